@@ -1,0 +1,92 @@
+#include "orlo/CoreServices/Implementations/ULogChannel.h"
+
+#include <cstring>
+
+namespace orlo {
+
+namespace {
+// Both prefixes are nine characters, so continuation lines line up under the text.
+const char kDebugPrefix[] = "DEBUG:   ";
+const char kWarningPrefix[] = "WARNING: ";
+const char kIndent[] = "         ";
+const char kLineEnd[] = "\r\n";
+} // namespace
+
+ULogChannel::ULogChannel(Kind kind) : m_kind(kind) {}
+
+ULogChannel::~ULogChannel() noexcept(false) {
+    if (m_open)
+        End();
+}
+
+void ULogChannel::Begin() {
+    m_lock.Enter();
+    m_open = true;
+    for (int i = 0; i < m_outputCount; ++i)
+        m_outputs[i]->Begin();
+    if (m_kind == KIND_DEBUG)
+        WriteToOutputs(kDebugPrefix, sizeof(kDebugPrefix) - 1);
+    else if (m_kind == KIND_WARNING)
+        WriteToOutputs(kWarningPrefix, sizeof(kWarningPrefix) - 1);
+}
+
+void ULogChannel::Write(const UBaseString<unsigned char>& text) {
+    if (m_kind == KIND_PLAIN)
+        WriteToOutputs(text);
+    else if (m_kind == KIND_DEBUG || m_kind == KIND_WARNING)
+        WriteIndented(text);
+}
+
+void ULogChannel::End() {
+    if (m_kind != KIND_NULL)
+        WriteToOutputs(kLineEnd, sizeof(kLineEnd) - 1);
+    for (int i = 0; i < m_outputCount; ++i)
+        m_outputs[i]->End();
+    m_open = false;
+    m_lock.Leave();
+}
+
+int ULogChannel::AddOutput(ILog* output) {
+    ULockScope scope(m_lock);
+    if (m_outputCount >= MAX_OUTPUTS)
+        return -1;
+    m_outputs[m_outputCount] = output;
+    return m_outputCount++;
+}
+
+void ULogChannel::WriteToOutputs(const UBaseString<unsigned char>& text) {
+    if (!m_enabled)
+        return;
+    for (int i = 0; i < m_outputCount; ++i)
+        m_outputs[i]->Write(text);
+}
+
+void ULogChannel::WriteToOutputs(const char* text, size_t length) {
+    if (!m_enabled || m_outputCount == 0)
+        return;
+    try {
+        UBaseString<unsigned char> piece;
+        piece.AddUninitialized(int32_t(length + 1));
+        memcpy(piece.GetData(), text, length);
+        piece[int32_t(length)] = 0;
+        WriteToOutputs(piece);
+    } catch (const ErrorDescription&) {
+        // Logging never raises: a piece that cannot be stored is dropped.
+    }
+}
+
+void ULogChannel::WriteIndented(const UBaseString<unsigned char>& text) {
+    const char* position = text.c_str();
+    for (;;) {
+        const char* lineEnd = strstr(position, kLineEnd);
+        if (lineEnd == nullptr) {
+            WriteToOutputs(position, strlen(position));
+            return;
+        }
+        WriteToOutputs(position, size_t(lineEnd + 2 - position));
+        WriteToOutputs(kIndent, sizeof(kIndent) - 1);
+        position = lineEnd + 2;
+    }
+}
+
+} // namespace orlo
