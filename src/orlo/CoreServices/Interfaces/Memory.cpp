@@ -3,19 +3,24 @@
 #include <cstdlib>
 #include <cstdio>
 
+#include "orlo/CoreServices/Interfaces/ICoreServices.h"
 #include "orlo/ErrorDescription.h"
 
 namespace orlo {
 
-// Until the core services own the default pool, the C library serves it.
-void* Allocate(uint32_t size, const char* /*location*/) {
-    if (size == 0)
-        return nullptr;
-    return malloc(size);
+void* Allocate(uint32_t size, const char* location) {
+    if (ICoreServices* services = GetCoreServices())
+        return services->GetDefaultMemoryPool()->Allocate(size, location);
+    // Only after the bootstrap object has gone at process exit. Every pool
+    // takes its blocks from the C library heap, so these stay compatible.
+    return size != 0 ? malloc(size) : nullptr;
 }
 
-void Free(void* block, const char* /*location*/) {
-    free(block);
+void Free(void* block, const char* location) {
+    if (ICoreServices* services = GetCoreServices())
+        services->GetDefaultMemoryPool()->Free(block, location);
+    else
+        free(block);
 }
 
 void* AllocateOrRaise(uint64_t size, const char* location) {
