@@ -1,0 +1,384 @@
+#include "orlo/Utils/DecompressorPolicy_Deflate.h"
+
+#include <cstring>
+
+#include "orlo/CoreServices/Interfaces/ICoreServices.h"
+#include "orlo/CoreServices/Interfaces/Memory.h"
+
+namespace orlo {
+
+namespace {
+
+struct CodeRange {
+    uint32_t extraBits;
+    uint32_t base;
+    uint32_t largest;
+};
+
+// Literal/length symbols 257..285.
+const CodeRange kLengths[29] = {
+    {0, 3, 3},      {0, 4, 4},      {0, 5, 5},      {0, 6, 6},      {0, 7, 7},      {0, 8, 8},
+    {0, 9, 9},      {0, 10, 10},    {1, 11, 12},    {1, 13, 14},    {1, 15, 16},    {1, 17, 18},
+    {2, 19, 22},    {2, 23, 26},    {2, 27, 30},    {2, 31, 34},    {3, 35, 42},    {3, 43, 50},
+    {3, 51, 58},    {3, 59, 66},    {4, 67, 82},    {4, 83, 98},    {4, 99, 114},   {4, 115, 130},
+    {5, 131, 162},  {5, 163, 194},  {5, 195, 226},  {5, 227, 257},  {0, 258, 258},
+};
+
+// Distance codes 0..29.
+const CodeRange kDistances[30] = {
+    {0, 1, 1},          {0, 2, 2},          {0, 3, 3},           {0, 4, 4},           {1, 5, 6},
+    {1, 7, 8},          {2, 9, 12},         {2, 13, 16},         {3, 17, 24},         {3, 25, 32},
+    {4, 33, 48},        {4, 49, 64},        {5, 65, 96},         {5, 97, 128},        {6, 129, 192},
+    {6, 193, 256},      {7, 257, 384},      {7, 385, 512},       {8, 513, 768},       {8, 769, 1024},
+    {9, 1025, 1536},    {9, 1537, 2048},    {10, 2049, 3072},    {10, 3073, 4096},    {11, 4097, 6144},
+    {11, 6145, 8192},   {12, 8193, 12288},  {12, 12289, 16384},  {13, 16385, 24576},  {13, 24577, 32768},
+};
+
+// The order in which the code-length code's lengths arrive.
+const uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+
+constexpr int END_OF_BLOCK = 256;
+constexpr int MAX_LITERAL_SYMBOLS = 288;
+constexpr int MAX_DISTANCE_SYMBOLS = 32;
+
+IMemoryAllocator* SymbolAllocator() {
+    ICoreServices* services = GetCoreServices();
+    return services != nullptr ? services->GetAllocator() : nullptr;
+}
+
+} // namespace
+
+DecompressorPolicy_Deflate::DecompressorPolicy_Deflate() {
+    memset(&m_literalTable, 0, sizeof(m_literalTable));
+    memset(&m_distanceTable, 0, sizeof(m_distanceTable));
+}
+
+DecompressorPolicy_Deflate::~DecompressorPolicy_Deflate() {
+    ReleaseTable(m_literalTable);
+    ReleaseTable(m_distanceTable);
+}
+
+bool DecompressorPolicy_Deflate::Decompress(const UArray<unsigned char>& input, UArray<unsigned char>& output) {
+    return Run(input, output, 3 * uint64_t(input.Num()), uint64_t(INT32_MAX));
+}
+
+bool DecompressorPolicy_Deflate::Decompress(const UArray<unsigned char>& input, UArray<unsigned char>& output,
+                                            uint32_t outputLimit) {
+    uint64_t largest = GetLargestOutput(uint64_t(input.Num()));
+    return Run(input, output, outputLimit < largest ? outputLimit : largest, outputLimit);
+}
+
+bool DecompressorPolicy_Deflate::Run(const UArray<unsigned char>& input, UArray<unsigned char>& output,
+                                     uint64_t reservation, uint64_t outputLimit) {
+    output.Empty();
+    if (outputLimit > uint64_t(INT32_MAX))
+        outputLimit = uint64_t(INT32_MAX);
+    if (reservation > outputLimit)
+        reservation = outputLimit;
+    output.Reserve(int32_t(reservation));
+
+    m_input = input.GetData();
+    m_inputEnd = m_input + input.Num();
+    m_bitIndex = 0;
+    m_output = &output;
+    m_outputLimit = outputLimit;
+
+    for (;;) {
+        uint32_t final;
+        uint32_t type;
+        if (!ReadBit(final) || !ReadBits(2, type))
+            return false;
+        bool decoded;
+        switch (type) {
+        case 0:
+            decoded = DecodeStoredBlock();
+            break;
+        case 1:
+            decoded = DecodeCompressedBlock(true);
+            break;
+        case 2:
+            decoded = ReadDynamicTables() && DecodeCompressedBlock(false);
+            break;
+        default:
+            // The reserved block type.
+            return false;
+        }
+        if (!decoded)
+            return false;
+        if (final)
+            return true;
+    }
+}
+
+bool DecompressorPolicy_Deflate::ReadBit(uint32_t& bit) {
+    if (m_input == m_inputEnd)
+        return false;
+    bit = (*m_input >> m_bitIndex) & 1u;
+    if (++m_bitIndex == 8) {
+        m_bitIndex = 0;
+        ++m_input;
+    }
+    return true;
+}
+
+bool DecompressorPolicy_Deflate::ReadBits(int count, uint32_t& value) {
+    value = 0;
+    for (int i = 0; i < count; ++i) {
+        uint32_t bit;
+        if (!ReadBit(bit))
+            return false;
+        value |= bit << i;
+    }
+    return true;
+}
+
+bool DecompressorPolicy_Deflate::DecodeStoredBlock() {
+    if (m_bitIndex != 0) {
+        m_bitIndex = 0;
+        ++m_input;
+    }
+    if (m_inputEnd - m_input < 4)
+        return false;
+    uint32_t length = uint32_t(m_input[0]) | uint32_t(m_input[1]) << 8;
+    uint32_t complement = uint32_t(m_input[2]) | uint32_t(m_input[3]) << 8;
+    m_input += 4;
+    // The length is stored twice, the second time inverted; a stream where
+    // they disagree is damaged.
+    if ((length ^ 0xFFFFu) != complement)
+        return false;
+    if (uint64_t(m_inputEnd - m_input) < length)
+        return false;
+    if (uint64_t(m_output->Num()) + length > m_outputLimit)
+        return false;
+    if (length > 0) {
+        int32_t at = m_output->AddUninitialized(int32_t(length));
+        memcpy(m_output->GetData() + at, m_input, length);
+        m_input += length;
+    }
+    return true;
+}
+
+int32_t DecompressorPolicy_Deflate::GetNextFixedHuffmanCode() {
+    uint32_t code = 0;
+    for (int length = 1; length <= 9; ++length) {
+        uint32_t bit;
+        if (!ReadBit(bit))
+            return -1;
+        code = (code << 1) | bit;
+        if (length == 7 && code <= 23)
+            return int32_t(256 + code);
+        if (length == 8 && code >= 48 && code <= 191)
+            return int32_t(code - 48);
+        if (length == 8 && code >= 192 && code <= 199)
+            return int32_t(280 + code - 192);
+    }
+    // Nine bits: 400..511, the only patterns left.
+    return int32_t(144 + code - 400);
+}
+
+int32_t DecompressorPolicy_Deflate::DecodeFixedDistance() {
+    uint32_t code = 0;
+    for (int i = 0; i < 5; ++i) {
+        uint32_t bit;
+        if (!ReadBit(bit))
+            return -1;
+        code = (code << 1) | bit;
+    }
+    return int32_t(code);
+}
+
+int32_t DecompressorPolicy_Deflate::DecodeSymbol(const DynamicTable& table) {
+    uint32_t code = 0;
+    for (int length = 1; length <= MAX_CODE_LENGTH; ++length) {
+        uint32_t bit;
+        if (!ReadBit(bit))
+            return -1;
+        code = (code << 1) | bit;
+        const CodeLengthEntry& entry = table.entries[length];
+        if (entry.count != 0 && code >= entry.firstCode && code <= entry.lastCode)
+            return int32_t(entry.symbols[code - entry.firstCode]);
+    }
+    return -1;
+}
+
+bool DecompressorPolicy_Deflate::DecodeCompressedBlock(bool fixed) {
+    for (;;) {
+        int32_t symbol = fixed ? GetNextFixedHuffmanCode() : DecodeSymbol(m_literalTable);
+        if (symbol < 0)
+            return false;
+        if (symbol < END_OF_BLOCK) {
+            if (!AppendLiteral((unsigned char)symbol))
+                return false;
+            continue;
+        }
+        if (symbol == END_OF_BLOCK)
+            return true;
+        if (symbol > 285)
+            return false;
+        const CodeRange& lengthCode = kLengths[symbol - 257];
+        uint32_t extra;
+        if (!ReadBits(int(lengthCode.extraBits), extra))
+            return false;
+        uint32_t length = lengthCode.base + extra;
+
+        int32_t distanceSymbol = fixed ? DecodeFixedDistance() : DecodeSymbol(m_distanceTable);
+        if (distanceSymbol < 0 || distanceSymbol > 29)
+            return false;
+        const CodeRange& distanceCode = kDistances[distanceSymbol];
+        if (!ReadBits(int(distanceCode.extraBits), extra))
+            return false;
+        if (!AppendCopy(length, distanceCode.base + extra))
+            return false;
+    }
+}
+
+bool DecompressorPolicy_Deflate::AppendLiteral(unsigned char byte) {
+    if (uint64_t(m_output->Num()) >= m_outputLimit)
+        return false;
+    m_output->Add(byte);
+    return true;
+}
+
+// Byte by byte, so that a copy may overlap the bytes it is producing.
+bool DecompressorPolicy_Deflate::AppendCopy(uint32_t length, uint32_t distance) {
+    uint32_t produced = uint32_t(m_output->Num());
+    if (distance > produced)
+        return false;
+    if (uint64_t(produced) + length > m_outputLimit)
+        return false;
+    int32_t at = m_output->AddUninitialized(int32_t(length));
+    unsigned char* target = m_output->GetData() + at;
+    const unsigned char* source = target - distance;
+    for (uint32_t i = 0; i < length; ++i)
+        target[i] = source[i];
+    return true;
+}
+
+bool DecompressorPolicy_Deflate::ReadDynamicTables() {
+    uint32_t literalCount;
+    uint32_t distanceCount;
+    uint32_t codeLengthCount;
+    if (!ReadBits(5, literalCount) || !ReadBits(5, distanceCount) || !ReadBits(4, codeLengthCount))
+        return false;
+    literalCount += 257;
+    distanceCount += 1;
+    codeLengthCount += 4;
+
+    // The code-length code: each symbol with its length and canonical code.
+    uint8_t codeLengthLengths[19] = {};
+    for (uint32_t i = 0; i < codeLengthCount; ++i) {
+        uint32_t length;
+        if (!ReadBits(3, length))
+            return false;
+        codeLengthLengths[kCodeLengthOrder[i]] = uint8_t(length);
+    }
+    uint32_t codeLengthCodes[19] = {};
+    {
+        uint32_t code = 0;
+        for (int length = 1; length <= 7; ++length) {
+            for (int symbol = 0; symbol < 19; ++symbol)
+                if (codeLengthLengths[symbol] == length)
+                    codeLengthCodes[symbol] = code++;
+            if (code > (1u << length))
+                return false;
+            code <<= 1;
+        }
+    }
+
+    // One sequence of lengths for both alphabets: a repeat may run from the
+    // literal/length lengths into the distance lengths.
+    uint8_t lengths[MAX_LITERAL_SYMBOLS + MAX_DISTANCE_SYMBOLS] = {};
+    uint32_t total = literalCount + distanceCount;
+    uint32_t filled = 0;
+    while (filled < total) {
+        int32_t symbol = -1;
+        uint32_t code = 0;
+        for (int length = 1; length <= MAX_CODE_LENGTH && symbol < 0; ++length) {
+            uint32_t bit;
+            if (!ReadBit(bit))
+                return false;
+            code = (code << 1) | bit;
+            for (int candidate = 0; candidate < 19; ++candidate)
+                if (codeLengthLengths[candidate] == length && codeLengthCodes[candidate] == code) {
+                    symbol = candidate;
+                    break;
+                }
+        }
+        if (symbol < 0)
+            return false;
+        if (symbol < 16) {
+            lengths[filled++] = uint8_t(symbol);
+            continue;
+        }
+        uint32_t repeat;
+        uint8_t value = 0;
+        if (symbol == 16) {
+            if (filled == 0)
+                return false;
+            value = lengths[filled - 1];
+            if (!ReadBits(2, repeat))
+                return false;
+            repeat += 3;
+        } else if (symbol == 17) {
+            if (!ReadBits(3, repeat))
+                return false;
+            repeat += 3;
+        } else {
+            if (!ReadBits(7, repeat))
+                return false;
+            repeat += 11;
+        }
+        if (filled + repeat > total)
+            return false;
+        for (uint32_t i = 0; i < repeat; ++i)
+            lengths[filled++] = value;
+    }
+
+    return BuildTable(m_literalTable, lengths, int(literalCount)) &&
+           BuildTable(m_distanceTable, lengths + literalCount, int(distanceCount));
+}
+
+bool DecompressorPolicy_Deflate::BuildTable(DynamicTable& table, const uint8_t* lengths, int count) {
+    ReleaseTable(table);
+    IMemoryAllocator* allocator = SymbolAllocator();
+    if (allocator == nullptr)
+        return false;
+    uint32_t code = 0;
+    for (int length = 1; length <= MAX_CODE_LENGTH; ++length) {
+        CodeLengthEntry& entry = table.entries[length];
+        int32_t symbols = 0;
+        for (int symbol = 0; symbol < count; ++symbol)
+            symbols += lengths[symbol] == length ? 1 : 0;
+        entry.count = 0;
+        entry.firstCode = code;
+        entry.lastCode = code;
+        if (symbols > 0) {
+            entry.symbols = static_cast<uint32_t*>(
+                allocator->Allocate(uint32_t(symbols) * sizeof(uint32_t), LOCATION_NEW_ARRAY));
+            if (entry.symbols == nullptr)
+                return false;
+            for (int symbol = 0; symbol < count; ++symbol)
+                if (lengths[symbol] == length) {
+                    entry.lastCode = code++;
+                    entry.symbols[entry.count++] = uint32_t(symbol);
+                }
+        }
+        // More codes of this length than bit patterns: the lengths are damaged.
+        if (code > (1u << length))
+            return false;
+        code <<= 1;
+    }
+    return true;
+}
+
+void DecompressorPolicy_Deflate::ReleaseTable(DynamicTable& table) {
+    IMemoryAllocator* allocator = SymbolAllocator();
+    for (CodeLengthEntry& entry : table.entries) {
+        if (entry.symbols != nullptr && allocator != nullptr)
+            allocator->Free(entry.symbols, LOCATION_DELETE_ARRAY);
+        entry.symbols = nullptr;
+        entry.count = 0;
+    }
+}
+
+} // namespace orlo

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+
+#include "orlo/Utils/UArray.h"
+
+namespace orlo {
+
+// Decodes a raw deflate stream held whole in memory into a byte array. There
+// is no window: the output array itself is the history that back-references
+// copy from. Huffman symbols are decoded bit by bit against canonical code
+// ranges, one code length after the other.
+//
+// Nothing in the input is trusted: running out of input, a code that matches
+// no symbol, a symbol or distance code outside the alphabet, a distance
+// reaching before the start of the output, bad code-length sequences and
+// stored blocks longer than the input all end the decoding with false.
+class DecompressorPolicy_Deflate {
+public:
+    DecompressorPolicy_Deflate();
+    ~DecompressorPolicy_Deflate();
+    DecompressorPolicy_Deflate(const DecompressorPolicy_Deflate&) = delete;
+    DecompressorPolicy_Deflate& operator=(const DecompressorPolicy_Deflate&) = delete;
+
+    // Empties `output`, reserves three times the input length and decodes
+    // every block. True once a block marked final has been decoded to its end;
+    // false on any failure, with what was decoded before it left in `output`.
+    bool Decompress(const UArray<unsigned char>& input, UArray<unsigned char>& output);
+
+    // As above for a stream that must not produce more than `outputLimit`
+    // bytes (the size its producer declared): producing more is a failure.
+    // The up-front reservation is the limit, but never more than the input
+    // can produce.
+    bool Decompress(const UArray<unsigned char>& input, UArray<unsigned char>& output, uint32_t outputLimit);
+
+    // One literal/length symbol of the fixed code; -1 when the input ends.
+    int32_t GetNextFixedHuffmanCode();
+
+    // The most output a deflate stream of `inputLength` bytes can produce:
+    // a length of 258 costs at least two bits in a dynamic block.
+    static uint64_t GetLargestOutput(uint64_t inputLength) { return inputLength * 1032 + 258; }
+
+private:
+    static constexpr int MAX_CODE_LENGTH = 15;
+
+    // The symbols of one code length: codes firstCode..lastCode, in
+    // ascending symbol order, so the symbol of code c is symbols[c - firstCode].
+    struct CodeLengthEntry {
+        int32_t count;
+        uint32_t firstCode;
+        uint32_t lastCode;
+        uint32_t* symbols;
+    };
+
+    struct DynamicTable {
+        CodeLengthEntry entries[MAX_CODE_LENGTH + 1];
+    };
+
+    bool Run(const UArray<unsigned char>& input, UArray<unsigned char>& output, uint64_t reservation,
+             uint64_t outputLimit);
+
+    bool ReadBit(uint32_t& bit);
+    // `count` bits, the first one read as bit 0.
+    bool ReadBits(int count, uint32_t& value);
+
+    bool DecodeStoredBlock();
+    bool DecodeCompressedBlock(bool fixed);
+    bool ReadDynamicTables();
+    // Gives the symbols of `count` code lengths their canonical codes; false
+    // for a set of lengths that asks for more codes than exist.
+    bool BuildTable(DynamicTable& table, const uint8_t* lengths, int count);
+    void ReleaseTable(DynamicTable& table);
+    int32_t DecodeSymbol(const DynamicTable& table);
+    int32_t DecodeFixedDistance();
+
+    bool AppendLiteral(unsigned char byte);
+    bool AppendCopy(uint32_t length, uint32_t distance);
+
+    const unsigned char* m_input = nullptr;
+    const unsigned char* m_inputEnd = nullptr;
+    int m_bitIndex = 0;
+    UArray<unsigned char>* m_output = nullptr;
+    uint64_t m_outputLimit = 0;
+    DynamicTable m_literalTable;
+    DynamicTable m_distanceTable;
+};
+
+} // namespace orlo
