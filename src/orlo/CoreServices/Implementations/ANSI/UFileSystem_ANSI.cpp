@@ -13,6 +13,7 @@
 #include "orlo/CoreServices/Implementations/ANSI/FileANSI.h"
 #include "orlo/CoreServices/Implementations/ANSI/UFileANSI_SerializingPolicy_Input.h"
 #include "orlo/CoreServices/Implementations/ANSI/UFileANSI_SerializingPolicy_Output.h"
+#include "orlo/CoreServices/Implementations/UStream_Archive.h"
 
 namespace orlo {
 
@@ -48,7 +49,7 @@ void UFileSystem_ANSI::Shutdown() {
 
 TStreamHandle<IInputStream> UFileSystem_ANSI::CreateFileReader(const UString& path) {
     ORLO_GUARD
-    return TStreamHandle<IInputStream>(OpenInput(path));
+    return UStream_Archive::OpenPath(path, &OpenInput);
     ORLO_UNGUARD
 }
 

@@ -5,6 +5,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "orlo/CoreServices/Implementations/UStream_Archive.h"
 #include "orlo/CoreServices/Implementations/Windows/UFileWindows_SerializingPolicy_Input.h"
 #include "orlo/CoreServices/Implementations/Windows/UFileWindows_SerializingPolicy_Output.h"
 
@@ -53,7 +54,7 @@ void UFileSystem_Windows::Shutdown() {
 
 TStreamHandle<IInputStream> UFileSystem_Windows::CreateFileReader(const UString& path) {
     ORLO_GUARD
-    return TStreamHandle<IInputStream>(OpenInput(path));
+    return UStream_Archive::OpenPath(path, &OpenInput);
     ORLO_UNGUARD
 }
 
