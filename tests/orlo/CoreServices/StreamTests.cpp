@@ -130,7 +130,9 @@ TEST(UOutputStream_Memory, GrowsAcrossManyWrites) {
     UOutputStream_Memory stream("out");
     std::string expected;
     for (int i = 0; i < 2000; ++i) {
-        std::string piece = "\t" + std::to_string(i) + "\r\n";
+        std::string piece("\t");
+        piece += std::to_string(i);
+        piece += "\r\n";
         stream.Serialize(piece.data(), piece.size());
         expected += piece;
     }
