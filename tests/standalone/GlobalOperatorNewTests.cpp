@@ -15,6 +15,15 @@ struct Widget {
     int values[5];
 };
 
+// Pointers kept where the optimiser cannot see them: a new-expression whose
+// result goes unused may be left out altogether.
+void* volatile g_escape;
+template <class T>
+T* Escape(T* pointer) {
+    g_escape = pointer;
+    return static_cast<T*>(g_escape);
+}
+
 } // namespace
 
 // Linked with the replacement of the global operators: every new and delete
@@ -23,9 +32,9 @@ TEST(GlobalOperatorNew, SingleObjectsAndArraysPassThePoolWithTheirLocation) {
     RecordingCoreServicesScope scope;
     auto& pool = scope.Pool();
     pool.Clear();
-    Widget* widget = new Widget();
+    Widget* widget = Escape(new Widget());
     delete widget;
-    int* numbers = new int[7];
+    int* numbers = Escape(new int[7]);
     delete[] numbers;
 
     ASSERT_EQ(pool.Count(), 4);
@@ -44,10 +53,10 @@ TEST(GlobalOperatorNew, ARefusingPoolMakesNewFail) {
     RecordingCoreServicesScope scope;
     auto& pool = scope.Pool();
     pool.SetRefusing(true);
-    Widget* quiet = new (std::nothrow) Widget();
+    Widget* quiet = Escape(new (std::nothrow) Widget());
     bool raised = false;
     try {
-        Widget* loud = new Widget();
+        Widget* loud = Escape(new Widget());
         delete loud;
     } catch (const std::bad_alloc&) {
         raised = true;
@@ -59,8 +68,8 @@ TEST(GlobalOperatorNew, ARefusingPoolMakesNewFail) {
 
 TEST(GlobalOperatorNew, ZeroBytesStillGiveDistinctBlocks) {
     RecordingCoreServicesScope scope;
-    char* first = new char[0];
-    char* second = new char[0];
+    char* first = Escape(new char[0]);
+    char* second = Escape(new char[0]);
     EXPECT_NE(first, nullptr);
     EXPECT_NE(first, second);
     delete[] first;
