@@ -58,9 +58,19 @@ bool IsTooLarge(const char* begin, const char* end, bool hexadecimal) {
     return leading + exponent > 0;
 }
 
+// Characters that can stand in a number strtod reads, "nan(chars)" included.
+bool CanBeInNumber(char c) {
+    return IsHexDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '.' || c == '+' || c == '-' ||
+           c == '(' || c == ')' || c == '_';
+}
+
 // Parses an unsigned number (no sign) as strtod would; false when none starts here.
 bool ParseMagnitude(const char* text, double& value) {
-    const char* end = text + strlen(text);
+    // The number ends before the first character that cannot be in one; the
+    // rest of the text may be long, so it is not measured.
+    const char* end = text;
+    while (CanBeInNumber(*end))
+        ++end;
     if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
         const char* digits = text + 2;
         bool hasDigits = IsHexDigit(digits[0]) || (digits[0] == '.' && IsHexDigit(digits[1]));
