@@ -52,8 +52,11 @@ std::string Quote(const std::string& argument) {
 
 int Spawn(const std::vector<std::string>& arguments, const fs::path& out, const fs::path& err) {
     std::string commandLine;
-    for (const std::string& argument : arguments)
-        commandLine += (commandLine.empty() ? "" : " ") + Quote(argument);
+    for (const std::string& argument : arguments) {
+        if (!commandLine.empty())
+            commandLine += ' ';
+        commandLine += Quote(argument);
+    }
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     HANDLE outHandle = CreateFileA(out.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
