@@ -104,6 +104,15 @@ public:
         return m_arrayNum++;
     }
 
+    // Constructs one element in place at the end, for element types that are
+    // never copied; returns its index. A constructor that raises adds nothing.
+    template <class... A>
+    int32_t Emplace(A&&... arguments) {
+        GrowFor(int64_t(m_arrayNum) + 1, sizeof(T));
+        new (GetData() + m_arrayNum) T(static_cast<A&&>(arguments)...);
+        return m_arrayNum++;
+    }
+
     // Appends `count` elements left uninitialised; returns the first one's index.
     int32_t AddUninitialized(int32_t count) {
         static_assert(std::is_trivially_copyable_v<T>, "uninitialised elements only for plain data");

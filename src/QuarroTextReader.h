@@ -1,0 +1,34 @@
+#pragma once
+
+#include "BoneData.h"
+#include "MeshData.h"
+#include "orlo/CoreServices/Interfaces/IInputStream.h"
+#include "orlo/CoreServices/Interfaces/ILog.h"
+#include "orlo/Utils/UArray.h"
+#include "orlo/Utils/UBaseString.h"
+
+// Reads the skinned-mesh text format into bone and mesh records. Lenient about
+// order and unknown words (skipped one token at a time, at every level),
+// strict about the version, the two counts (below 5000), the indices of bone
+// and mesh blocks and the numbering of coordinate sets. Keywords match a
+// token's inner text, so a quoted keyword counts as well.
+//
+// Material names and material indices are not read back.
+class QuarroTextReader {
+public:
+    static constexpr unsigned int MAX_COUNT = 5000;
+
+    // Reads the rest of `stream`. A rejected file is reported on
+    // `warningChannel` as "Can't handle file "<stream name>". Some data is
+    // missing or corrupt." and leaves both arrays empty; the result says
+    // whether the file was accepted. Errors of the tokenizer pass through.
+    static bool Read(orlo::IInputStream* stream, orlo::UArray<BoneData>& bones, orlo::UArray<MeshData>& meshes,
+                     orlo::ILog* warningChannel);
+
+    // The content of a bone block, without its braces; always succeeds.
+    static void ReadBoneBlock(const orlo::UBaseString<unsigned char>& content, BoneData& bone);
+
+    // The content of a mesh block, without its braces; fails on a coordinate
+    // or index set that is not "set" with its running number.
+    static bool ReadMeshBlock(const orlo::UBaseString<unsigned char>& content, MeshData& mesh);
+};

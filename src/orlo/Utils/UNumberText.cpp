@@ -1,0 +1,138 @@
+#include "orlo/Utils/UNumberText.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+namespace orlo {
+
+namespace {
+
+// White space of the C locale.
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsHexDigit(char c) {
+    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// A range error of from_chars leaves the value alone; strtod gives an infinity
+// for a number too large and zero for one too small. Decides which from the
+// digits: the position of the leading digit plus the exponent.
+bool IsTooLarge(const char* begin, const char* end, bool hexadecimal) {
+    const char exponentMark = hexadecimal ? 'p' : 'e';
+    const int digitWeight = hexadecimal ? 4 : 1;
+    int64_t leading = 0;
+    const char* p = begin;
+    while (p < end && *p == '0')
+        ++p;
+    if (p < end && *p != '.' && std::tolower(static_cast<unsigned char>(*p)) != exponentMark) {
+        for (; p < end && (hexadecimal ? IsHexDigit(*p) : IsDigit(*p)); ++p)
+            leading += digitWeight;
+    } else {
+        if (p < end && *p == '.')
+            ++p;
+        leading = -digitWeight;
+        for (; p < end && *p == '0'; ++p)
+            leading -= digitWeight;
+    }
+    p = begin;
+    while (p < end && std::tolower(static_cast<unsigned char>(*p)) != exponentMark)
+        ++p;
+    int64_t exponent = 0;
+    if (p < end) {
+        ++p;
+        bool negative = p < end && *p == '-';
+        if (p < end && (*p == '-' || *p == '+'))
+            ++p;
+        for (; p < end && IsDigit(*p); ++p)
+            if (exponent < 1000000000)
+                exponent = exponent * 10 + (*p - '0');
+        if (negative)
+            exponent = -exponent;
+    }
+    return leading + exponent > 0;
+}
+
+// Characters that can stand in a number strtod reads, "nan(chars)" included.
+bool CanBeInNumber(char c) {
+    return IsHexDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '.' || c == '+' || c == '-' ||
+           c == '(' || c == ')' || c == '_';
+}
+
+// Parses an unsigned number (no sign) as strtod would; false when none starts here.
+bool ParseMagnitude(const char* text, double& value) {
+    // The number ends before the first character that cannot be in one; the
+    // rest of the text may be long, so it is not measured.
+    const char* end = text;
+    while (CanBeInNumber(*end))
+        ++end;
+    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        const char* digits = text + 2;
+        bool hasDigits = IsHexDigit(digits[0]) || (digits[0] == '.' && IsHexDigit(digits[1]));
+        if (hasDigits) {
+            auto result = std::from_chars(digits, end, value, std::chars_format::hex);
+            if (result.ec == std::errc::result_out_of_range)
+                value = IsTooLarge(digits, result.ptr, true) ? std::numeric_limits<double>::infinity() : 0.0;
+            return true;
+        }
+        // "0x" without digits: the number is the 0.
+    }
+    if (text[0] == '-' || text[0] == '+')
+        return false;
+    auto result = std::from_chars(text, end, value, std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range) {
+        value = IsTooLarge(text, result.ptr, false) ? std::numeric_limits<double>::infinity() : 0.0;
+        return true;
+    }
+    return result.ec == std::errc();
+}
+
+} // namespace
+
+int32_t UNumberText::ParseInt(const char* text) {
+    const char* p = text;
+    while (IsSpace(*p))
+        ++p;
+    bool negative = false;
+    if (*p == '-' || *p == '+') {
+        negative = *p == '-';
+        ++p;
+    }
+    // Magnitude saturated at what a 64-bit long can hold.
+    const uint64_t limit = negative ? uint64_t(1) << 63 : (uint64_t(1) << 63) - 1;
+    uint64_t magnitude = 0;
+    for (; IsDigit(*p); ++p) {
+        unsigned digit = unsigned(*p - '0');
+        magnitude = magnitude > (limit - digit) / 10 ? limit : magnitude * 10 + digit;
+    }
+    uint64_t bits = negative ? uint64_t(0) - magnitude : magnitude;
+    return static_cast<int32_t>(static_cast<uint32_t>(bits));
+}
+
+double UNumberText::ParseDouble(const char* text) {
+    const char* p = text;
+    while (IsSpace(*p))
+        ++p;
+    bool negative = false;
+    if (*p == '-' || *p == '+') {
+        negative = *p == '-';
+        ++p;
+    }
+    double value = 0.0;
+    if (!ParseMagnitude(p, value))
+        return 0.0;
+    return negative ? -value : value;
+}
+
+int32_t UNumberText::FormatFixed4(double value, char* buffer) {
+    auto result = std::to_chars(buffer, buffer + FIXED4_BUFFER_SIZE - 1, value, std::chars_format::fixed, 4);
+    *result.ptr = 0;
+    return static_cast<int32_t>(result.ptr - buffer);
+}
+
+} // namespace orlo

@@ -1,0 +1,91 @@
+#include "orlo/Utils/URegex.h"
+
+#include <climits>
+
+#include <oniguruma.h>
+
+namespace orlo {
+
+namespace {
+constexpr const char* kCreateName = "orlo::URegex<unsigned char>::CreateOnigRegex";
+constexpr const char* kConstructorName = "orlo::URegex<unsigned char>::URegex";
+constexpr const char* kSearchName = "orlo::URegex<unsigned char>::Search";
+} // namespace
+
+template <class T>
+URegex<T>::URegex(const UBaseString<T>& pattern) {
+    ORLO_GUARD
+    m_pattern = pattern;
+    m_regex = nullptr;
+    m_region = nullptr;
+    m_options = ONIG_OPTION_NONE;
+    CreateOnigRegex();
+    ORLO_UNGUARD_NAMED(kConstructorName)
+}
+
+template <class T>
+URegex<T>::~URegex() {
+    if (m_matchParam != nullptr)
+        onig_free_match_param(m_matchParam);
+    if (m_region != nullptr)
+        onig_region_free(m_region, 1);
+    if (m_regex != nullptr)
+        onig_free(m_regex);
+}
+
+template <class T>
+void URegex<T>::CreateOnigRegex() {
+    // The terminator is never part of the pattern.
+    const OnigUChar* begin = reinterpret_cast<const OnigUChar*>(m_pattern.c_str());
+    const OnigUChar* end = begin + m_pattern.Length();
+    OnigErrorInfo errorInfo;
+    int result = onig_new(&m_regex, begin, end, m_options, ONIG_ENCODING_ASCII, ONIG_SYNTAX_RUBY, &errorInfo);
+    if (result != ONIG_NORMAL) {
+        m_regex = nullptr;
+        OnigUChar message[ONIG_MAX_ERROR_MESSAGE_LEN + 1] = {};
+        onig_error_code_to_str(message, result, &errorInfo);
+        RaiseErrorNamed(ORLO_SOURCE_FILE, kCreateName, reinterpret_cast<const char*>(message), __LINE__);
+    }
+    m_region = onig_region_new();
+    // The block pattern backtracks about once per byte of a block, so the
+    // engine's default retry limit would fail a search inside a large but valid
+    // file. A file is matched once, so the limit is lifted; memory stays the
+    // bound, and running out of it is reported by Search.
+    m_matchParam = onig_new_match_param();
+    if (m_region == nullptr || m_matchParam == nullptr) {
+        // The constructor raises, so no destructor will release these.
+        if (m_matchParam != nullptr)
+            onig_free_match_param(m_matchParam);
+        if (m_region != nullptr)
+            onig_region_free(m_region, 1);
+        onig_free(m_regex);
+        m_matchParam = nullptr;
+        m_region = nullptr;
+        m_regex = nullptr;
+        RaiseBadAlloc(ORLO_SOURCE_FILE, kCreateName, "regex region allocation failed", __LINE__);
+    }
+    onig_initialize_match_param(m_matchParam);
+    onig_set_retry_limit_in_match_of_match_param(m_matchParam, ULONG_MAX);
+}
+
+template <class T>
+int32_t URegex<T>::Search(const T* text, const T* end, const T* start) {
+    const OnigUChar* str = reinterpret_cast<const OnigUChar*>(text);
+    const OnigUChar* stop = reinterpret_cast<const OnigUChar*>(end);
+    int result = onig_search_with_param(m_regex, str, stop, reinterpret_cast<const OnigUChar*>(start), stop,
+                                        m_region, m_options, m_matchParam);
+    if (result >= 0 || result == ONIG_MISMATCH)
+        return result;
+    OnigUChar message[ONIG_MAX_ERROR_MESSAGE_LEN + 1] = {};
+    onig_error_code_to_str(message, result);
+    RaiseErrorNamed(ORLO_SOURCE_FILE, kSearchName, reinterpret_cast<const char*>(message), __LINE__);
+}
+
+template <class T>
+int32_t URegex<T>::GetMatchLength() const {
+    return m_region->end[0] - m_region->beg[0];
+}
+
+template class URegex<unsigned char>;
+
+} // namespace orlo

@@ -1,0 +1,167 @@
+#include "QuarroTextReader.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "LogCollector.h"
+#include "orlo/CoreServices/Implementations/UInputStream_Memory.h"
+#include "orlo/CoreServices/Implementations/ULogChannel.h"
+
+using namespace orlo;
+
+namespace {
+
+struct ReadResult {
+    bool accepted;
+    UArray<BoneData> bones;
+    UArray<MeshData> meshes;
+    std::string warnings;
+};
+
+ReadResult Read(const std::string& text, const char* name = "scene.qro") {
+    ReadResult result;
+    UInputStream_Memory stream(name, text.data(), text.size());
+    LogCollector collector;
+    ULogChannel warnings(ULogChannel::KIND_WARNING);
+    warnings.AddOutput(&collector);
+    result.accepted = QuarroTextReader::Read(&stream, result.bones, result.meshes, &warnings);
+    result.warnings = collector.Text();
+    return result;
+}
+
+const char* const kRejected = "WARNING: Can't handle file \"scene.qro\". Some data is missing or corrupt.\r\n";
+
+struct FileCase {
+    const char* label;
+    const char* text;
+    bool accepted;
+    int bones;
+    int meshes;
+};
+
+class QuarroTextReaderFiles : public testing::TestWithParam<FileCase> {};
+
+TEST_P(QuarroTextReaderFiles, AcceptOrReject) {
+    ReadResult result = Read(GetParam().text);
+    EXPECT_EQ(result.accepted, GetParam().accepted);
+    EXPECT_EQ(result.warnings, GetParam().accepted ? "" : kRejected);
+    EXPECT_EQ(result.bones.Num(), GetParam().bones);
+    EXPECT_EQ(result.meshes.Num(), GetParam().meshes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QuarroTextReaderFiles,
+    testing::Values(
+        FileCase{"OnlyVersion", "version 1", true, 0, 0},
+        FileCase{"Empty", "", true, 0, 0},
+        FileCase{"NoVersion", "numBones 2 numMeshes 1", true, 2, 1},
+        FileCase{"VersionTwo", "version 2", false, 0, 0},
+        FileCase{"VersionOnePointZero", "version 1.0", false, 0, 0},
+        FileCase{"VersionLeadingZero", "version 01", false, 0, 0},
+        FileCase{"VersionWithoutValue", "numBones 1 version", false, 0, 0},
+        FileCase{"QuotedVersion", "\"version\" \"1\"", true, 0, 0},
+        FileCase{"VersionAnywhere", "numMeshes 1 version 1", true, 0, 1},
+        FileCase{"MostBones", "numBones 4999", true, 4999, 0},
+        FileCase{"TooManyBones", "numBones 5000", false, 0, 0},
+        FileCase{"NegativeBones", "numBones -1", false, 0, 0},
+        FileCase{"TooManyMeshes", "numMeshes 4294967295", false, 0, 0},
+        FileCase{"BoneBeforeCount", "bone 0 { name \"a\" }", false, 0, 0},
+        FileCase{"BoneIndexAtCount", "numBones 1 bone 1 { }", false, 0, 0},
+        FileCase{"NegativeMeshIndex", "numMeshes 1 mesh -1 { }", false, 0, 0},
+        FileCase{"CountRepeated", "numBones 3 numBones 1", true, 1, 0},
+        FileCase{"SetsInOrder",
+                 "numMeshes 1 mesh 0 { textureCoordinates { set 0 { 1 2 } set 1 { 3 4 } } }", true, 0, 1},
+        FileCase{"SetSkipped", "numMeshes 1 mesh 0 { textureCoordinates { set 0 { 1 2 } set 2 { 3 4 } } }", false,
+                 0, 0},
+        FileCase{"IndexSetMisnamed", "numMeshes 1 mesh 0 { polygonTexCoordIndices { sets 0 { 1 } } }", false, 0,
+                 0},
+        FileCase{"UnknownWordsEverywhere",
+                 "junk version 1 junk numBones 1 { junk } bone 0 { junk name \"b\" junk } numMeshes 1 "
+                 "mesh 0 { junk vertices { 1 2 3 } junk }",
+                 true, 1, 1}),
+    [](const testing::TestParamInfo<FileCase>& info) { return std::string(info.param.label); });
+
+TEST(QuarroTextReader, RejectionNamesTheStream) {
+    ReadResult result = Read("version 3", "C:\\scenes\\\xE9t\xE9.qro");
+    EXPECT_EQ(result.warnings, "WARNING: Can't handle file \"C:\\scenes\\\xE9t\xE9.qro\". Some data is missing or corrupt.\r\n");
+}
+
+TEST(QuarroTextReader, BoneBlockFields) {
+    ReadResult result = Read("numBones 2\r\nbone 0 {\r\n\tname \"hip\"\r\n\tparent \"\"\r\n\tinvBaseMatrix"
+                             " 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16\r\n}\r\nbone 1 { \"name\" \"arm 1\" }");
+    ASSERT_TRUE(result.accepted);
+    EXPECT_STREQ(result.bones[0].name.c_str(), "hip");
+    EXPECT_STREQ(result.bones[0].parent.c_str(), "");
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(result.bones[0].invBaseMatrix.m[r][c], float(r * 4 + c + 1));
+    EXPECT_STREQ(result.bones[1].name.c_str(), "arm 1");
+    EXPECT_EQ(result.bones[1].invBaseMatrix, TMatrix4<float>::Identity()) << "a bone without a matrix keeps the identity";
+}
+
+TEST(QuarroTextReader, MeshBlockFields) {
+    ReadResult result = Read(
+        "numMeshes 1 mesh 0 { name \"m\" vertices { 1 2 3 4 } normals { 0 0 1 } "
+        "textureCoordinates { set 0 { 0.5 0.25 } set 1 { } } materialNames { \"red\" } "
+        "polygonVertexCounts { 3 } polygonVertexIndices { 0 1 -1 } polygonNormalIndices { 0 0 0 } "
+        "polygonTexCoordIndices { set 0 { 0 0 0 } set 1 { 1 1 1 } } polygonMaterialIndices { 0 } "
+        "vertexWeightCounts { 2 0 } weights { 1 0.5 4294967295 0.5 } }");
+    ASSERT_TRUE(result.accepted);
+    const MeshData& mesh = result.meshes[0];
+    EXPECT_STREQ(mesh.name.c_str(), "m");
+    ASSERT_EQ(mesh.vertices.Num(), 2);
+    EXPECT_EQ(mesh.vertices[0], (TVector3<float>{1, 2, 3}));
+    EXPECT_EQ(mesh.vertices[1], (TVector3<float>{4, 0, 0})) << "missing components read as 0";
+    ASSERT_EQ(mesh.normals.Num(), 1);
+    ASSERT_EQ(mesh.textureCoordinates.Num(), 2);
+    ASSERT_EQ(mesh.textureCoordinates[0].Num(), 1);
+    EXPECT_EQ(mesh.textureCoordinates[0][0], (TVector2<float>{0.5f, 0.25f}));
+    EXPECT_EQ(mesh.textureCoordinates[1].Num(), 0);
+    ASSERT_EQ(mesh.polygonVertexIndices.Num(), 3);
+    EXPECT_EQ(mesh.polygonVertexIndices[2], 4294967295u);
+    ASSERT_EQ(mesh.polygonTexCoordIndices.Num(), 2);
+    EXPECT_EQ(mesh.polygonTexCoordIndices[1][2], 1u);
+    EXPECT_EQ(mesh.polygonMaterialIndices.Num(), 0) << "material indices are not read back";
+    ASSERT_EQ(mesh.vertexWeightCounts.Num(), 2);
+    ASSERT_EQ(mesh.weights.Num(), 2);
+    EXPECT_EQ(mesh.weights[0].boneIndex, 1);
+    EXPECT_EQ(mesh.weights[0].weight, 0.5f);
+    EXPECT_EQ(mesh.weights[1].boneIndex, -1) << "the unsigned text of a negative index reads back";
+}
+
+TEST(QuarroTextReader, RepeatedListsAppendAndRepeatedSetsRestart) {
+    ReadResult result = Read(
+        "numMeshes 1 mesh 0 { vertices { 1 1 1 } vertices { 2 2 2 } weights { 0 1 } weights { 1 1 } "
+        "textureCoordinates { set 0 { 1 1 } set 1 { 2 2 } } textureCoordinates { set 0 { 3 3 } } }");
+    ASSERT_TRUE(result.accepted);
+    const MeshData& mesh = result.meshes[0];
+    EXPECT_EQ(mesh.vertices.Num(), 2);
+    EXPECT_EQ(mesh.weights.Num(), 2);
+    ASSERT_EQ(mesh.textureCoordinates.Num(), 1);
+    EXPECT_EQ(mesh.textureCoordinates[0][0].x, 3.0f);
+}
+
+TEST(QuarroTextReader, MeshBlockEmptiesListsButKeepsNameAndMaterialIndices) {
+    MeshData mesh;
+    mesh.name = "kept";
+    mesh.vertices.Add({1, 1, 1});
+    mesh.polygonMaterialIndices.Add(7);
+    mesh.textureCoordinates.Add({});
+    EXPECT_TRUE(QuarroTextReader::ReadMeshBlock(UString(" normals { 0 0 1 } "), mesh));
+    EXPECT_STREQ(mesh.name.c_str(), "kept");
+    EXPECT_EQ(mesh.vertices.Num(), 0);
+    EXPECT_EQ(mesh.textureCoordinates.Num(), 0);
+    EXPECT_EQ(mesh.normals.Num(), 1);
+    ASSERT_EQ(mesh.polygonMaterialIndices.Num(), 1);
+    EXPECT_EQ(mesh.polygonMaterialIndices[0], 7u);
+}
+
+TEST(QuarroTextReader, RejectedFileLeavesNothingHalfRead) {
+    ReadResult result = Read("numBones 1 bone 0 { name \"a\" } numMeshes 2 mesh 5 { }");
+    EXPECT_FALSE(result.accepted);
+    EXPECT_EQ(result.bones.Num(), 0);
+    EXPECT_EQ(result.meshes.Num(), 0);
+}
+
+} // namespace

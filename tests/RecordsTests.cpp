@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include "BoneData.h"
+#include "MeshData.h"
+
+using namespace orlo;
+
+namespace {
+
+TEST(Records, DefaultsAreEmptyAndTheMatrixIsTheIdentity) {
+    BoneData bone;
+    EXPECT_EQ(bone.name.Num(), 0);
+    EXPECT_EQ(bone.parent.Num(), 0);
+    EXPECT_EQ(bone.invBaseMatrix, TMatrix4<float>::Identity());
+
+    MeshData mesh;
+    EXPECT_EQ(mesh.name.Num(), 0);
+    EXPECT_EQ(mesh.vertices.Max(), 0);
+    EXPECT_EQ(mesh.textureCoordinates.Max(), 0);
+    EXPECT_EQ(mesh.polygonMaterialIndices.Max(), 0);
+}
+
+TEST(Records, ArrayDestructorsNameTheRecordTypes) {
+    EXPECT_STREQ(UArray<MeshData::Weight>::DestructorName(), "orlo::UArray<struct MeshData::Weight>::~UArray");
+    EXPECT_STREQ(UArray<BoneData>::DestructorName(), "orlo::UArray<struct BoneData>::~UArray");
+    EXPECT_STREQ(UArray<MeshData>::DestructorName(), "orlo::UArray<struct MeshData>::~UArray");
+    EXPECT_STREQ(UArray<UArray<TVector2<float>>>::DestructorName(),
+                 "orlo::UArray<class orlo::UArray<class orlo::TVector2<float> > >::~UArray");
+    EXPECT_STREQ(UArray<UArray<unsigned int>>::DestructorName(),
+                 "orlo::UArray<class orlo::UArray<unsigned int> >::~UArray");
+}
+
+TEST(Records, MeshesSurviveRelocationAsBytes) {
+    UArray<MeshData> meshes;
+    for (int i = 0; i < 130; ++i) {
+        int index = meshes.Add(MeshData());
+        MeshData& mesh = meshes[index];
+        mesh.name += uint32_t(i);
+        mesh.vertices.Add({float(i), 0.0f, 0.0f});
+        for (int s = 0; s < 3; ++s) {
+            mesh.textureCoordinates.Add(UArray<TVector2<float>>());
+            mesh.textureCoordinates[s].Add({float(i), float(s)});
+            mesh.polygonTexCoordIndices.Add(UArray<unsigned int>());
+            mesh.polygonTexCoordIndices[s].Add(unsigned(i * 10 + s));
+        }
+    }
+    EXPECT_EQ(meshes.Max(), 256) << "the array moved twice";
+    for (int i = 0; i < 130; ++i) {
+        const MeshData& mesh = meshes[i];
+        EXPECT_EQ(std::string(mesh.name.c_str()), std::to_string(i));
+        EXPECT_EQ(mesh.vertices[0].x, float(i));
+        ASSERT_EQ(mesh.textureCoordinates.Num(), 3);
+        for (int s = 0; s < 3; ++s) {
+            EXPECT_EQ(mesh.textureCoordinates[s][0].y, float(s));
+            EXPECT_EQ(mesh.polygonTexCoordIndices[s][0], unsigned(i * 10 + s));
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,134 @@
+#include "orlo/Utils/UNumberText.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "orlo/Utils/TextParserPolicy_BlockSyntax.h"
+#include "orlo/Utils/UTextParser.h"
+
+using orlo::UNumberText;
+
+namespace {
+
+struct IntCase {
+    const char* text;
+    int32_t value;
+};
+
+class ParseIntCases : public testing::TestWithParam<IntCase> {};
+
+TEST_P(ParseIntCases, AsTheCLocaleAtoi) {
+    EXPECT_EQ(UNumberText::ParseInt(GetParam().text), GetParam().value) << "\"" << GetParam().text << "\"";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ParseIntCases,
+    testing::Values(IntCase{"12abc", 12}, IntCase{"\"12\"", 0}, IntCase{" \t\r\n\v\f-34", -34}, IntCase{"+7", 7},
+                    IntCase{"+-7", 0}, IntCase{"- 7", 0}, IntCase{"", 0}, IntCase{"x1", 0}, IntCase{"007", 7},
+                    IntCase{"1.9", 1}, IntCase{"2147483647", 2147483647},
+                    // Beyond 32 bits: the low bits of a 64-bit strtol, so unsigned text reads back.
+                    IntCase{"4294967295", -1}, IntCase{"2147483648", INT32_MIN}, IntCase{"4999 ", 4999},
+                    IntCase{"99999999999999999999999", -1}, IntCase{"-99999999999999999999999", 0}));
+
+struct DoubleCase {
+    const char* text;
+    double value;
+};
+
+class ParseDoubleCases : public testing::TestWithParam<DoubleCase> {};
+
+TEST_P(ParseDoubleCases, AsTheCLocaleAtof) {
+    double parsed = UNumberText::ParseDouble(GetParam().text);
+    double expected = GetParam().value;
+    if (std::isnan(expected)) {
+        EXPECT_TRUE(std::isnan(parsed)) << GetParam().text;
+    } else {
+        EXPECT_EQ(parsed, expected) << "\"" << GetParam().text << "\"";
+        EXPECT_EQ(std::signbit(parsed), std::signbit(expected)) << "\"" << GetParam().text << "\"";
+    }
+}
+
+const double kInfinity = std::numeric_limits<double>::infinity();
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ParseDoubleCases,
+    testing::Values(DoubleCase{"1.5", 1.5}, DoubleCase{"  -2.25x", -2.25}, DoubleCase{"+.5", 0.5},
+                    DoubleCase{"1,5", 1.0}, DoubleCase{"1e3", 1000.0}, DoubleCase{"1e", 1.0}, DoubleCase{"1e+", 1.0},
+                    DoubleCase{"2E-2", 0.02}, DoubleCase{"-0.0000", -0.0}, DoubleCase{"\"2.5\"", 0.0},
+                    DoubleCase{"", 0.0}, DoubleCase{".", 0.0}, DoubleCase{"-", 0.0}, DoubleCase{"+-1", 0.0},
+                    DoubleCase{"0x1.8p1", 3.0}, DoubleCase{"-0x10", -16.0}, DoubleCase{"0x", 0.0},
+                    DoubleCase{"-0xg", -0.0}, DoubleCase{"inf", kInfinity}, DoubleCase{"-Infinity", -kInfinity},
+                    DoubleCase{"nan", std::numeric_limits<double>::quiet_NaN()}, DoubleCase{"1e400", kInfinity},
+                    DoubleCase{"-1e400", -kInfinity}, DoubleCase{"1e-400", 0.0}, DoubleCase{"-1e-400", -0.0},
+                    DoubleCase{"0.000000001e-399", 0.0}, DoubleCase{"100000e-400", 0.0},
+                    DoubleCase{"0x1p99999", kInfinity}, DoubleCase{"4.9406564584124654e-324", 4.9406564584124654e-324}));
+
+struct FormatCase {
+    float value;
+    const char* text;
+};
+
+class FormatFixed4Cases : public testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatFixed4Cases, AsTheCLocalePrintf) {
+    char buffer[UNumberText::FIXED4_BUFFER_SIZE];
+    int32_t length = UNumberText::FormatFixed4(GetParam().value, buffer);
+    EXPECT_STREQ(buffer, GetParam().text);
+    EXPECT_EQ(length, int32_t(std::string(GetParam().text).size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FormatFixed4Cases,
+    testing::Values(FormatCase{1.0f, "1.0000"}, FormatCase{-0.5f, "-0.5000"}, FormatCase{0.00004f, "0.0000"},
+                    FormatCase{-0.00004f, "-0.0000"}, FormatCase{-0.0f, "-0.0000"},
+                    // Exact ties between two results round to even, as the C library does.
+                    FormatCase{0.03125f, "0.0312"}, FormatCase{0.09375f, "0.0938"},
+                    // 0.00005 and 1.00005 as floats lie just below the tie.
+                    FormatCase{0.00005f, "0.0000"}, FormatCase{1.00005f, "1.0000"},
+                    FormatCase{2.71828f, "2.7183"}, FormatCase{-123.45675f, "-123.4567"},
+                    FormatCase{3.4028235e38f, "340282346638528859811704183484516925440.0000"},
+                    FormatCase{std::numeric_limits<float>::infinity(), "inf"}));
+
+// A host may switch the process to a locale with a decimal comma; the number
+// text of files must not change.
+TEST(UNumberText, CommaDecimalLocaleChangesNothing) {
+    std::string previous = std::setlocale(LC_ALL, nullptr);
+    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "German_Germany.1252"};
+    const char* chosen = nullptr;
+    for (const char* name : names)
+        if (std::setlocale(LC_ALL, name) != nullptr) {
+            chosen = name;
+            break;
+        }
+    if (chosen == nullptr)
+        GTEST_SKIP() << "no comma-decimal locale (de_DE) on this machine; generate one with localedef to run this";
+    char probe[32];
+    snprintf(probe, sizeof(probe), "%.1f", 1.5);
+    bool commaInEffect = std::string(probe) == "1,5";
+
+    char buffer[UNumberText::FIXED4_BUFFER_SIZE];
+    UNumberText::FormatFixed4(-1234.5, buffer);
+    std::string formatted = buffer;
+    double parsed = UNumberText::ParseDouble("2.75");
+    double parsedComma = UNumberText::ParseDouble("2,75");
+    orlo::UString text("0.5 -1.25e1");
+    orlo::UTextParser<orlo::TextParserPolicy_ParseString, orlo::TextParserPolicy_BlockSyntax> parser(text);
+    float first = 0.0f;
+    float second = 0.0f;
+    parser.ReadFloat(first).ReadFloat(second);
+    std::setlocale(LC_ALL, previous.c_str());
+
+    EXPECT_TRUE(commaInEffect) << chosen << " did not switch to a decimal comma";
+    EXPECT_EQ(formatted, "-1234.5000");
+    EXPECT_EQ(parsed, 2.75);
+    EXPECT_EQ(parsedComma, 2.0);
+    EXPECT_EQ(first, 0.5f);
+    EXPECT_EQ(second, -12.5f);
+}
+
+} // namespace

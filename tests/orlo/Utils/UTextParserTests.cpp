@@ -1,0 +1,240 @@
+#include "orlo/Utils/UTextParser.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "orlo/CoreServices/Implementations/UInputStream_Memory.h"
+#include "orlo/Utils/TextParserPolicy_BlockSyntax.h"
+#include "orlo/Utils/TextParserPolicy_CommandLineSyntax.h"
+
+using namespace orlo;
+
+namespace {
+
+using BlockParser = UTextParser<TextParserPolicy_ParseString, TextParserPolicy_BlockSyntax>;
+using CommandLineParser = UTextParser<TextParserPolicy_ParseString, TextParserPolicy_CommandLineSyntax>;
+using StreamParser = UTextParser<TextParserPolicy_ParseStream<unsigned char>, TextParserPolicy_BlockSyntax>;
+
+UString Text(const std::string& text) {
+    return UString(text.c_str());
+}
+
+template <class P>
+std::vector<std::string> InnerTexts(P& parser) {
+    std::vector<std::string> tokens;
+    UString token;
+    while (parser.HasToken()) {
+        parser.ReadString(token);
+        tokens.push_back(token.c_str());
+    }
+    return tokens;
+}
+
+uint32_t Fnv1a(const char* text) {
+    uint32_t hash = 0x811c9dc5u;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p)
+        hash = (hash ^ *p) * 0x01000193u;
+    return hash;
+}
+
+TEST(UTextParser, PatternsAreStoredByteForByte) {
+    EXPECT_EQ(strlen(TextParserPolicy_BlockSyntax::MAIN_PATTERN), 684u);
+    EXPECT_EQ(strlen(TextParserPolicy_CommandLineSyntax::MAIN_PATTERN), 714u);
+    EXPECT_EQ(Fnv1a(TextParserPolicy_BlockSyntax::MAIN_PATTERN), 0xa432bef2u);
+    EXPECT_EQ(Fnv1a(TextParserPolicy_BlockSyntax::REFINEMENT_PATTERN), 0x722e9828u);
+    EXPECT_EQ(Fnv1a(TextParserPolicy_CommandLineSyntax::MAIN_PATTERN), 0x37df0022u);
+    EXPECT_EQ(Fnv1a(TextParserPolicy_CommandLineSyntax::REFINEMENT_PATTERN), 0x3253bb6bu);
+}
+
+TEST(UTextParser, BlockSyntaxSpansOfWordsStringsAndNestedBlocks) {
+    UString text = Text("version 1\r\nname \"a b\" data { x { \"}\" y } z }");
+    BlockParser parser(text);
+    const UArray<int>& table = parser.GetTokenTable();
+    ASSERT_EQ(table.Num(), 6 * 4);
+    struct Span {
+        int outerStart, outerLength, innerStart, innerLength;
+    };
+    const Span expected[] = {{0, 7, 0, 7},   {8, 1, 8, 1},   {11, 4, 11, 4},
+                             {16, 5, 17, 3}, {22, 4, 22, 4}, {27, 17, 28, 15}};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(table[4 * i + 0], expected[i].outerStart) << "token " << i;
+        EXPECT_EQ(table[4 * i + 1], expected[i].outerLength) << "token " << i;
+        EXPECT_EQ(table[4 * i + 2], expected[i].innerStart) << "token " << i;
+        EXPECT_EQ(table[4 * i + 3], expected[i].innerLength) << "token " << i;
+    }
+    EXPECT_EQ(InnerTexts(parser),
+              (std::vector<std::string>{"version", "1", "name", "a b", "data", " x { \"}\" y } z "}));
+}
+
+struct TokenCase {
+    const char* name;
+    const char* text;
+    std::vector<std::string> tokens;
+};
+
+class BlockSyntaxTokens : public testing::TestWithParam<TokenCase> {};
+
+TEST_P(BlockSyntaxTokens, Inner) {
+    UString text = Text(GetParam().text);
+    BlockParser parser(text);
+    EXPECT_EQ(InnerTexts(parser), GetParam().tokens);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BlockSyntaxTokens,
+    testing::Values(
+        TokenCase{"EmptyQuotedString", "a \"\" b", {"a", "", "b"}},
+        TokenCase{"StrayClosingBrace", "a } b", {"a", "b"}},
+        TokenCase{"UnmatchedQuote", "a \" b", {"a", "b"}},
+        TokenCase{"UnclosedBlock", "a { b c", {"a", "b", "c"}},
+        TokenCase{"EmptyBlock", "k {}", {"k", ""}},
+        TokenCase{"QuotedStringAcrossLines", "\"a\r\nb\"", {"a\r\nb"}},
+        TokenCase{"BlockAcrossLines", "v {\r\n\t\t1 2\r\n\t}", {"v", "\r\n\t\t1 2\r\n\t"}},
+        TokenCase{"WordsEndAtQuotesAndBraces", "ab\"cd\"ef{g}", {"ab", "cd", "ef", "g"}},
+        TokenCase{"HighBytes", "\xE9t\xE9 \"\xFF\"", {"\xE9t\xE9", "\xFF"}},
+        TokenCase{"OnlyWhiteSpace", " \t\r\n ", {}}),
+    [](const testing::TestParamInfo<TokenCase>& info) { return std::string(info.param.name); });
+
+class CommandLineSyntaxTokens : public testing::TestWithParam<TokenCase> {};
+
+TEST_P(CommandLineSyntaxTokens, Inner) {
+    UString text = Text(GetParam().text);
+    CommandLineParser parser(text);
+    EXPECT_EQ(InnerTexts(parser), GetParam().tokens);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandLineSyntaxTokens,
+    testing::Values(
+        // An option owns its parameters up to a blank followed by a dash, or to the line end.
+        TokenCase{"OptionsWithParameters", "-first 1 2 -second \"q r\"\nbare", {"first 1 2", "second \"q r\"", "bare"}},
+        TokenCase{"NegativeNumberSplitsOption", "-offset -5", {"offset", "5"}},
+        TokenCase{"QuotedDashDoesNotSplit", "-a \"x -y\" -b", {"a \"x -y\"", "b"}},
+        TokenCase{"LoneDashes", "- -a -", {"a"}},
+        TokenCase{"BareWordsKeepQuotes", "prog \"a b\" c", {"prog", "\"a b\"", "c"}},
+        // Quotes are kept, so an empty quoted string is a token of two characters.
+        TokenCase{"EmptyQuotedString", "\"\" x", {"\"\"", "x"}}),
+    [](const testing::TestParamInfo<TokenCase>& info) { return std::string(info.param.name); });
+
+TEST(UTextParser, NumbersConvertFromTheOuterSpan) {
+    UString text = Text("12abc \"12\" -7 +3 1.5e2x \"2.5\" {4}");
+    BlockParser parser(text);
+    int i = -1;
+    parser.ReadInt(i);
+    EXPECT_EQ(i, 12);
+    parser.ReadInt(i);
+    EXPECT_EQ(i, 0) << "a quoted number starts at its quote";
+    parser.ReadInt(i);
+    EXPECT_EQ(i, -7);
+    parser.ReadInt(i);
+    EXPECT_EQ(i, 3);
+    float f = -1.0f;
+    parser.ReadFloat(f);
+    EXPECT_EQ(f, 150.0f);
+    parser.ReadFloat(f);
+    EXPECT_EQ(f, 0.0f);
+    parser.ReadInt(i);
+    EXPECT_EQ(i, 0) << "a block starts at its brace";
+    EXPECT_FALSE(parser.HasToken());
+}
+
+TEST(UTextParser, ReadsPastTheEndGiveEmptyValuesAndKeepTheCursor) {
+    UString text = Text("1 2");
+    BlockParser parser(text);
+    TVector3<float> v{-1.0f, -1.0f, -1.0f};
+    parser.ReadFloats(v);
+    EXPECT_EQ(v, (TVector3<float>{1.0f, 2.0f, 0.0f}));
+    int end = parser.GetCursor();
+    EXPECT_EQ(end, 8);
+    UString s("x");
+    int i = -1;
+    float f = -1.0f;
+    parser.ReadString(s).ReadInt(i).ReadFloat(f);
+    EXPECT_STREQ(s.c_str(), "");
+    EXPECT_EQ(i, 0);
+    EXPECT_EQ(f, 0.0f);
+    EXPECT_EQ(parser.GetCursor(), end);
+    EXPECT_STREQ(parser.PeekString().c_str(), "");
+}
+
+TEST(UTextParser, PeekDoesNotAdvance) {
+    UString text = Text("a b");
+    BlockParser parser(text);
+    EXPECT_STREQ(parser.PeekString().c_str(), "a");
+    EXPECT_STREQ(parser.PeekString().c_str(), "a");
+    UString s;
+    parser.ReadString(s);
+    EXPECT_STREQ(parser.PeekString().c_str(), "b");
+}
+
+TEST(UTextParser, ZeroByteInsideATokenEndsItsText) {
+    const char bytes[] = "\"ab\0cd\" e";
+    UString text;
+    text.AddUninitialized(int32_t(sizeof(bytes)));
+    memcpy(text.GetData(), bytes, sizeof(bytes));
+    BlockParser parser(text);
+    EXPECT_EQ(InnerTexts(parser), (std::vector<std::string>{"ab", "e"}));
+    EXPECT_EQ(memcmp(text.GetData(), bytes, sizeof(bytes)), 0) << "the text is left unchanged";
+}
+
+TEST(UTextParser, StreamSourceReadsTheRestAndRestoresThePosition) {
+    const char data[] = "skip keep {me}";
+    UInputStream_Memory stream("mem", data, sizeof(data) - 1);
+    stream.SeekForward(5);
+    StreamParser parser(&stream);
+    EXPECT_EQ(stream.GetPosition(), 5u);
+    EXPECT_EQ(parser.GetText().Num(), int32_t(sizeof(data) - 5));
+    UString s;
+    parser.ReadString(s);
+    EXPECT_STREQ(s.c_str(), "keep");
+    int i = -1;
+    parser.ReadInt(i);
+    EXPECT_EQ(i, 0);
+    EXPECT_FALSE(parser.HasToken());
+}
+
+TEST(UTextParser, EmptyStreamHasNoTokens) {
+    UInputStream_Memory stream("empty", "", 0);
+    StreamParser parser(&stream);
+    EXPECT_FALSE(parser.HasToken());
+    UString s("x");
+    parser.ReadString(s);
+    EXPECT_STREQ(s.c_str(), "");
+    EXPECT_EQ(parser.GetText().Num(), 1);
+}
+
+// Announces more bytes than it delivers, as a truncated file or a failing
+// device would.
+class ShortStream : public UInputStream_Memory {
+public:
+    ShortStream(const char* data, uint64_t delivered, uint64_t announced)
+        : UInputStream_Memory("short", data, delivered), m_announced(announced) {}
+    uint64_t GetSize() override { return m_announced; }
+
+private:
+    uint64_t m_announced;
+};
+
+TEST(UTextParser, StreamDeliveringLessIsCutToWhatArrived) {
+    ShortStream stream("a b", 3, 4096);
+    StreamParser parser(&stream);
+    EXPECT_EQ(parser.GetText().Num(), 4);
+    EXPECT_EQ(parser.GetText().Length(), 3);
+    EXPECT_EQ(InnerTexts(parser), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(UTextParser, NullStreamFailsTheAssurance) {
+    try {
+        StreamParser parser(static_cast<IInputStream*>(nullptr));
+        FAIL() << "a null stream was accepted";
+    } catch (const ErrorDescription& error) {
+        EXPECT_STREQ(error.GetMessageText(), "'assure' failed: text");
+        EXPECT_STREQ(error.GetHistory(), "orlo::TextParserPolicy_ParseStream<unsigned char>::TextParserPolicy_ParseStream()");
+        EXPECT_STREQ(error.GetFile(), "orlo/Utils/UTextParser");
+    }
+}
+
+} // namespace

@@ -1,0 +1,275 @@
+// Runs the built qro program as a user would and checks what it answers:
+// exit status, standard output and standard error.
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int exit;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+fs::path Scratch() {
+    fs::path dir = fs::temp_directory_path() / ("qro_tests_" + std::to_string(
+#ifdef _WIN32
+                                                                   GetCurrentProcessId()
+#else
+                                                                   getpid()
+#endif
+                                                                       ));
+    fs::create_directories(dir);
+    return dir;
+}
+
+#ifdef _WIN32
+std::string Quote(const std::string& argument) {
+    return "\"" + argument + "\"";
+}
+
+int Spawn(const std::vector<std::string>& arguments, const fs::path& out, const fs::path& err) {
+    std::string commandLine;
+    for (const std::string& argument : arguments) {
+        if (!commandLine.empty())
+            commandLine += ' ';
+        commandLine += Quote(argument);
+    }
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE outHandle = CreateFileA(out.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE errHandle = CreateFileA(err.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = outHandle;
+    startup.hStdError = errHandle;
+    PROCESS_INFORMATION process{};
+    BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                  &process);
+    CloseHandle(outHandle);
+    CloseHandle(errHandle);
+    if (!started)
+        return -1;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return int(code);
+}
+#else
+int Spawn(const std::vector<std::string>& arguments, const fs::path& out, const fs::path& err) {
+    pid_t child = fork();
+    if (child == 0) {
+        int outFile = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(outFile, 1);
+        dup2(errFile, 2);
+        std::vector<char*> argv;
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+#endif
+
+// The console's line ends become "\n", so that one expectation serves both targets.
+std::string Lines(std::string text) {
+#ifdef _WIN32
+    for (size_t at; (at = text.find("\r\n")) != std::string::npos;)
+        text.erase(at, 1);
+#endif
+    return text;
+}
+
+Outcome Qro(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), QRO_EXECUTABLE);
+    fs::path dir = Scratch();
+    Outcome outcome;
+    outcome.exit = Spawn(arguments, dir / "stdout.txt", dir / "stderr.txt");
+    outcome.out = Lines(ReadAll(dir / "stdout.txt"));
+    outcome.err = Lines(ReadAll(dir / "stderr.txt"));
+    return outcome;
+}
+
+// Leaves no scratch files behind.
+class ScratchCleanup : public testing::Environment {
+public:
+    void TearDown() override {
+        std::error_code error;
+        fs::remove_all(Scratch(), error);
+    }
+};
+const testing::Environment* const kCleanup = testing::AddGlobalTestEnvironment(new ScratchCleanup);
+
+const char* const kSample = "samples/banner.qro";
+
+TEST(QroContract, CheckAcceptedFile) {
+    Outcome outcome = Qro({"check", kSample});
+    EXPECT_EQ(outcome.exit, 0);
+    EXPECT_EQ(outcome.out, "ok: 2 bones, 1 meshes\n");
+    EXPECT_EQ(outcome.err, "");
+}
+
+struct FailureCase {
+    const char* label;
+    std::vector<std::string> arguments;
+    const char* err;
+};
+
+class QroFailures : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(QroFailures, ExitOneWithTheMessageOnStandardError) {
+    Outcome outcome = Qro(GetParam().arguments);
+    EXPECT_EQ(outcome.exit, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, GetParam().err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QroFailures,
+    testing::Values(
+        FailureCase{"CheckRejected",
+                    {"check", "tests/data/qro/version2.qro"},
+                    "WARNING: Can't handle file \"tests/data/qro/version2.qro\". Some data is missing or corrupt.\n"},
+        FailureCase{"DumpRejected",
+                    {"dump", "tests/data/qro/version2.qro"},
+                    "WARNING: Can't handle file \"tests/data/qro/version2.qro\". Some data is missing or corrupt.\n"},
+        FailureCase{"CheckMissing",
+                    {"check", "tests/data/qro/missing.qro"},
+                    "Can't open file \"tests/data/qro/missing.qro\" for reading.\n"},
+        FailureCase{"DumpDirectory", {"dump", "tests/data/qro"}, "Can't open file \"tests/data/qro\" for reading.\n"}),
+    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.label); });
+
+class QroUsage : public testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(QroUsage, UsageOnStandardErrorAndExitTwo) {
+    Outcome outcome = Qro(GetParam());
+    EXPECT_EQ(outcome.exit, 2);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err.rfind("usage: qro check PATH", 0), 0u) << outcome.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, QroUsage,
+                         testing::Values(std::vector<std::string>{}, std::vector<std::string>{"--help"},
+                                         std::vector<std::string>{"check"},
+                                         std::vector<std::string>{"check", kSample, "more"},
+                                         std::vector<std::string>{"write", "only.json"},
+                                         std::vector<std::string>{"CHECK", kSample}));
+
+TEST(QroContract, DumpPrintsFieldsAsTheyWereRead) {
+    Outcome outcome = Qro({"dump", "tests/data/qro/odd_values.qro"});
+    EXPECT_EQ(outcome.exit, 0);
+    EXPECT_EQ(outcome.err, "");
+    // Unsigned lists print unsigned, bone indices signed, names byte by code point.
+    EXPECT_EQ(outcome.out,
+              "{\"bones\":[{\"invBaseMatrix\":[1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0],"
+              "\"name\":\"caf\xC3\xA9\",\"parent\":\"\"}],"
+              "\"meshes\":[{\"name\":\"m\",\"normals\":[],\"polygonMaterialIndices\":[],\"polygonNormalIndices\":[],"
+              "\"polygonTexCoordIndices\":[],\"polygonVertexCounts\":[1],\"polygonVertexIndices\":[4294967295],"
+              "\"textureCoordinates\":[],\"vertexWeightCounts\":[],\"vertices\":[[0.1,-0.0,10.0]],"
+              "\"weights\":[[-1,0.5]]}]}\n");
+}
+
+TEST(QroContract, WriteGivesTheSampleByteForByte) {
+    fs::path out = Scratch() / "banner.qro";
+    fs::remove(out);
+    Outcome outcome = Qro({"write", "tests/data/qro/banner.json", out.string()});
+    EXPECT_EQ(outcome.exit, 0);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_TRUE(ReadAll(out) == ReadAll(kSample)) << "the written file differs from " << kSample;
+}
+
+TEST(QroContract, DumpThenWriteThenCheck) {
+    fs::path dir = Scratch();
+    Outcome dump = Qro({"dump", kSample});
+    ASSERT_EQ(dump.exit, 0);
+    { std::ofstream(dir / "dumped.json", std::ios::binary) << dump.out; }
+    Outcome write = Qro({"write", (dir / "dumped.json").string(), (dir / "again.qro").string()});
+    ASSERT_EQ(write.exit, 0) << write.err;
+    Outcome again = Qro({"dump", (dir / "again.qro").string()});
+    EXPECT_EQ(again.out, dump.out);
+}
+
+struct BadJson {
+    const char* label;
+    const char* json;
+    const char* message;
+};
+
+class QroWriteRefuses : public testing::TestWithParam<BadJson> {};
+
+TEST_P(QroWriteRefuses, ClearMessageAndNoFile) {
+    fs::path dir = Scratch();
+    fs::path in = dir / "in.json";
+    fs::path out = dir / "refused.qro";
+    fs::remove(out);
+    { std::ofstream(in, std::ios::binary) << GetParam().json; }
+    Outcome outcome = Qro({"write", in.string(), out.string()});
+    EXPECT_EQ(outcome.exit, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_NE(outcome.err.find(GetParam().message), std::string::npos) << outcome.err;
+    EXPECT_FALSE(fs::exists(out));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QroWriteRefuses,
+    testing::Values(
+        BadJson{"NotJson", "{\"bones\": [", "parse error"},
+        BadJson{"CodePointAboveFF", "{\"bones\": [{\"name\": \"\\u0100\"}]}",
+                "document.bones[0].name: names are 8-bit text"},
+        BadJson{"UnknownKey", "{\"meshes\": [{\"vertice\": []}]}", "document.meshes[0]: unknown key \"vertice\""},
+        BadJson{"ShortIndices", "{\"meshes\": [{\"polygonVertexCounts\": [3], \"polygonVertexIndices\": [0, 1]}]}",
+                "document.meshes[0].polygonVertexIndices: holds 2 indices for 3 polygon corners"},
+        BadJson{"VectorOfTwo", "{\"meshes\": [{\"vertices\": [[1, 2]]}]}",
+                "document.meshes[0].vertices[0]: expected an array of 3 numbers"},
+        BadJson{"MatrixOfFifteen", "{\"bones\": [{\"invBaseMatrix\": [1,2,3,4,5,6,7,8,9,10,11,12,13,14,15]}]}",
+                "document.bones[0].invBaseMatrix: expected an array of 16 numbers"},
+        BadJson{"QuoteInName", "{\"bones\": [{\"name\": \"a\\\"b\"}]}", "cannot hold a double quote"},
+        BadJson{"WeightsUncounted", "{\"meshes\": [{\"weights\": [[0, 1.0]]}]}",
+                "document.meshes[0].vertexWeightCounts: counts 0 weights, but weights holds 1"},
+        BadJson{"MaterialIndicesWithoutNames", "{\"meshes\": [{\"polygonVertexCounts\": [0], "
+                                               "\"polygonVertexIndices\": [], \"polygonMaterialIndices\": [0]}]}",
+                "needs materialNames"}),
+    [](const testing::TestParamInfo<BadJson>& info) { return std::string(info.param.label); });
+
+TEST(QroContract, WriteOfMissingJson) {
+    fs::path out = Scratch() / "never.qro";
+    Outcome outcome = Qro({"write", "tests/data/qro/missing.json", out.string()});
+    EXPECT_EQ(outcome.exit, 1);
+    EXPECT_EQ(outcome.err, "qro: can't open JSON file \"tests/data/qro/missing.json\" for reading.\n");
+    EXPECT_FALSE(fs::exists(out));
+}
+
+} // namespace

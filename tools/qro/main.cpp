@@ -1,0 +1,144 @@
+// qro: check, dump and write skinned-mesh text files without a host.
+//
+//   qro check PATH       read PATH; prints "ok: B bones, M meshes"
+//   qro dump PATH        read PATH; prints its records as JSON
+//   qro write JSON OUT   write the records of a JSON document to OUT
+//
+// Exit status: 0 done, 1 the file was rejected or could not be read or
+// written, 2 a call qro does not know. Messages go to the standard error
+// stream.
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "QroFileInputStream.h"
+#include "QroJson.h"
+#include "QroLogs.h"
+#include "QuarroRecordWriter.h"
+#include "QuarroTextReader.h"
+#include "orlo/CoreServices/Implementations/ULogMessage.h"
+#include "orlo/CoreServices/Implementations/UOutputStream_Memory.h"
+#include "orlo/ErrorDescription.h"
+
+namespace {
+
+const int EXIT_DONE = 0;
+const int EXIT_FAILED = 1;
+const int EXIT_USAGE = 2;
+
+const char* const kUsage =
+    "usage: qro check PATH        read a .qro file and count its bones and meshes\n"
+    "       qro dump PATH         print the records of a .qro file as JSON\n"
+    "       qro write JSON OUT    write the records of a JSON document as a .qro file\n";
+
+// Reads a .qro file into records; false (after a message) when it cannot be
+// opened or read, or is rejected.
+bool ReadFile(QroLogs& logs, const char* path, orlo::UArray<BoneData>& bones, orlo::UArray<MeshData>& meshes) {
+    QroFileInputStream stream(path);
+    if (!stream.IsOpen()) {
+        orlo::ULogMessage message(logs.GetChannel(QroLogs::CHANNEL_UNOPENABLE_FILES), "Can't open file \"");
+        message += path;
+        message += "\" for reading.";
+        return false;
+    }
+    bool accepted = QuarroTextReader::Read(&stream, bones, meshes, logs.GetChannel(QroLogs::CHANNEL_WARNINGS));
+    if (stream.HadReadError()) {
+        // Part of the file never arrived: what was read is not the file.
+        orlo::ULogMessage message(logs.GetChannel(QroLogs::CHANNEL_UNOPENABLE_FILES), "Can't read file \"");
+        message += path;
+        message += "\" to its end.";
+        return false;
+    }
+    return accepted;
+}
+
+int Check(QroLogs& logs, const char* path) {
+    orlo::UArray<BoneData> bones;
+    orlo::UArray<MeshData> meshes;
+    if (!ReadFile(logs, path, bones, meshes))
+        return EXIT_FAILED;
+    std::printf("ok: %d bones, %d meshes\n", int(bones.Num()), int(meshes.Num()));
+    return EXIT_DONE;
+}
+
+int Dump(QroLogs& logs, const char* path) {
+    orlo::UArray<BoneData> bones;
+    orlo::UArray<MeshData> meshes;
+    if (!ReadFile(logs, path, bones, meshes))
+        return EXIT_FAILED;
+    std::string json = QroJson::Dump(bones, meshes);
+    std::fwrite(json.data(), 1, json.size(), stdout);
+    return EXIT_DONE;
+}
+
+int Write(const char* jsonPath, const char* outPath) {
+    std::ifstream input(jsonPath, std::ios::binary);
+    if (!input) {
+        std::fprintf(stderr, "qro: can't open JSON file \"%s\" for reading.\n", jsonPath);
+        return EXIT_FAILED;
+    }
+    std::string text((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
+    if (input.bad()) {
+        std::fprintf(stderr, "qro: can't read JSON file \"%s\".\n", jsonPath);
+        return EXIT_FAILED;
+    }
+
+    orlo::UArray<BoneData> bones;
+    orlo::UArray<MeshData> meshes;
+    orlo::UArray<QuarroRecordWriter::MaterialNames> materials;
+    std::string error;
+    if (!QroJson::Parse(text, bones, meshes, materials, error)) {
+        std::fprintf(stderr, "qro: invalid JSON in \"%s\": %s\n", jsonPath, error.c_str());
+        return EXIT_FAILED;
+    }
+
+    // The whole text first, so that a failure leaves no half-written file.
+    orlo::UOutputStream_Memory memory("memory");
+    QuarroRecordWriter::Write(&memory, bones, meshes, materials);
+    std::FILE* out = std::fopen(outPath, "wb");
+    if (out == nullptr) {
+        std::fprintf(stderr, "qro: can't open file \"%s\" for writing.\n", outPath);
+        return EXIT_FAILED;
+    }
+    size_t length = size_t(memory.GetLength());
+    bool written = std::fwrite(memory.GetBytes(), 1, length, out) == length;
+    written = std::fclose(out) == 0 && written;
+    if (!written) {
+        std::remove(outPath);
+        std::fprintf(stderr, "qro: can't write file \"%s\".\n", outPath);
+        return EXIT_FAILED;
+    }
+    return EXIT_DONE;
+}
+
+int Run(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "check") == 0) {
+        QroLogs logs;
+        return Check(logs, argv[2]);
+    }
+    if (argc == 3 && std::strcmp(argv[1], "dump") == 0) {
+        QroLogs logs;
+        return Dump(logs, argv[2]);
+    }
+    if (argc == 4 && std::strcmp(argv[1], "write") == 0)
+        return Write(argv[2], argv[3]);
+    std::fputs(kUsage, stderr);
+    return EXIT_USAGE;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const orlo::ErrorDescription& error) {
+        std::fprintf(stderr, "qro: error\n%s\n", error.GetReport());
+    } catch (const std::exception& exception) {
+        std::fprintf(stderr, "qro: error: %s\n", exception.what());
+    }
+    return EXIT_FAILED;
+}
