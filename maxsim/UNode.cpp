@@ -234,6 +234,8 @@ void UNode::SetReference(int i, RefTargetHandle rtarg)
 
 RefResult UNode::NotifyRefChanged(Interval, RefTargetHandle, PartID&, RefMessage) { return REF_SUCCEED; }
 
+RefResult UNode::AutoDelete() { return REF_FAIL; }
+
 // A skinned object's evaluation depends on where its node stands, so its
 // cached result goes as well.
 void UNode::TransformChanged()

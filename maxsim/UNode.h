@@ -76,6 +76,9 @@ public:
     RefTargetHandle GetReference(int i) override;
     void SetReference(int i, RefTargetHandle rtarg) override;
     RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID, RefMessage message) override;
+    // The scene holds its nodes: losing its last dependent never deletes a
+    // node; only DeleteNode does.
+    RefResult AutoDelete() override;
 
     // Host-side bookkeeping, read by tests.
     void SetSelectedFlag(bool selected) { m_selected = selected; }
