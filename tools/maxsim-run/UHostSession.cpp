@@ -178,6 +178,9 @@ bool UHostSession::Fail(const std::string& message)
     return false;
 }
 
+// A module that fails a check stays loaded, without classes, until the end
+// of the session: its entry points may already have registered callbacks
+// with the host, which must not point into unloaded code.
 bool UHostSession::LoadPlugin(const std::string& path)
 {
     Module module;
@@ -185,10 +188,12 @@ bool UHostSession::LoadPlugin(const std::string& path)
     std::string error;
     if (!module.library->Load(path, error))
         return Fail(error);
-    auto version = reinterpret_cast<LibVersionProc>(module.library->Symbol("LibVersion"));
-    auto count = reinterpret_cast<LibNumberClassesProc>(module.library->Symbol("LibNumberClasses"));
-    auto classDesc = reinterpret_cast<LibClassDescProc>(module.library->Symbol("LibClassDesc"));
-    auto description = reinterpret_cast<LibDescriptionProc>(module.library->Symbol("LibDescription"));
+    const UPluginLibrary& library = *module.library;
+    m_modules.push_back(std::move(module));
+    auto version = reinterpret_cast<LibVersionProc>(library.Symbol("LibVersion"));
+    auto count = reinterpret_cast<LibNumberClassesProc>(library.Symbol("LibNumberClasses"));
+    auto classDesc = reinterpret_cast<LibClassDescProc>(library.Symbol("LibClassDesc"));
+    auto description = reinterpret_cast<LibDescriptionProc>(library.Symbol("LibDescription"));
     if (!version || !count || !classDesc || !description)
         return Fail("\"" + path + "\" is not a plug-in module: an entry point is missing");
     const ULONG v = version();
@@ -198,10 +203,11 @@ bool UHostSession::LoadPlugin(const std::string& path)
     const char* text = description();
     m_err << "maxsim-run: loaded \"" << path << "\": " << (text ? text : "") << "\n";
     const int n = count();
+    std::vector<ClassDesc*> classes;
     for (int i = 0; i < n; ++i)
         if (ClassDesc* desc = classDesc(i))
-            module.classes.push_back(desc);
-    m_modules.push_back(std::move(module));
+            classes.push_back(desc);
+    m_modules.back().classes = classes;
     return true;
 }
 
