@@ -103,12 +103,13 @@ ObjectState UDerivedObject::Evaluate(TimeValue t, int modIndex, Cache& cache)
         mod->ModifyObject(t, *m_contexts[size_t(i)], &os, node);
         if (os.obj != before)
         {
-            before->DeleteThis();
+            before->MaybeAutoDelete();
             owned = os.obj;
         }
     }
+    // A result that someone took a reference to is theirs now.
     if (previous && previous != owned)
-        previous->DeleteThis();
+        previous->MaybeAutoDelete();
     cache.valid = true;
     cache.modIndex = modIndex;
     cache.result = os.obj;
@@ -119,7 +120,7 @@ ObjectState UDerivedObject::Evaluate(TimeValue t, int modIndex, Cache& cache)
 void UDerivedObject::Drop(Cache& cache)
 {
     if (cache.owned)
-        cache.owned->DeleteThis();
+        cache.owned->MaybeAutoDelete();
     cache = Cache();
 }
 

@@ -120,3 +120,18 @@ TEST_F(MaxsimModifierStackTest, StacksNestAndFindTheirBaseObject)
     ExpectNear(node->EvalWorldState(Now()).obj->GetPoint(0), Point3(1, 1, 0));
     EXPECT_EQ(static_cast<maxsim::UDerivedObject*>(inner)->FindNode(), node);
 }
+
+TEST_F(MaxsimModifierStackTest, AReferencedResultOutlivesTheStackThatMadeIt)
+{
+    INode* node = NewNode(NewQuadAndTriangle(), "n");
+    IDerivedObject* d = CreateDerivedObject(node->GetObjectRef());
+    d->AddModifier(new OffsetModifier(Point3(1, 0, 0)));
+    node->SetObjectRef(d);
+    Object* result = node->EvalWorldState(Now()).obj;
+    // Wrapping the evaluated object in a new stack replaces the old one,
+    // which goes with its cache; the result stays, held by the new stack.
+    IDerivedObject* wrapper = CreateDerivedObject(result);
+    node->SetObjectRef(wrapper);
+    EXPECT_EQ(wrapper->GetObjRef(), result);
+    ExpectNear(node->EvalWorldState(Now()).obj->GetPoint(0), Point3(1, 0, 0));
+}
