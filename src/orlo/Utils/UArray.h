@@ -58,14 +58,7 @@ public:
 
     UArray(const UArray& other) { CopyFrom(other); }
 
-    UArray(UArray&& other) noexcept {
-        m_arrayData = other.m_arrayData;
-        m_arrayNum = other.m_arrayNum;
-        m_arrayMax = other.m_arrayMax;
-        other.m_arrayData = nullptr;
-        other.m_arrayNum = 0;
-        other.m_arrayMax = 0;
-    }
+    UArray(UArray&& other) noexcept { TakeStorage(other); }
 
     UArray& operator=(const UArray& other) {
         if (this != &other) {
@@ -79,12 +72,7 @@ public:
     UArray& operator=(UArray&& other) noexcept(false) {
         if (this != &other) {
             Empty();
-            m_arrayData = other.m_arrayData;
-            m_arrayNum = other.m_arrayNum;
-            m_arrayMax = other.m_arrayMax;
-            other.m_arrayData = nullptr;
-            other.m_arrayNum = 0;
-            other.m_arrayMax = 0;
+            TakeStorage(other);
         }
         return *this;
     }
@@ -175,6 +163,16 @@ public:
     }
 
 private:
+    // Takes the other array's storage; this array holds none on entry.
+    void TakeStorage(UArray& other) {
+        m_arrayData = other.m_arrayData;
+        m_arrayNum = other.m_arrayNum;
+        m_arrayMax = other.m_arrayMax;
+        other.m_arrayData = nullptr;
+        other.m_arrayNum = 0;
+        other.m_arrayMax = 0;
+    }
+
     void CopyFrom(const UArray& other) {
         if (other.m_arrayNum <= 0)
             return;
