@@ -1,34 +1,18 @@
 cmake_minimum_required(VERSION 3.25)
-# Lists the functions that a plug-in module exports and compares them with
-# the five entry points.
+# Lists the functions that an ELF plug-in module exports and compares them
+# with the five entry points.
 set(expected CanAutoDefer LibClassDesc LibDescription LibNumberClasses LibVersion)
-if(WINDOWS)
-  execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE r)
-  # Lines of the export name table: "	[   0] LibVersion".
-  string(REGEX MATCHALL "\n\t\\[ *[0-9]+\\] [^\n]+" lines "${dump}")
-  set(names)
-  foreach(line IN LISTS lines)
-    # The address table's lines ("[   0] +base[   1] 3510 Export RVA")
-    # name nothing.
-    if(line MATCHES "\\+base\\[")
-      continue()
-    endif()
-    string(REGEX REPLACE ".*\\] " "" n "${line}")
-    list(APPEND names ${n})
-  endforeach()
-else()
-  execute_process(COMMAND ${OBJDUMP} -T ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE r)
-  # Defined dynamic symbols have a section other than *UND*.
-  string(REGEX MATCHALL "\n[^\n]*\\.(text|data|bss|rodata)[^\n]*" lines "${dump}")
-  set(names)
-  foreach(line IN LISTS lines)
-    string(REGEX REPLACE ".*[ \t]([^ \t]+)$" "\\1" n "${line}")
-    list(APPEND names ${n})
-  endforeach()
-endif()
+execute_process(COMMAND ${OBJDUMP} -T ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE r)
 if(NOT r EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${MODULE}")
 endif()
+# Defined dynamic symbols have a section other than *UND*.
+string(REGEX MATCHALL "\n[^\n]*\\.(text|data|bss|rodata)[^\n]*" lines "${dump}")
+set(names)
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE ".*[ \t]([^ \t]+)$" "\\1" n "${line}")
+  list(APPEND names ${n})
+endforeach()
 list(SORT names)
 list(REMOVE_DUPLICATES names)
 if(NOT names STREQUAL expected)
