@@ -30,12 +30,17 @@ struct Result
     std::string err;
 };
 
-std::string ReadFile(const fs::path& p)
+std::string ReadBytes(const fs::path& p)
 {
     std::ifstream f(p, std::ios::binary);
     std::stringstream s;
     s << f.rdbuf();
-    std::string text = s.str();
+    return s.str();
+}
+
+std::string ReadFile(const fs::path& p)
+{
+    const std::string text = ReadBytes(p);
     // The Windows build writes CR LF to its standard streams.
     std::string plain;
     for (size_t i = 0; i < text.size(); ++i)
@@ -201,9 +206,11 @@ INSTANTIATE_TEST_SUITE_P(Sessions, MaxsimRunTest, ::testing::ValuesIn(kSessions)
 // else.
 TEST(MaxsimTestModule, ExportsOnlyItsEntryPoints)
 {
-    const std::string image = ReadFile(MAXSIM_TEST_MODULE);
+    const std::string image = ReadBytes(MAXSIM_TEST_MODULE);
     ASSERT_GT(image.size(), 0x40u);
-    auto u16 = [&](size_t at) { return unsigned(uint8_t(image[at])) | unsigned(uint8_t(image[at + 1])) << 8; };
+    auto u16 = [&](size_t at) {
+        return at + 1 < image.size() ? unsigned(uint8_t(image[at])) | unsigned(uint8_t(image[at + 1])) << 8 : 0u;
+    };
     auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
     const size_t pe = u32(0x3C);
     const size_t optional = pe + 24;
@@ -227,7 +234,11 @@ TEST(MaxsimTestModule, ExportsOnlyItsEntryPoints)
     const size_t nameTable = offset(u32(dir + 32));
     std::vector<std::string> exported;
     for (unsigned i = 0; i < names; ++i)
-        exported.push_back(image.c_str() + offset(u32(nameTable + 4 * i)));
+    {
+        const size_t at = offset(u32(nameTable + 4 * i));
+        ASSERT_LT(at, image.size());
+        exported.push_back(image.c_str() + at);
+    }
     std::sort(exported.begin(), exported.end());
     EXPECT_EQ(exported, (std::vector<std::string>{"CanAutoDefer", "LibClassDesc", "LibDescription",
                                                   "LibNumberClasses", "LibVersion"}));
