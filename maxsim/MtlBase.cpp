@@ -1,0 +1,12 @@
+#include "MtlBase.h"
+
+MtlBase::MtlBase() {}
+MtlBase::~MtlBase() {}
+
+void MtlBase::SetName(TSTR s)
+{
+    name = s;
+    NotifyDependents(FOREVER, PART_MTL, REFMSG_CHANGE);
+}
+
+TSTR MtlBase::GetFullName() { return name; }

@@ -1,0 +1,4 @@
+#pragma once
+#include "IDerivedObject.h"
+
+CoreExport IDerivedObject* CreateDerivedObject(Object* pob = nullptr);

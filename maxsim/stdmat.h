@@ -1,0 +1,7 @@
+#pragma once
+#include "Mtl.h"
+
+// The standard material.
+class StdMat : public Mtl
+{
+};

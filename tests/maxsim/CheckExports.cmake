@@ -1,0 +1,20 @@
+cmake_minimum_required(VERSION 3.25)
+# Lists the functions that an ELF plug-in module exports and compares them
+# with the five entry points.
+set(expected CanAutoDefer LibClassDesc LibDescription LibNumberClasses LibVersion)
+execute_process(COMMAND ${OBJDUMP} -T ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE r)
+if(NOT r EQUAL 0)
+  message(FATAL_ERROR "objdump failed on ${MODULE}")
+endif()
+# Defined dynamic symbols have a section other than *UND*.
+string(REGEX MATCHALL "\n[^\n]*\\.(text|data|bss|rodata)[^\n]*" lines "${dump}")
+set(names)
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE ".*[ \t]([^ \t]+)$" "\\1" n "${line}")
+  list(APPEND names ${n})
+endforeach()
+list(SORT names)
+list(REMOVE_DUPLICATES names)
+if(NOT names STREQUAL expected)
+  message(FATAL_ERROR "the module exports:\n${names}\nexpected:\n${expected}")
+endif()

@@ -1,0 +1,135 @@
+#include "MaxsimFixture.h"
+
+using MaxsimPolyMeshTest = MaxsimTest;
+
+TEST_F(MaxsimPolyMeshTest, FacesKeepTheirDegreeCornersAndMaterialId)
+{
+    PolyObject* p = NewQuadAndTriangle();
+    MNMesh& mm = p->mm;
+    ASSERT_EQ(mm.numf, 2);
+    EXPECT_EQ(mm.F(0)->deg, 4);
+    EXPECT_EQ(mm.F(1)->deg, 3);
+    EXPECT_EQ(mm.F(1)->vtx[1], 4);
+    mm.F(1)->material = 0xFFFF;
+    EXPECT_EQ(mm.F(1)->GetMatID(), 0xFFFF);
+    p->DeleteThis();
+}
+
+TEST_F(MaxsimPolyMeshTest, NewChannelsAreDeadUntilInitialised)
+{
+    PolyObject* p = NewQuadAndTriangle();
+    MNMesh& mm = p->mm;
+    mm.SetMapNum(3);
+    ASSERT_EQ(mm.MNum(), 3);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_TRUE(mm.M(c)->GetFlag(MN_DEAD));
+    EXPECT_EQ(MN_DEAD, 2);
+    mm.InitMap(2);
+    EXPECT_FALSE(mm.M(2)->GetFlag(MN_DEAD));
+    EXPECT_EQ(mm.M(2)->numf, mm.numf);
+    EXPECT_EQ(mm.M(2)->f[1].deg, 3);
+    EXPECT_EQ(mm.M(1)->numv, 0);
+    EXPECT_EQ(mm.M(3), nullptr);
+    EXPECT_EQ(mm.M(-1), nullptr);
+    p->DeleteThis();
+}
+
+TEST_F(MaxsimPolyMeshTest, ADeadChannelStaysInPlaceWhenDeadPartsAreRemoved)
+{
+    PolyObject* p = NewQuadAndTriangle();
+    MNMesh& mm = p->mm;
+    mm.SetMapNum(3);
+    mm.InitMap(2);
+    mm.M(2)->v[4] = UVVert(0.5f, 0.25f, 0.0f);
+    mm.F(0)->SetFlag(MN_DEAD);
+    mm.V(0)->SetFlag(MN_DEAD);
+    mm.V(3)->SetFlag(MN_DEAD);
+    mm.CollapseDeadStructs();
+    ASSERT_EQ(mm.MNum(), 3);
+    EXPECT_TRUE(mm.M(1)->GetFlag(MN_DEAD));
+    EXPECT_FALSE(mm.M(2)->GetFlag(MN_DEAD));
+    ASSERT_EQ(mm.numf, 1);
+    ASSERT_EQ(mm.numv, 3);
+    // The triangle (1,4,2) is renumbered to the remaining vertices.
+    EXPECT_EQ(mm.F(0)->vtx[0], 0);
+    EXPECT_EQ(mm.F(0)->vtx[1], 2);
+    EXPECT_EQ(mm.F(0)->vtx[2], 1);
+    ASSERT_EQ(mm.M(2)->numf, 1);
+    EXPECT_EQ(mm.M(2)->f[0].tv[1], 4);
+    EXPECT_EQ(mm.M(2)->v[4], UVVert(0.5f, 0.25f, 0.0f));
+    p->DeleteThis();
+}
+
+TEST_F(MaxsimPolyMeshTest, FacesCreatedLaterGetMapFacesAndNormalFaces)
+{
+    PolyObject* p = NewQuadAndTriangle();
+    MNMesh& mm = p->mm;
+    mm.SetMapNum(2);
+    mm.InitMap(1);
+    mm.SpecifyNormals();
+    int tri[3] = {0, 1, 3};
+    mm.CreateFace(3, tri);
+    EXPECT_EQ(mm.M(1)->numf, 3);
+    EXPECT_EQ(mm.M(1)->f[2].deg, 3);
+    EXPECT_EQ(mm.M(0)->numf, 0);
+    ASSERT_EQ(mm.GetSpecifiedNormals()->GetNumFaces(), 3);
+    EXPECT_EQ(mm.GetSpecifiedNormals()->Face(2).GetDegree(), 3);
+    p->DeleteThis();
+}
+
+TEST_F(MaxsimPolyMeshTest, BuiltNormalsFollowSmoothingGroups)
+{
+    PolyObject* p = NewQuadAndTriangle();
+    MNMesh& mm = p->mm;
+    mm.SpecifyNormals();
+    MNNormalSpec* spec = mm.GetSpecifiedNormals();
+    spec->BuildNormals();
+    spec->ComputeNormals();
+    // Without smoothing groups every corner has a normal of its own.
+    EXPECT_EQ(spec->GetNumNormals(), 7);
+    ExpectNear(spec->Normal(spec->GetNormalIndex(1, 2)), Point3(0, 0, 1));
+
+    mm.F(0)->smGroup = 1;
+    mm.F(1)->smGroup = 1;
+    mm.InvalidateTopoCache();
+    spec->CheckNormals();
+    // Shared vertices 1 and 2 share their normals: 5 vertices, 5 normals.
+    EXPECT_EQ(spec->GetNumNormals(), 5);
+    EXPECT_EQ(spec->GetNormalIndex(0, 1), spec->GetNormalIndex(1, 0));
+    mm.ClearSpecifiedNormals();
+    EXPECT_EQ(mm.GetSpecifiedNormals(), nullptr);
+    p->DeleteThis();
+}
+
+TEST_F(MaxsimPolyMeshTest, ExplicitNormalsSurviveRebuilding)
+{
+    PolyObject* p = NewQuadAndTriangle();
+    MNMesh& mm = p->mm;
+    mm.SpecifyNormals();
+    MNNormalSpec* spec = mm.GetSpecifiedNormals();
+    spec->SetParent(&mm);
+    spec->CheckNormals();
+    spec->SetNumNormals(2);
+    spec->MakeNormalsExplicit(false, nullptr, true);
+    spec->Normal(0) = Point3(1, 0, 0);
+    spec->Normal(1) = Point3(0, 2, 0);
+    const int corners[7] = {0, 1, 1, 0, 1, 1, 0};
+    int k = 0;
+    for (int f = 0; f < mm.numf; ++f)
+        for (int c = 0; c < mm.F(f)->deg; ++c)
+            spec->SetNormalIndex(f, c, corners[k++]);
+    mm.InvalidateGeomCache();
+    mm.InvalidateTopoCache(true);
+    spec->CheckNormals();
+    ASSERT_EQ(spec->GetNumNormals(), 2);
+    EXPECT_EQ(spec->Normal(1), Point3(0, 2, 0));
+    EXPECT_EQ(spec->GetNormalIndex(1, 0), 1);
+    EXPECT_TRUE(spec->Face(1).GetSpecified(0));
+
+    // Copies carry their normals.
+    MNMesh copy(mm);
+    ASSERT_NE(copy.GetSpecifiedNormals(), nullptr);
+    EXPECT_EQ(copy.GetSpecifiedNormals()->Normal(0), Point3(1, 0, 0));
+    EXPECT_EQ(copy.GetSpecifiedNormals()->GetParent(), &copy);
+    p->DeleteThis();
+}

@@ -1,0 +1,246 @@
+// maxsim-run as a user runs it: one process per session, with a test
+// plug-in module, checked by exit status, output streams and written file.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace
+{
+namespace fs = std::filesystem;
+
+struct Result
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadBytes(const fs::path& p)
+{
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+std::string ReadFile(const fs::path& p)
+{
+    const std::string text = ReadBytes(p);
+    // The Windows build writes CR LF to its standard streams.
+    std::string plain;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            plain += text[i];
+    return plain;
+}
+
+// Runs maxsim-run with args, its standard streams going to files in dir.
+Result RunSession(const std::vector<std::string>& args, const fs::path& dir)
+{
+    const fs::path outFile = dir / "stdout.txt", errFile = dir / "stderr.txt";
+    Result r;
+#ifdef _WIN32
+    std::string line = "\"" + std::string(MAXSIM_RUN) + "\"";
+    for (const std::string& a : args)
+        line += " \"" + a + "\"";
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    HANDLE out = CreateFileA(outFile.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
+    HANDLE err = CreateFileA(errFile.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = out;
+    si.hStdError = err;
+    PROCESS_INFORMATION pi{};
+    std::vector<char> cmd(line.begin(), line.end());
+    cmd.push_back(0);
+    if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
+    {
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        r.status = int(code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    CloseHandle(out);
+    CloseHandle(err);
+#else
+    const pid_t pid = fork();
+    if (pid == 0)
+    {
+        const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, 1);
+        dup2(err, 2);
+        std::vector<char*> argv{const_cast<char*>(MAXSIM_RUN)};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(MAXSIM_RUN, argv.data());
+        _exit(127);
+    }
+    int wstatus = 0;
+    if (pid > 0 && waitpid(pid, &wstatus, 0) == pid && WIFEXITED(wstatus))
+        r.status = WEXITSTATUS(wstatus);
+#endif
+    r.out = ReadFile(outFile);
+    r.err = ReadFile(errFile);
+    return r;
+}
+
+bool Matches(const std::string& text, const char* pattern)
+{
+    return std::regex_search(text, std::regex(pattern, std::regex::ECMAScript));
+}
+
+struct Session
+{
+    const char* name;
+    std::vector<std::string> args; // %M the module, %OLD the old-SDK module, %IN the input, %OUT the output
+    const char* input;             // written to %IN when not null
+    int status;
+    const char* out;               // patterns; null: not checked
+    const char* notOut;
+    const char* err;
+    const char* file;              // pattern for what %OUT holds
+};
+
+const Session kSessions[] = {
+    {"export_all", {"plugin", "%M", "demo", "export", "%OUT"}, nullptr, 0, nullptr, nullptr,
+     "info: test exporter: 100% of 8 nodes written", "node Tube\nnode Crate\n[^]*options 0\n$"},
+    {"export_selected", {"plugin", "%M", "demo", "select", "Crate", "Dummy01", "export", "%OUT", "--selected"}, nullptr,
+     0, nullptr, nullptr, nullptr, "^node Crate\nnode Dummy01\noptions 1\n$"},
+    {"import_then_dump", {"plugin", "%M", "import", "%IN", "dump", "-"}, "box Alpha 1 2 3\nbox Beta -1 0 0\n", 0,
+     "\"name\": \"Alpha\"[^]*\"name\": \"Beta\"", nullptr, nullptr, nullptr},
+    {"import_rejected_builds_nothing", {"plugin", "%M", "import", "%IN", "dump", "-"}, "box Alpha 1 2 3\nsphere B\n", 1,
+     "\"time\": 0", "\"name\"", "warning: test importer: not a box list", nullptr},
+    {"import_missing_file", {"plugin", "%M", "import", "%IN"}, nullptr, 1, nullptr, nullptr,
+     "error: test importer: cannot read", nullptr},
+    {"export_unwritable", {"plugin", "%M", "demo", "export", "%IN/out.tst"}, nullptr, 1, nullptr, nullptr,
+     "the export to .* failed", nullptr},
+    {"shutdown_reaches_module", {"plugin", "%M", "time", "10"}, nullptr, 0, nullptr, nullptr,
+     "info: test module: shutdown", nullptr},
+    {"old_sdk_module", {"plugin", "%OLD"}, nullptr, 1, nullptr, nullptr,
+     "built for SDK version 0x1F401000, this host is 0x23281500", nullptr},
+    {"missing_module", {"plugin", "%IN"}, nullptr, 1, nullptr, nullptr, "cannot load", nullptr},
+    {"import_without_importer", {"import", "%IN"}, "box A 0 0 0\n", 1, nullptr, nullptr, "no loaded module", nullptr},
+    {"select_unknown_node", {"demo", "select", "Nobody", "dump", "-"}, nullptr, 1, nullptr, "\"nodes\"",
+     "no node is named \"Nobody\"", nullptr},
+    {"demo_dump", {"demo", "time", "160", "dump", "-"}, nullptr, 0, "^\\{\n  \"time\": 160,\n  \"nodes\"", nullptr,
+     nullptr, nullptr},
+    {"no_action", {}, nullptr, 2, nullptr, nullptr, "no action given", nullptr},
+    {"unknown_action", {"demo", "frobnicate"}, nullptr, 2, nullptr, nullptr, "unknown action \"frobnicate\"", nullptr},
+    {"missing_argument", {"demo", "export"}, nullptr, 2, nullptr, nullptr, "\"export\" needs an argument", nullptr},
+    {"bad_time", {"time", "1.5"}, nullptr, 2, nullptr, nullptr, "whole number", nullptr},
+};
+
+class MaxsimRunTest : public ::testing::TestWithParam<Session>
+{
+};
+} // namespace
+
+TEST_P(MaxsimRunTest, SessionEndsAsExpected)
+{
+    const Session& s = GetParam();
+    const fs::path dir = fs::path(MAXSIM_TEST_WORK) / s.name;
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path in = dir / "in.tst", out = dir / "out.tst";
+    if (s.input)
+        std::ofstream(in, std::ios::binary) << s.input;
+    std::vector<std::string> args;
+    for (std::string a : s.args)
+    {
+        if (a.rfind("%M", 0) == 0)
+            a = MAXSIM_TEST_MODULE;
+        else if (a == "%OLD")
+            a = MAXSIM_TEST_MODULE_OLDSDK;
+        else if (a.rfind("%IN", 0) == 0)
+            a = in.string() + a.substr(3);
+        else if (a == "%OUT")
+            a = out.string();
+        args.push_back(a);
+    }
+    const Result r = RunSession(args, dir);
+    EXPECT_EQ(r.status, s.status) << r.err;
+    if (s.out)
+    {
+        EXPECT_TRUE(Matches(r.out, s.out)) << r.out;
+    }
+    if (s.notOut)
+    {
+        EXPECT_FALSE(Matches(r.out, s.notOut)) << r.out;
+    }
+    if (s.err)
+    {
+        EXPECT_TRUE(Matches(r.err, s.err)) << r.err;
+    }
+    if (s.file)
+    {
+        EXPECT_TRUE(Matches(ReadFile(out), s.file)) << ReadFile(out);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sessions, MaxsimRunTest, ::testing::ValuesIn(kSessions),
+                         [](const ::testing::TestParamInfo<Session>& info) { return std::string(info.param.name); });
+
+#ifdef _WIN32
+// The module's export name table holds its five entry points and nothing
+// else.
+TEST(MaxsimTestModule, ExportsOnlyItsEntryPoints)
+{
+    const std::string image = ReadBytes(MAXSIM_TEST_MODULE);
+    ASSERT_GT(image.size(), 0x40u);
+    auto u16 = [&](size_t at) {
+        return at + 1 < image.size() ? unsigned(uint8_t(image[at])) | unsigned(uint8_t(image[at + 1])) << 8 : 0u;
+    };
+    auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+    const size_t pe = u32(0x3C);
+    const size_t optional = pe + 24;
+    const unsigned sections = u16(pe + 6);
+    const size_t sectionTable = optional + u16(pe + 20);
+    const unsigned exportRva = u32(optional + 96);
+    // RVA to file offset through the section headers.
+    auto offset = [&](unsigned rva) -> size_t {
+        for (unsigned i = 0; i < sections; ++i)
+        {
+            const size_t h = sectionTable + 40 * i;
+            const unsigned va = u32(h + 12), size = u32(h + 16), raw = u32(h + 20);
+            if (rva >= va && rva < va + size)
+                return raw + (rva - va);
+        }
+        return 0;
+    };
+    const size_t dir = offset(exportRva);
+    ASSERT_NE(dir, 0u);
+    const unsigned names = u32(dir + 24);
+    const size_t nameTable = offset(u32(dir + 32));
+    std::vector<std::string> exported;
+    for (unsigned i = 0; i < names; ++i)
+    {
+        const size_t at = offset(u32(nameTable + 4 * i));
+        ASSERT_LT(at, image.size());
+        exported.push_back(image.c_str() + at);
+    }
+    std::sort(exported.begin(), exported.end());
+    EXPECT_EQ(exported, (std::vector<std::string>{"CanAutoDefer", "LibClassDesc", "LibDescription",
+                                                  "LibNumberClasses", "LibVersion"}));
+}
+#endif

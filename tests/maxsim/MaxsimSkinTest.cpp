@@ -1,0 +1,221 @@
+#include "MaxsimFixture.h"
+#include "USkinModifier.h"
+
+namespace
+{
+// A quad-and-triangle mesh on a node that stands at (0,0,1) with its object
+// one unit back down, skinned to two bones at x = 0 and x = 2.
+class MaxsimSkinTest : public MaxsimTest
+{
+protected:
+    void SetUp() override
+    {
+        MaxsimTest::SetUp();
+        base = NewQuadAndTriangle();
+        mesh = NewNode(base, "mesh");
+        Matrix3 tm = TransMatrix(Point3(0, 0, 1));
+        mesh->SetNodeTM(Now(), tm);
+        mesh->SetObjOffsetPos(Point3(0, 0, -1));
+        bone1 = NewBone("b1", Point3(0, 0, 0));
+        bone2 = NewBone("b2", Point3(2, 0, 0));
+        skin = AddSkin(mesh);
+        ImportOf(skin)->AddBoneEx(bone1, FALSE);
+        ImportOf(skin)->AddBoneEx(bone2, TRUE);
+        for (int v = 0; v < base->mm.numv; ++v)
+            ASSERT_TRUE(SetWeights(skin, mesh, v, {bone1, bone2}, {0.25f, 0.75f}));
+        bind = WorldPoints(mesh);
+    }
+
+    void Bend()
+    {
+        Matrix3 tm = RotateZMatrix(0.7f) * TransMatrix(Point3(2, 0, 0));
+        bone2->SetNodeTM(Now(), tm);
+    }
+
+    PolyObject* base = nullptr;
+    INode* mesh = nullptr;
+    INode* bone1 = nullptr;
+    INode* bone2 = nullptr;
+    Modifier* skin = nullptr;
+    std::vector<Point3> bind;
+};
+} // namespace
+
+TEST_F(MaxsimSkinTest, AnUnmovedSkinLeavesThePointsWhereTheyWere)
+{
+    ASSERT_EQ(bind.size(), 5u);
+    const Matrix3 objectTM = mesh->GetObjectTM(Now());
+    for (int v = 0; v < 5; ++v)
+        ExpectNear(bind[size_t(v)], objectTM.PointTransform(base->GetPoint(v)));
+}
+
+TEST_F(MaxsimSkinTest, AnEnabledSkinBlendsTheBonesMotions)
+{
+    Matrix3 init1, init2, meshBind;
+    ISkin* s = SkinOf(skin);
+    ASSERT_EQ(s->GetBoneInitTM(bone1, init1, false), SKIN_OK);
+    ASSERT_EQ(s->GetBoneInitTM(bone2, init2, false), SKIN_OK);
+    ASSERT_EQ(s->GetSkinInitTM(mesh, meshBind, true), SKIN_OK);
+    Bend();
+    const std::vector<Point3> posed = WorldPoints(mesh);
+    for (int v = 0; v < 5; ++v)
+    {
+        const Point3 p = base->GetPoint(v);
+        const Point3 expected = (p * meshBind * Inverse(init1) * bone1->GetNodeTM(Now())) * 0.25f +
+                                (p * meshBind * Inverse(init2) * bone2->GetNodeTM(Now())) * 0.75f;
+        ExpectNear(posed[size_t(v)], expected);
+    }
+    EXPECT_GT((posed[2] - bind[2]).Length(), 0.1f);
+}
+
+TEST_F(MaxsimSkinTest, MovingTheSkinnedNodeDoesNotMoveItsPoints)
+{
+    Matrix3 away = TransMatrix(Point3(5, 5, 5));
+    mesh->SetNodeTM(Now(), away);
+    const std::vector<Point3> after = WorldPoints(mesh);
+    for (int v = 0; v < 5; ++v)
+        ExpectNear(after[size_t(v)], bind[size_t(v)]);
+}
+
+TEST_F(MaxsimSkinTest, ADisabledSkinGivesTheBindPoseBack)
+{
+    Bend();
+    skin->SetAFlag(A_MOD_DISABLED);
+    skin->NotifyDependents(FOREVER, 0x80003FFF, REFMSG_CHANGE);
+    EXPECT_EQ(mesh->EvalWorldState(Now()).obj, base);
+    const std::vector<Point3> off = WorldPoints(mesh);
+    for (int v = 0; v < 5; ++v)
+        ExpectNear(off[size_t(v)], bind[size_t(v)]);
+    skin->ClearAFlag(A_MOD_DISABLED);
+    skin->NotifyDependents(FOREVER, 0x80003FFF, REFMSG_CHANGE);
+    EXPECT_GT((WorldPoints(mesh)[2] - bind[2]).Length(), 0.1f);
+}
+
+TEST_F(MaxsimSkinTest, DisabledInViewsLeavesTheEvaluatedPointsAlone)
+{
+    Bend();
+    const std::vector<Point3> posed = WorldPoints(mesh);
+    skin->SetAFlag(A_MOD_DISABLED_INVIEWS);
+    skin->NotifyDependents(FOREVER, 0x80003FFF, REFMSG_CHANGE);
+    const std::vector<Point3> again = WorldPoints(mesh);
+    for (int v = 0; v < 5; ++v)
+        ExpectNear(again[size_t(v)], posed[size_t(v)]);
+}
+
+TEST_F(MaxsimSkinTest, PointsWithoutWeightsStayPut)
+{
+    ASSERT_TRUE(SetWeights(skin, mesh, 4, {}, {}));
+    Bend();
+    ExpectNear(WorldPoints(mesh)[4], bind[4]);
+}
+
+TEST_F(MaxsimSkinTest, WeightsAreReadBackAsGivenPerPoint)
+{
+    ASSERT_TRUE(SetWeights(skin, mesh, 1, {bone2}, {0.5f}));
+    ISkinContextData* ctx = SkinOf(skin)->GetContextInterface(mesh);
+    ASSERT_NE(ctx, nullptr);
+    EXPECT_EQ(ctx->GetNumPoints(), 5);
+    EXPECT_EQ(ctx->GetNumAssignedBones(0), 2);
+    EXPECT_EQ(ctx->GetAssignedBone(0, 1), 1);
+    EXPECT_FLOAT_EQ(ctx->GetBoneWeight(0, 1), 0.75f);
+    EXPECT_EQ(ctx->GetNumAssignedBones(1), 1);
+    EXPECT_EQ(ctx->GetAssignedBone(1, 0), 1);
+    EXPECT_FLOAT_EQ(ctx->GetBoneWeight(1, 0), 0.5f);
+    // Out of range asks answer nothing rather than reading past the data.
+    EXPECT_EQ(ctx->GetNumAssignedBones(9), 0);
+    EXPECT_EQ(ctx->GetAssignedBone(1, 3), -1);
+}
+
+TEST_F(MaxsimSkinTest, RefusedWeightsChangeNothing)
+{
+    INode* stranger = NewBone("stranger", Point3(0, 9, 0));
+    INode* other = NewNode(NewQuadAndTriangle(), "other");
+    struct Case
+    {
+        const char* what;
+        INode* node;
+        int vertex;
+        std::vector<INode*> bones;
+        std::vector<float> weights;
+    };
+    const Case cases[] = {
+        {"bone not in the skin", mesh, 0, {stranger}, {1.0f}},
+        {"null bone", mesh, 0, {nullptr}, {1.0f}},
+        {"tables of different lengths", mesh, 0, {bone1, bone2}, {1.0f}},
+        {"negative vertex", mesh, -1, {bone1}, {1.0f}},
+        {"vertex past the end", mesh, 5, {bone1}, {1.0f}},
+        {"node without this skin", other, 0, {bone1}, {1.0f}},
+        {"no node", nullptr, 0, {bone1}, {1.0f}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(SetWeights(skin, c.node, c.vertex, c.bones, c.weights));
+    }
+    ISkinContextData* ctx = SkinOf(skin)->GetContextInterface(mesh);
+    EXPECT_EQ(ctx->GetNumAssignedBones(0), 2);
+    EXPECT_FLOAT_EQ(ctx->GetBoneWeight(0, 0), 0.25f);
+    EXPECT_EQ(SkinOf(skin)->GetContextInterface(other), nullptr);
+}
+
+TEST_F(MaxsimSkinTest, BonesKeepTheTransformTheyHadWhenAdded)
+{
+    const Matrix3 before = bone2->GetNodeTM(Now());
+    Bend();
+    Matrix3 init;
+    ASSERT_EQ(SkinOf(skin)->GetBoneInitTM(bone2, init, false), SKIN_OK);
+    EXPECT_TRUE(init.Equals(before));
+    INode* stranger = NewBone("stranger", Point3(0, 9, 0));
+    EXPECT_EQ(SkinOf(skin)->GetBoneInitTM(stranger, init, false), SKIN_INVALID_NODE_PTR);
+}
+
+TEST_F(MaxsimSkinTest, AddBoneExRecordsUpdatesKeepsSlotsForNullAndRefusesDuplicates)
+{
+    ISkinImportData* import = ImportOf(skin);
+    EXPECT_FALSE(import->AddBoneEx(bone1, FALSE));
+    EXPECT_FALSE(import->AddBoneEx(nullptr, TRUE));
+    ISkin* s = SkinOf(skin);
+    ASSERT_EQ(s->GetNumBones(), 3);
+    EXPECT_EQ(s->GetBone(0), bone1);
+    EXPECT_EQ(s->GetBone(1), bone2);
+    EXPECT_EQ(s->GetBone(2), nullptr);
+    EXPECT_EQ(s->GetBone(7), nullptr);
+    auto* sim = static_cast<maxsim::USkinModifier*>(skin);
+    EXPECT_EQ(sim->GetAddBoneUpdates(), (std::vector<BOOL>{FALSE, TRUE, FALSE, TRUE}));
+}
+
+TEST_F(MaxsimSkinTest, ADeletedBoneLeavesAnEmptySlotThatNoLongerMoves)
+{
+    Bend();
+    Host().DeleteNode(bone2);
+    EXPECT_EQ(SkinOf(skin)->GetNumBones(), 2);
+    EXPECT_EQ(SkinOf(skin)->GetBone(1), nullptr);
+    // Only bone 1, which has not moved, is left.
+    const std::vector<Point3> after = WorldPoints(mesh);
+    for (int v = 0; v < 5; ++v)
+        ExpectNear(after[size_t(v)], bind[size_t(v)]);
+}
+
+TEST_F(MaxsimSkinTest, DataForANodeComesWithItsFirstEvaluation)
+{
+    INode* second = NewNode(NewQuadAndTriangle(), "second");
+    IDerivedObject* d = CreateDerivedObject(second->GetObjectRef());
+    d->AddModifier(skin);
+    second->SetObjectRef(d);
+    EXPECT_EQ(SkinOf(skin)->GetContextInterface(second), nullptr);
+    second->EvalWorldState(Now());
+    ISkinContextData* ctx = SkinOf(skin)->GetContextInterface(second);
+    ASSERT_NE(ctx, nullptr);
+    EXPECT_EQ(ctx->GetNumPoints(), 5);
+    EXPECT_EQ(ctx->GetNumAssignedBones(0), 0);
+}
+
+TEST_F(MaxsimSkinTest, TheSkinAnswersItsTwoInterfaces)
+{
+    EXPECT_EQ(static_cast<void*>(SkinOf(skin)), static_cast<void*>(static_cast<ISkin*>(
+                                                    static_cast<maxsim::USkinModifier*>(skin))));
+    EXPECT_NE(skin->GetInterface(I_SKINIMPORTDATA), nullptr);
+    EXPECT_EQ(skin->GetInterface(0x30000), nullptr);
+    EXPECT_EQ(skin->SuperClassID(), OSM_CLASS_ID);
+    EXPECT_TRUE(skin->ClassID() == Class_ID(0x0095C723, 0x00015666));
+}
