@@ -1,12 +1,15 @@
 #include "QroLogs.h"
 
-#include "orlo/CoreServices/Implementations/ULogSlot.h"
+#include "orlo/CoreServices/Interfaces/ICoreServices.h"
 
 QroLogs::QroLogs() {
-    m_channels.AttachToSlots();
-    m_previousTarget = orlo::ULogSlot::SetTarget(1, &m_stderr);
+    m_previousTarget = orlo::GetCoreServices()->SetLogTarget(1, &m_stderr);
 }
 
 QroLogs::~QroLogs() {
-    orlo::ULogSlot::SetTarget(1, m_previousTarget);
+    orlo::GetCoreServices()->SetLogTarget(1, m_previousTarget);
+}
+
+orlo::ILog* QroLogs::GetChannel(int index) {
+    return orlo::GetCoreServices()->GetLogChannel(index);
 }

@@ -15,13 +15,14 @@
 #include <sstream>
 #include <string>
 
-#include "QroFileInputStream.h"
+#include "QroCheckedInputStream.h"
 #include "QroJson.h"
 #include "QroLogs.h"
 #include "QuarroRecordWriter.h"
 #include "QuarroTextReader.h"
 #include "orlo/CoreServices/Implementations/ULogMessage.h"
 #include "orlo/CoreServices/Implementations/UOutputStream_Memory.h"
+#include "orlo/CoreServices/Interfaces/ICoreServices.h"
 #include "orlo/ErrorDescription.h"
 
 namespace {
@@ -38,15 +39,18 @@ const char* const kUsage =
 // Reads a .qro file into records; false (after a message) when it cannot be
 // opened or read, or is rejected.
 bool ReadFile(QroLogs& logs, const char* path, orlo::UArray<BoneData>& bones, orlo::UArray<MeshData>& meshes) {
-    QroFileInputStream stream(path);
-    if (!stream.IsOpen()) {
+    // Through the core services' file system, so that a path reaching into a
+    // ZIP archive opens the member.
+    orlo::TStreamHandle<orlo::IInputStream> file = orlo::GetCoreServices()->GetFileSystem()->CreateFileReader(path);
+    if (file.IsEmpty() || !file->IsOpen()) {
         orlo::ULogMessage message(logs.GetChannel(QroLogs::CHANNEL_UNOPENABLE_FILES), "Can't open file \"");
         message += path;
         message += "\" for reading.";
         return false;
     }
+    QroCheckedInputStream stream(static_cast<orlo::TStreamHandle<orlo::IInputStream>&&>(file));
     bool accepted = QuarroTextReader::Read(&stream, bones, meshes, logs.GetChannel(QroLogs::CHANNEL_WARNINGS));
-    if (stream.HadReadError()) {
+    if (stream.HadShortRead()) {
         // Part of the file never arrived: what was read is not the file.
         orlo::ULogMessage message(logs.GetChannel(QroLogs::CHANNEL_UNOPENABLE_FILES), "Can't read file \"");
         message += path;

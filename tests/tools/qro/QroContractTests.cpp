@@ -141,6 +141,14 @@ TEST(QroContract, CheckAcceptedFile) {
     EXPECT_EQ(outcome.err, "");
 }
 
+TEST(QroContract, CheckReadsAMemberOfAZipArchive) {
+    Outcome outcome = Qro({"check", "tests/data/qro/banner.zip/models/banner.qro"});
+    EXPECT_EQ(outcome.exit, 0);
+    EXPECT_EQ(outcome.out, "ok: 2 bones, 1 meshes\n");
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(Qro({"dump", "tests/data/qro/banner.zip/models/banner.qro"}).out, Qro({"dump", kSample}).out);
+}
+
 struct FailureCase {
     const char* label;
     std::vector<std::string> arguments;
@@ -168,6 +176,11 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"CheckMissing",
                     {"check", "tests/data/qro/missing.qro"},
                     "Can't open file \"tests/data/qro/missing.qro\" for reading.\n"},
+        FailureCase{"CheckMissingMember",
+                    {"check", "tests/data/qro/banner.zip/models/none.qro"},
+                    "WARNING: The file \"models/none.qro\" can't be found inside the archive "
+                    "\"tests/data/qro/banner.zip\".\n"
+                    "Can't open file \"tests/data/qro/banner.zip/models/none.qro\" for reading.\n"},
         FailureCase{"DumpDirectory", {"dump", "tests/data/qro"}, "Can't open file \"tests/data/qro\" for reading.\n"}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.label); });
 
