@@ -121,17 +121,17 @@ json MeshJson(MNMesh& mm)
         maps.push_back({{"channel", c}, {"dead", map->GetFlag(MN_DEAD)}, {"verts", verts}, {"faces", mapFaces}});
     }
     json normals = nullptr;
-    if (MNNormalSpec* spec = mm.GetSpecifiedNormals())
+    if (MNNormalSpec* normalSpec = mm.GetSpecifiedNormals())
     {
         json values = json::array();
-        for (int i = 0; i < spec->GetNumNormals(); ++i)
-            values.push_back(Vector(spec->Normal(i)));
+        for (int i = 0; i < normalSpec->GetNumNormals(); ++i)
+            values.push_back(Vector(normalSpec->Normal(i)));
         json normalFaces = json::array();
-        for (int i = 0; i < spec->GetNumFaces(); ++i)
+        for (int i = 0; i < normalSpec->GetNumFaces(); ++i)
         {
             std::vector<int> ids;
-            for (int c = 0; c < spec->Face(i).GetDegree(); ++c)
-                ids.push_back(spec->Face(i).GetNormalID(c));
+            for (int c = 0; c < normalSpec->Face(i).GetDegree(); ++c)
+                ids.push_back(normalSpec->Face(i).GetNormalID(c));
             normalFaces.push_back(ids);
         }
         normals = {{"normals", values}, {"faces", normalFaces}};

@@ -82,20 +82,20 @@ TEST_F(MaxsimPolyMeshTest, BuiltNormalsFollowSmoothingGroups)
     PolyObject* p = NewQuadAndTriangle();
     MNMesh& mm = p->mm;
     mm.SpecifyNormals();
-    MNNormalSpec* spec = mm.GetSpecifiedNormals();
-    spec->BuildNormals();
-    spec->ComputeNormals();
+    MNNormalSpec* normalSpec = mm.GetSpecifiedNormals();
+    normalSpec->BuildNormals();
+    normalSpec->ComputeNormals();
     // Without smoothing groups every corner has a normal of its own.
-    EXPECT_EQ(spec->GetNumNormals(), 7);
-    ExpectNear(spec->Normal(spec->GetNormalIndex(1, 2)), Point3(0, 0, 1));
+    EXPECT_EQ(normalSpec->GetNumNormals(), 7);
+    ExpectNear(normalSpec->Normal(normalSpec->GetNormalIndex(1, 2)), Point3(0, 0, 1));
 
     mm.F(0)->smGroup = 1;
     mm.F(1)->smGroup = 1;
     mm.InvalidateTopoCache();
-    spec->CheckNormals();
+    normalSpec->CheckNormals();
     // Shared vertices 1 and 2 share their normals: 5 vertices, 5 normals.
-    EXPECT_EQ(spec->GetNumNormals(), 5);
-    EXPECT_EQ(spec->GetNormalIndex(0, 1), spec->GetNormalIndex(1, 0));
+    EXPECT_EQ(normalSpec->GetNumNormals(), 5);
+    EXPECT_EQ(normalSpec->GetNormalIndex(0, 1), normalSpec->GetNormalIndex(1, 0));
     mm.ClearSpecifiedNormals();
     EXPECT_EQ(mm.GetSpecifiedNormals(), nullptr);
     p->DeleteThis();
@@ -106,25 +106,25 @@ TEST_F(MaxsimPolyMeshTest, ExplicitNormalsSurviveRebuilding)
     PolyObject* p = NewQuadAndTriangle();
     MNMesh& mm = p->mm;
     mm.SpecifyNormals();
-    MNNormalSpec* spec = mm.GetSpecifiedNormals();
-    spec->SetParent(&mm);
-    spec->CheckNormals();
-    spec->SetNumNormals(2);
-    spec->MakeNormalsExplicit(false, nullptr, true);
-    spec->Normal(0) = Point3(1, 0, 0);
-    spec->Normal(1) = Point3(0, 2, 0);
+    MNNormalSpec* normalSpec = mm.GetSpecifiedNormals();
+    normalSpec->SetParent(&mm);
+    normalSpec->CheckNormals();
+    normalSpec->SetNumNormals(2);
+    normalSpec->MakeNormalsExplicit(false, nullptr, true);
+    normalSpec->Normal(0) = Point3(1, 0, 0);
+    normalSpec->Normal(1) = Point3(0, 2, 0);
     const int corners[7] = {0, 1, 1, 0, 1, 1, 0};
     int k = 0;
     for (int f = 0; f < mm.numf; ++f)
         for (int c = 0; c < mm.F(f)->deg; ++c)
-            spec->SetNormalIndex(f, c, corners[k++]);
+            normalSpec->SetNormalIndex(f, c, corners[k++]);
     mm.InvalidateGeomCache();
     mm.InvalidateTopoCache(true);
-    spec->CheckNormals();
-    ASSERT_EQ(spec->GetNumNormals(), 2);
-    EXPECT_EQ(spec->Normal(1), Point3(0, 2, 0));
-    EXPECT_EQ(spec->GetNormalIndex(1, 0), 1);
-    EXPECT_TRUE(spec->Face(1).GetSpecified(0));
+    normalSpec->CheckNormals();
+    ASSERT_EQ(normalSpec->GetNumNormals(), 2);
+    EXPECT_EQ(normalSpec->Normal(1), Point3(0, 2, 0));
+    EXPECT_EQ(normalSpec->GetNormalIndex(1, 0), 1);
+    EXPECT_TRUE(normalSpec->Face(1).GetSpecified(0));
 
     // Copies carry their normals.
     MNMesh copy(mm);
