@@ -92,17 +92,22 @@ bool ParseMagnitude(const char* text, double& value) {
     return result.ec == std::errc();
 }
 
+// Skips leading white space and one sign, as the C library's conversions do;
+// true for a minus.
+bool SkipSpaceAndSign(const char*& p) {
+    while (IsSpace(*p))
+        ++p;
+    bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    return negative;
+}
+
 } // namespace
 
 int32_t UNumberText::ParseInt(const char* text) {
     const char* p = text;
-    while (IsSpace(*p))
-        ++p;
-    bool negative = false;
-    if (*p == '-' || *p == '+') {
-        negative = *p == '-';
-        ++p;
-    }
+    bool negative = SkipSpaceAndSign(p);
     // Magnitude saturated at what a 64-bit long can hold.
     const uint64_t limit = negative ? uint64_t(1) << 63 : (uint64_t(1) << 63) - 1;
     uint64_t magnitude = 0;
@@ -116,13 +121,7 @@ int32_t UNumberText::ParseInt(const char* text) {
 
 double UNumberText::ParseDouble(const char* text) {
     const char* p = text;
-    while (IsSpace(*p))
-        ++p;
-    bool negative = false;
-    if (*p == '-' || *p == '+') {
-        negative = *p == '-';
-        ++p;
-    }
+    bool negative = SkipSpaceAndSign(p);
     double value = 0.0;
     if (!ParseMagnitude(p, value))
         return 0.0;
