@@ -2,7 +2,7 @@
 #include <vector>
 #include "MNFace.h"
 #include "MNMap.h"
-#include "MNNormalSpec.h"
+#include "MNNormals.h"
 #include "MNVert.h"
 #include "maxexport.h"
 #include "mncommon.h"

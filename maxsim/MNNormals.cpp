@@ -1,4 +1,4 @@
-#include "MNNormalSpec.h"
+#include "MNNormals.h"
 
 #include <map>
 #include <utility>
