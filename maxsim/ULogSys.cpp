@@ -1,5 +1,7 @@
 #include "ULogSys.h"
 
+#include "UFormatText.h"
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -16,18 +18,8 @@ void ULogSys::LogEntry(DWORD type, BOOL, TCHAR* title, TCHAR* format, ...)
         return;
     va_list args;
     va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    const int n = std::vsnprintf(nullptr, 0, format, args);
+    std::string text = FormatText(format, args);
     va_end(args);
-    std::string text;
-    if (n > 0)
-    {
-        text.resize(size_t(n) + 1);
-        std::vsnprintf(&text[0], text.size(), format, again);
-        text.resize(size_t(n));
-    }
-    va_end(again);
     Entry entry{type, title ? title : "", text};
     m_entries.push_back(entry);
     if (m_sink)

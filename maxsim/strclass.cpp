@@ -1,5 +1,7 @@
 #include "strclass.h"
 
+#include "UFormatText.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -97,21 +99,12 @@ int CStr::printf(const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    const int n = std::vsnprintf(nullptr, 0, format, args);
+    int n = 0;
+    const std::string text = maxsim::FormatText(format, args, &n);
     va_end(args);
     if (n < 0)
-    {
-        va_end(again);
         return n;
-    }
-    char* p = static_cast<char*>(std::malloc(size_t(n) + 1));
-    if (!p)
-        std::abort();
-    std::vsnprintf(p, size_t(n) + 1, format, again);
-    va_end(again);
     std::free(buf);
-    buf = p;
+    buf = Duplicate(text.c_str(), text.size());
     return n;
 }
