@@ -111,6 +111,15 @@ struct TSourceName {
                                     "'assure' failed: " #expression, __LINE__);           \
     } while (false)
 
+// The same check reported under the text given, for a condition that must be
+// computed differently from the way reports have always spelled it.
+#define assure_as(expression, text)                                                       \
+    do {                                                                                  \
+        if (!(expression))                                                                \
+            ::orlo::RaiseError(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__,                     \
+                               "'assure' failed: " text, __LINE__);                       \
+    } while (false)
+
 #define ORLO_RAISE(message) ::orlo::RaiseError(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, (message), __LINE__)
 
 // Guarded functions wrap their body in ORLO_GUARD ... ORLO_UNGUARD. An error that

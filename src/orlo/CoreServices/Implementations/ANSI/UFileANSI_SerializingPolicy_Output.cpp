@@ -12,10 +12,8 @@ UFileANSI_SerializingPolicy_Output::~UFileANSI_SerializingPolicy_Output() noexce
 }
 
 uint64_t UFileANSI_SerializingPolicy_Output::Serialize(const void* buffer, uint64_t size) {
-    // The expression's text is the one the reports carry; the shift is done
-    // unsigned so that the check holds for every size.
-    if (!(size < (uint64_t(1) << 31)))
-        RaiseError(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, "'assure' failed: size < (1<<31)", __LINE__);
+    // Shifted unsigned, so that the check holds for every size.
+    assure_as(size < (uint64_t(1) << 31), "size < (1<<31)");
     if (!Succeeded(m_file != nullptr))
         return 0;
     if (size == 0)

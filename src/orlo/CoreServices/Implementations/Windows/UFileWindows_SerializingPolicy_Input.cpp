@@ -17,10 +17,8 @@ UFileWindows_SerializingPolicy_Input::~UFileWindows_SerializingPolicy_Input() no
 }
 
 uint64_t UFileWindows_SerializingPolicy_Input::Serialize(void* buffer, uint64_t size) {
-    // The expression's text is the one the reports carry; the shift is done
-    // unsigned so that the check holds for every size.
-    if (!(size < (uint64_t(1) << 31)))
-        RaiseError(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, "'assure' failed: size < (1<<31)", __LINE__);
+    // Shifted unsigned, so that the check holds for every size.
+    assure_as(size < (uint64_t(1) << 31), "size < (1<<31)");
     if (!Succeeded(m_handle != nullptr))
         return 0;
     DWORD count = 0;
