@@ -1,0 +1,22 @@
+#pragma once
+
+#include <vector>
+
+#include "UCoreInterface.h"
+
+// The stand-in host's system log, emptied when the recorder is made and when it goes.
+class HostLogRecorder {
+public:
+    using Entry = maxsim::ULogSys::Entry;
+
+    HostLogRecorder() { Log().Clear(); }
+    ~HostLogRecorder() { Log().Clear(); }
+    HostLogRecorder(const HostLogRecorder&) = delete;
+    HostLogRecorder& operator=(const HostLogRecorder&) = delete;
+
+    const std::vector<Entry>& Entries() const { return Log().Entries(); }
+    void Clear() { Log().Clear(); }
+
+private:
+    static maxsim::ULogSys& Log() { return maxsim::UCoreInterface::Instance().GetLog(); }
+};
