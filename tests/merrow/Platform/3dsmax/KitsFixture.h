@@ -13,6 +13,7 @@
 // resetting the scene and reading its records. Scenes are built through the
 // SDK, as a user's script would build them.
 #include "UCoreInterface.h"
+#include "UNode.h"
 
 #include "merrow/Platform/3dsmax/HObject.h"
 #include "orlo/Math/TMatrix4.h"
@@ -38,6 +39,8 @@ protected:
         return !records.empty() && records.back().dispBar && records.back().title.empty() &&
                records.back().hasFunction;
     }
+    static int StretchResets(INode* node) { return static_cast<maxsim::UNode*>(node)->GetStretchResetCount(); }
+    static int TMInvalidations(INode* node) { return static_cast<maxsim::UNode*>(node)->GetInvalidateTMCount(); }
     static size_t InvalidatedObCaches() { return maxsim::UCoreInterface::Instance().InvalidatedObCaches().size(); }
 
     // Scene building, through the SDK only.
