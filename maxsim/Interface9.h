@@ -1,7 +1,18 @@
 #pragma once
 #include "Interface.h"
 
-class Interface9 : public Interface
+class Interface7 : public Interface
+{
+public:
+    // Drops what the host caches of the node's object after it was replaced.
+    virtual void InvalidateObCache(INode* node) = 0;
+};
+
+class Interface8 : public Interface7
+{
+};
+
+class Interface9 : public Interface8
 {
 public:
     // A new node for obj, under the root, with the given name.

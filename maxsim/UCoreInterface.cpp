@@ -379,6 +379,8 @@ void UCoreInterface::DestroySubtree(UNode* node)
     node->DeleteThis();
 }
 
+void UCoreInterface::InvalidateObCache(INode* node) { m_invalidatedObCaches.push_back(node); }
+
 void UCoreInterface::Reset()
 {
     DestroySubtree(m_root);
@@ -390,6 +392,7 @@ void UCoreInterface::Reset()
     m_log.Clear();
     m_log.SetLogTypes(SYSLOG_ERROR | SYSLOG_WARN | SYSLOG_INFO | SYSLOG_DEBUG);
     m_redraws = 0;
+    m_invalidatedObCaches.clear();
     m_customControlsInits = 0;
     m_customControlsInstance = nullptr;
 }

@@ -34,6 +34,8 @@ public:
     // Children of a deleted node move to its parent and keep their place.
     void DeleteNode(INode* node, BOOL redraw = TRUE, BOOL overrideSlaves = FALSE) override;
     void* CreateInstance(SClass_ID superID, Class_ID classID) override;
+    // Recorded only: a node evaluates its object afresh on every request.
+    void InvalidateObCache(INode* node) override;
     MtlBaseLib* GetSceneMtls() override;
 
     void SelectNode(INode* node, int clearSel = 1) override;
@@ -72,6 +74,7 @@ public:
     };
     const std::vector<ProgressRecord>& ProgressRecords() const { return m_progress; }
     int RedrawCount() const { return m_redraws; }
+    const std::vector<INode*>& InvalidatedObCaches() const { return m_invalidatedObCaches; }
     int CustomControlsInitCount() const { return m_customControlsInits; }
     HINSTANCE CustomControlsInstance() const { return m_customControlsInstance; }
     int NotificationCount(int code) const;
@@ -103,6 +106,7 @@ private:
     std::vector<Registration> m_notifications;
     std::vector<ProgressRecord> m_progress;
     int m_redraws;
+    std::vector<INode*> m_invalidatedObCaches;
     int m_customControlsInits;
     HINSTANCE m_customControlsInstance;
 };

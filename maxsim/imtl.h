@@ -7,3 +7,7 @@
 #include "stdmat.h"
 
 CoreExport MultiMtl* NewDefaultMultiMtl();
+
+inline int IsMtl(Animatable* m) { return m->SuperClassID() == MATERIAL_CLASS_ID; }
+inline int IsTex(Animatable* m) { return m->SuperClassID() == TEXMAP_CLASS_ID; }
+inline int IsMtlBase(Animatable* m) { return IsMtl(m) || IsTex(m); }

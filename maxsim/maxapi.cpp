@@ -7,6 +7,8 @@
 #include "notify.h"
 
 Interface* GetCOREInterface() { return &maxsim::UCoreInterface::Instance(); }
+Interface7* GetCOREInterface7() { return &maxsim::UCoreInterface::Instance(); }
+Interface8* GetCOREInterface8() { return &maxsim::UCoreInterface::Instance(); }
 Interface9* GetCOREInterface9() { return &maxsim::UCoreInterface::Instance(); }
 
 // The host publishes no function interfaces.

@@ -6,6 +6,8 @@
 #include "maxexport.h"
 
 CoreExport Interface* GetCOREInterface();
+CoreExport Interface7* GetCOREInterface7();
+CoreExport Interface8* GetCOREInterface8();
 CoreExport Interface9* GetCOREInterface9();
 // The function-published interface with this id, or null.
 CoreExport FPInterface* GetCOREInterface(Interface_ID id);

@@ -1,0 +1,161 @@
+#include "merrow/Platform/3dsmax/HPluginModule.h"
+
+#include "iFnPub.h"
+#include "imtl.h"
+#include "max.h"
+#include "merrow/Platform/3dsmax/HIndexItemList.h"
+#include "merrow/Platform/3dsmax/Kits/HPolygonMeshKit.h"
+#include "orlo/ErrorDescription.h"
+
+namespace merrow::platform_3dsmax {
+
+namespace {
+
+using ClassList = HObjectFilter::ClassList;
+
+void AddClass(ClassList& list, uint32_t superClassID, uint32_t a, uint32_t b) {
+    list.Add(HObject::CompleteClassID{superClassID, a, b});
+}
+
+const uint32_t kGeometry = 0x10;
+const uint32_t kCamera = 0x20;
+const uint32_t kLight = 0x30;
+const uint32_t kShape = 0x40;
+const uint32_t kHelper = 0x50;
+const uint32_t kMaterial = 0xC00;
+
+bool Contains(const orlo::UArray<HObject>& list, const HObject& handle) {
+    for (const HObject& entry : list)
+        if (entry == handle)
+            return true;
+    return false;
+}
+
+// Depth first, a node before its children; an unselected node still has its
+// children walked.
+void WalkNode(INode* node, const HObjectFilter& filter, bool selectedOnly, TimeValue t,
+              orlo::UArray<HObject>& result) {
+    if (!selectedOnly || node->Selected()) {
+        const ObjectState& state = node->EvalWorldState(t);
+        if (state.obj != nullptr && filter.Accepts(state.obj)) {
+            const HObject handle = HObject::FromNode(node);
+            if (!Contains(result, handle))
+                result.Add(handle);
+        }
+    }
+    for (int i = 0; i < node->NumberOfChildren(); ++i)
+        if (INode* child = node->GetChildNode(i))
+            WalkNode(child, filter, selectedOnly, t, result);
+}
+
+} // namespace
+
+HObjectFilter HPluginModule::GetObjectFilter(uint32_t kind) {
+    HObjectFilter filter;
+    switch (kind) {
+    case KIND_MESHES:
+        AddClass(filter.m_includeConvertible, kGeometry, 0x5D21369A, 0);
+        filter.m_excludeSuperClasses.Add(kShape);
+        filter.m_excludeSuperClasses.Add(kCamera);
+        filter.m_excludeSuperClasses.Add(kLight);
+        filter.m_excludeSuperClasses.Add(kHelper);
+        AddClass(filter.m_excludeExact, kGeometry, 0x28BF6E8D, 0x2ECCA840);
+        AddClass(filter.m_excludeExact, kGeometry, 0x9125, 0);
+        break;
+    case KIND_BONES:
+        AddClass(filter.m_includeExact, kGeometry, 0x28BF6E8D, 0x2ECCA840);
+        AddClass(filter.m_includeExact, kGeometry, 0x9125, 0);
+        AddClass(filter.m_includeExact, kHelper, 0x8A63C0, 0);
+        AddClass(filter.m_excludeConvertible, kGeometry, 0x3011, 0);
+        break;
+    case KIND_MATERIALS:
+        AddClass(filter.m_includeExact, kMaterial, 2, 0);
+        AddClass(filter.m_includeExact, kMaterial, 3, 0);
+        AddClass(filter.m_includeExact, kMaterial, 0x100, 0);
+        AddClass(filter.m_includeExact, kMaterial, 0x200, 0);
+        AddClass(filter.m_includeExact, kMaterial, 0x210, 0);
+        AddClass(filter.m_includeExact, kMaterial, 0x250, 0);
+        break;
+    default:
+        break;
+    }
+    return filter;
+}
+
+orlo::UArray<HObject> HPluginModule::GetFromScene(uint32_t kinds, bool selectedOnly) {
+    orlo::UArray<HObject> result;
+    Interface* host = GetCOREInterface();
+    const TimeValue t = host->GetTime();
+    for (uint32_t kind = KIND_MESHES; kind <= KIND_INDEX_ITEMS; kind <<= 1) {
+        if ((kinds & kind) == 0)
+            continue;
+        if (kind == KIND_MESHES || kind == KIND_BONES) {
+            INode* root = host->GetRootNode();
+            for (int i = 0; root != nullptr && i < root->NumberOfChildren(); ++i) {
+                const HObjectFilter filter = GetObjectFilter(kind);
+                if (INode* child = root->GetChildNode(i))
+                    WalkNode(child, filter, selectedOnly, t, result);
+            }
+            if (kind == KIND_BONES) {
+                // A node that a skin uses is a bone, whatever its object.
+                const orlo::UArray<HObject> meshes = GetFromScene(KIND_MESHES, selectedOnly);
+                for (const HObject& mesh : meshes) {
+                    HPolygonMeshKit<float> kit(mesh);
+                    orlo::UArray<HObject> bones;
+                    if (!kit.GetBones(bones).IsDone())
+                        continue;
+                    for (const HObject& bone : bones)
+                        if (!Contains(result, bone))
+                            result.Add(bone);
+                }
+            }
+        } else if (kind == KIND_MATERIALS) {
+            MtlBaseLib* library = host->GetSceneMtls();
+            if (library == nullptr)
+                continue;
+            HObjectFilter filter = GetObjectFilter(KIND_MATERIALS);
+            // Materials are matched exactly only.
+            for (const HObject::CompleteClassID& entry : filter.m_includeConvertible)
+                filter.m_includeExact.Add(entry);
+            for (const HObject::CompleteClassID& entry : filter.m_excludeConvertible)
+                filter.m_excludeExact.Add(entry);
+            for (int i = 0; i < library->Count(); ++i) {
+                MtlBase* mtlBase = (*library)[i];
+                if (mtlBase == nullptr)
+                    continue;
+                const uint32_t superClassID = uint32_t(mtlBase->SuperClassID());
+                const Class_ID classID = mtlBase->ClassID();
+                const uint32_t a = uint32_t(classID.PartA());
+                const uint32_t b = uint32_t(classID.PartB());
+                if (!HObjectFilter::HoldsExactly(filter.m_includeExact, superClassID, a, b) ||
+                    HObjectFilter::HoldsSuperClass(filter.m_excludeSuperClasses, superClassID) ||
+                    HObjectFilter::HoldsExactly(filter.m_excludeExact, superClassID, a, b))
+                    continue;
+                assure(IsMtl(mtlBase));
+                result.Add(HObject::FromMaterial(static_cast<Mtl*>(mtlBase)));
+            }
+        } else {
+            FPInterface* items = GetCOREInterface(HIndexItemList::ID());
+            if (items == nullptr)
+                continue;
+            const uint32_t count = static_cast<HIndexItemList*>(items)->GetItemCount();
+            for (uint32_t i = 0; i < count; ++i)
+                result.Add(HObject::FromIndex(i));
+        }
+    }
+    return result;
+}
+
+namespace {
+
+DWORD WINAPI NoProgress(LPVOID) { return 0; }
+
+} // namespace
+
+void HPluginModule::StartProgress() {
+    GetCOREInterface()->ProgressStart(const_cast<TCHAR*>(""), TRUE, NoProgress, nullptr);
+}
+
+void HPluginModule::EndProgress() { GetCOREInterface()->ProgressEnd(); }
+
+} // namespace merrow::platform_3dsmax

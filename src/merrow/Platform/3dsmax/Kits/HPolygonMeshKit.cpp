@@ -1,0 +1,771 @@
+#include "merrow/Platform/3dsmax/Kits/HPolygonMeshKit.h"
+
+#include <cstdio>
+
+#include "imtl.h"
+#include "iskin.h"
+#include "max.h"
+#include "merrow/Platform/3dsmax/Kits/ConvertedPolyObject.h"
+#include "merrow/Platform/3dsmax/Kits/HSkinAccess.h"
+#include "modstack.h"
+#include "orlo/ErrorDescription.h"
+#include "orlo/Utils/TTypeName.h"
+#include "polyobj.h"
+
+namespace merrow::platform_3dsmax {
+
+namespace {
+
+// Error reports of this kit have always named this source.
+const char* const kSourceFile = "merrow/platform/3dsmax/Kits/HPolygonMeshKit";
+
+const Class_ID kPolyObjectClassID(0x5D21369A, 0);
+const Class_ID kMultiMaterialClassID(0x200, 0);
+const SClass_ID kDerivedObjectSuperClassID = 2;
+const PartID kPartsGeometry = 3;    // topology and geometry
+const PartID kPartsTextureMaps = 4;
+const PartID kSkinChangeParts = 0x800037FF;
+const int kMaxMapChannels = 99;
+const DWORD kMapChannelDead = 2;
+
+// "merrow::platform_3dsmax::HPolygonMeshKit<float>::member"; valid until the next call.
+template <class T>
+const char* MemberName(const char* member) {
+    static char name[256];
+    snprintf(name, sizeof(name), "merrow::platform_3dsmax::HPolygonMeshKit<%s>::%s", orlo::TTypeName<T>::Get(),
+             member);
+    return name;
+}
+
+#define MESH_KIT_ASSURE(expression, member)                                                            \
+    do {                                                                                               \
+        if (!(expression))                                                                             \
+            ::orlo::RaiseErrorNamed(kSourceFile, MemberName<T>(member), "'assure' failed: " #expression, \
+                                    __LINE__);                                                         \
+    } while (false)
+
+TimeValue Now() { return GetCOREInterface()->GetTime(); }
+
+// The change notice after the kit edited a poly object's mesh.
+void MeshChanged(PolyObject* poly, PartID parts) {
+    poly->mm.InvalidateGeomCache();
+    poly->mm.InvalidateTopoCache(TRUE);
+    poly->NotifyDependents(FOREVER, parts, REFMSG_CHANGE);
+    poly->mm.PrepForPipeline();
+}
+
+// Live set k: the k-th channel among 1 .. numm - 1 that is not dead.
+MNMap* LiveChannel(MNMesh& mesh, unsigned int set) {
+    unsigned int live = 0;
+    for (int channel = 1; channel < mesh.numm; ++channel) {
+        MNMap* map = mesh.M(channel);
+        if (map == nullptr || map->GetFlag(kMapChannelDead))
+            continue;
+        if (live == set)
+            return map;
+        ++live;
+    }
+    return nullptr;
+}
+
+int64_t CornerCount(const MNMesh& mesh) {
+    int64_t corners = 0;
+    for (int f = 0; f < mesh.numf; ++f)
+        corners += mesh.f[f].deg;
+    return corners;
+}
+
+// Specified normals for the length of one reading: made when the mesh has
+// none and removed again at the end, whatever way the reading ends.
+class NormalsForReading {
+public:
+    explicit NormalsForReading(MNMesh& mesh) : m_mesh(mesh), m_made(false) {
+        m_normals = mesh.GetSpecifiedNormals();
+        if (m_normals == nullptr) {
+            mesh.SpecifyNormals();
+            m_normals = mesh.GetSpecifiedNormals();
+            m_made = true;
+        }
+        if (m_normals != nullptr) {
+            m_normals->SetParent(&mesh);
+            m_normals->BuildNormals();
+        }
+    }
+    ~NormalsForReading() {
+        if (m_made)
+            m_mesh.ClearSpecifiedNormals();
+    }
+    NormalsForReading(const NormalsForReading&) = delete;
+    NormalsForReading& operator=(const NormalsForReading&) = delete;
+
+    MNNormalSpec* Get() const { return m_normals; }
+
+private:
+    MNMesh& m_mesh;
+    MNNormalSpec* m_normals;
+    bool m_made;
+};
+
+} // namespace
+
+template <class T>
+HPolygonMeshKit<T>::HPolygonMeshKit() : HPolygonMeshKit(HObject()) {}
+
+template <class T>
+HPolygonMeshKit<T>::HPolygonMeshKit(const HObject& object)
+    : HNodeKit(object), m_poseMode(0), m_convertedObject(nullptr), m_stale(true), m_watchedReference(nullptr) {
+    GetCOREInterface()->RegisterTimeChangeCallback(this);
+}
+
+template <class T>
+HPolygonMeshKit<T>::~HPolygonMeshKit() {
+    GetCOREInterface()->UnRegisterTimeChangeCallback(this);
+    DeleteReference(0);
+    DestroyConvertedObject();
+}
+
+template <class T>
+void HPolygonMeshKit<T>::DestroyConvertedObject() {
+    ConvertedPolyObject* converted = m_convertedObject;
+    m_convertedObject = nullptr;
+    delete converted;
+}
+
+template <class T>
+void HPolygonMeshKit<T>::SetObject(const HObject& object) {
+    HNodeKit::SetObject(object);
+    m_stale = true;
+}
+
+// ---- Reading ----------------------------------------------------------------
+
+template <class T>
+PolyObject* HPolygonMeshKit<T>::Get3dsmaxPolyObject() {
+    if (m_stale) {
+        // The previous holder goes first: a bind-pose holder switches its
+        // skin back on, and that change must reach the new conversion rather
+        // than throw away what the new one points into.
+        DestroyConvertedObject();
+        if (INode* node = GetNode()) {
+            m_convertedObject = new ConvertedPolyObject(this, node, m_poseMode);
+            if (m_convertedObject->GetPolyObject() != nullptr) {
+                m_stale = false;
+                ReplaceReference(0, node->GetObjectRef(), TRUE);
+            }
+        }
+    }
+    MESH_KIT_ASSURE(m_convertedObject, "Get3dsmaxPolyObject");
+    return m_convertedObject->GetPolyObject();
+}
+
+template <class T>
+Matrix3 HPolygonMeshKit<T>::GetObjectTransformationMatrix() {
+    INode* node = GetNode();
+    if (node == nullptr)
+        return Matrix3(TRUE);
+    return node->GetObjectTM(Now());
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::SetPoseMode(int32_t mode) {
+    if (mode != 0 && mode != 1)
+        return HStatus(HStatus::NOT_SUPPORTED);
+    if (mode == 1 && HSkinAccess::FindModifier(GetNode(), HSkinAccess::SkinClassID()) == nullptr)
+        return HStatus(HStatus::NOT_SUPPORTED);
+    if (mode != m_poseMode) {
+        m_poseMode = mode;
+        m_stale = true;
+    }
+    return HStatus(HStatus::DONE);
+}
+
+template <class T>
+unsigned int HPolygonMeshKit<T>::GetNumVertices() {
+    PolyObject* poly = Get3dsmaxPolyObject();
+    return poly != nullptr ? unsigned(poly->mm.numv) : 0u;
+}
+
+template <class T>
+unsigned int HPolygonMeshKit<T>::GetNumNormals() {
+    PolyObject* poly = Get3dsmaxPolyObject();
+    if (poly == nullptr)
+        return 0;
+    NormalsForReading normals(poly->mm);
+    return normals.Get() != nullptr ? unsigned(normals.Get()->GetNumNormals()) : 0u;
+}
+
+template <class T>
+unsigned int HPolygonMeshKit<T>::GetNumTextureCoordinateSets() {
+    PolyObject* poly = Get3dsmaxPolyObject();
+    if (poly == nullptr)
+        return 0;
+    unsigned int live = 0;
+    for (int channel = 1; channel < poly->mm.numm; ++channel)
+        if (MNMap* map = poly->mm.M(channel); map != nullptr && !map->GetFlag(kMapChannelDead))
+            ++live;
+    return live;
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::GetVertices(orlo::UArray<Vector3>& out) {
+    PolyObject* poly = Get3dsmaxPolyObject();
+    if (poly == nullptr)
+        return HStatus();
+    const Matrix3 m = GetObjectTransformationMatrix();
+    const MNMesh& mesh = poly->mm;
+    out.Empty();
+    out.AddUninitialized(mesh.numv);
+    for (int i = 0; i < mesh.numv; ++i) {
+        const Point3 p = m.PointTransform(mesh.v[i].p);
+        out[i] = Vector3{T(p.x), T(p.y), T(p.z)};
+    }
+    return HStatus(HStatus::DONE);
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::GetNormals(orlo::UArray<Vector3>& out) {
+    PolyObject* poly = Get3dsmaxPolyObject();
+    if (poly == nullptr)
+        return HStatus();
+    NormalsForReading normals(poly->mm);
+    MNNormalSpec* spec = normals.Get();
+    if (spec == nullptr)
+        return HStatus();
+    spec->ComputeNormals();
+    // Normals go by the inverse transpose of the object transform.
+    const Matrix3 m = GetObjectTransformationMatrix();
+    Matrix3 n(TRUE);
+    for (int row = 0; row < 3; ++row)
+        n.SetRow(row, m.GetColumn3(row));
+    n.SetRow(3, Point3(0.0f, 0.0f, 0.0f));
+    n.Invert();
+    const int count = spec->GetNumNormals();
+    out.Empty();
+    out.AddUninitialized(count);
+    for (int i = 0; i < count; ++i) {
+        const Point3 v = spec->Normal(i);
+        const float length = Length(v);
+        // A zero normal has no direction to keep; it stays zero.
+        const Point3 w = length > 0.0f ? Normalize(n.VectorTransform(v)) * length : Point3(0.0f, 0.0f, 0.0f);
+        out[i] = Vector3{T(w.x), T(w.y), T(w.z)};
+    }
+    return HStatus(HStatus::DONE);
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::GetPolygonNormalIndices(IndexList& out) {
+    PolyObject* poly = Get3dsmaxPolyObject();
+    if (poly == nullptr)
+        return HStatus();
+    NormalsForReading normals(poly->mm);
+    MNNormalSpec* spec = normals.Get();
+    if (spec == nullptr)
+        return HStatus();
+    spec->ComputeNormals();
+    out.Empty();
+    for (int face = 0; face < spec->GetNumFaces(); ++face) {
+        const int degree = spec->Face(face).GetDegree();
+        for (int corner = 0; corner < degree; ++corner)
+            out.Add(unsigned(spec->GetNormalIndex(face, corner)));
+    }
+    return HStatus(HStatus::DONE);
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::GetTextureCoordinates(unsigned int set, orlo::UArray<Vector2>& out) {
+    PolyObject* poly = Get3dsmaxPolyObject();
+    if (poly == nullptr)
+        return HStatus();
+    MNMap* map = LiveChannel(poly->mm, set);
+    if (map == nullptr)
+        return HStatus();
+    out.Empty();
+    out.AddUninitialized(map->numv);
+    for (int i = 0; i < map->numv; ++i)
+        out[i] = Vector2{T(map->v[i].x), T(map->v[i].y)};
+    return HStatus(HStatus::DONE);
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::GetPolygonTexCoordIndices(unsigned int set, IndexList& out) {
+    PolyObject* poly = Get3dsmaxPolyObject();
+    if (poly == nullptr)
+        return HStatus();
+    MNMap* map = LiveChannel(poly->mm, set);
+    if (map == nullptr)
+        return HStatus();
+    out.Empty();
+    for (int face = 0; face < map->numf; ++face) {
+        const MNMapFace* mapFace = map->F(face);
+        for (int corner = 0; corner < mapFace->deg; ++corner)
+            out.Add(unsigned(mapFace->tv[corner]));
+    }
+    return HStatus(HStatus::DONE);
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::GetPolygons(IndexList& counts, IndexList& indices) {
+    PolyObject* poly = Get3dsmaxPolyObject();
+    if (poly == nullptr)
+        return HStatus();
+    const MNMesh& mesh = poly->mm;
+    counts.Empty();
+    indices.Empty();
+    for (int face = 0; face < mesh.numf; ++face) {
+        const MNFace& f = mesh.f[face];
+        counts.Add(unsigned(f.deg));
+        for (int corner = 0; corner < f.deg; ++corner)
+            indices.Add(unsigned(f.vtx[corner]));
+    }
+    return HStatus(HStatus::DONE);
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::GetMaterials(orlo::UArray<HObject>& out) {
+    PolyObject* poly = Get3dsmaxPolyObject();
+    if (poly == nullptr)
+        return HStatus();
+    Mtl* material = GetNode()->GetMtl();
+    if (material == nullptr)
+        return HStatus();
+    out.Empty();
+    if (material->ClassID() == kMultiMaterialClassID) {
+        for (int i = 0; i < material->NumSubMtls(); ++i)
+            out.Add(HObject::FromMaterial(material->GetSubMtl(i)));
+    } else {
+        out.Add(HObject::FromMaterial(material));
+    }
+    return HStatus(HStatus::DONE);
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::GetPolygonMaterialIndices(IndexList& out) {
+    PolyObject* poly = Get3dsmaxPolyObject();
+    if (poly == nullptr)
+        return HStatus();
+    Mtl* material = GetNode()->GetMtl();
+    if (material == nullptr)
+        return HStatus();
+    const unsigned int subMaterials = material->NumSubMtls() > 1 ? unsigned(material->NumSubMtls()) : 1u;
+    const MNMesh& mesh = poly->mm;
+    out.Empty();
+    out.AddUninitialized(mesh.numf);
+    for (int face = 0; face < mesh.numf; ++face)
+        out[face] = unsigned(mesh.f[face].material) % subMaterials;
+    return HStatus(HStatus::DONE);
+}
+
+// ---- Watching the node's object -------------------------------------------
+
+template <class T>
+int HPolygonMeshKit<T>::NumRefs() {
+    return 1;
+}
+
+template <class T>
+RefTargetHandle HPolygonMeshKit<T>::GetReference(int i) {
+    MESH_KIT_ASSURE(!i, "GetReference");
+    return m_watchedReference;
+}
+
+template <class T>
+void HPolygonMeshKit<T>::SetReference(int i, RefTargetHandle rtarg) {
+    MESH_KIT_ASSURE(!i, "SetReference");
+    m_watchedReference = rtarg;
+}
+
+template <class T>
+RefResult HPolygonMeshKit<T>::NotifyRefChanged(Interval, RefTargetHandle, PartID&, RefMessage message) {
+    // The host calls this; nothing may be raised into it. A kit retargeted
+    // away from its node still watches the old object: it hears nothing
+    // that concerns it.
+    if (GetNode() == nullptr)
+        return REF_SUCCEED;
+    switch (message) {
+    case REFMSG_TARGET_DELETED:
+    case REFMSG_CHANGE:
+    case REFMSG_REF_DELETED:
+        m_stale = true;
+        break;
+    default:
+        break;
+    }
+    return REF_SUCCEED;
+}
+
+template <class T>
+void HPolygonMeshKit<T>::TimeChanged(TimeValue) {
+    m_stale = true;
+}
+
+// ---- Building ---------------------------------------------------------------
+
+template <class T>
+void HPolygonMeshKit<T>::DiscardNewNode(INode* node) {
+    DestroyConvertedObject();
+    DeleteReference(0);
+    GetCOREInterface()->DeleteNode(node, FALSE);
+    SetObject(HObject());
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::CreateMesh(const orlo::UArray<Vector3>& vertices, const IndexList& indices,
+                                       const IndexList& counts, const HObject& parent) {
+    HStatus status;
+    // The host is handed no index it could read past: every check comes
+    // before the first node exists.
+    int64_t corners = 0;
+    for (unsigned int count : counts) {
+        if (count < 3)
+            return HStatus(HStatus::NOT_SUPPORTED);
+        corners += count;
+    }
+    if (corners != indices.Num())
+        return HStatus(HStatus::NOT_SUPPORTED);
+    for (unsigned int index : indices)
+        if (index >= unsigned(vertices.Num()))
+            return HStatus(HStatus::NOT_SUPPORTED);
+
+    Interface* host = GetCOREInterface();
+    Object* object = static_cast<Object*>(host->CreateInstance(GEOMOBJECT_CLASS_ID, kPolyObjectClassID));
+    if (object == nullptr)
+        return status;
+    INode* node = host->CreateObjectNode(object);
+    if (node == nullptr) {
+        object->MaybeAutoDelete();
+        return status;
+    }
+    SetObject(HObject::FromNode(node));
+    PolyObject* poly = Get3dsmaxPolyObject();
+    if (poly == nullptr) {
+        DiscardNewNode(node);
+        return status;
+    }
+    MNMesh& mesh = poly->mm;
+    mesh.VAlloc(vertices.Num(), TRUE);
+    for (const Vector3& vertex : vertices) {
+        Point3 p(float(vertex.x), float(vertex.y), float(vertex.z));
+        mesh.NewVert(p);
+    }
+    mesh.FAlloc(counts.Num(), TRUE);
+    mesh.VEdgeAlloc();
+    mesh.VFaceAlloc();
+    orlo::UArray<int> corner;
+    int32_t position = 0;
+    for (unsigned int count : counts) {
+        corner.Empty();
+        for (unsigned int j = 0; j < count; ++j)
+            corner.Add(int(indices[position++]));
+        if (mesh.CreateFace(int(count), corner.GetData()) < 0) {
+            DiscardNewNode(node);
+            return status;
+        }
+    }
+    MeshChanged(poly, kPartsGeometry);
+    if (!MakeEditablePoly())
+        return status;
+    host->RedrawViews(Now(), REDRAW_NORMAL, nullptr);
+    if (parent.IsValid() && parent.GetNode() != nullptr)
+        parent.GetNode()->AttachChild(node, TRUE);
+    status.SetCode(HStatus::DONE);
+    return status;
+}
+
+template <class T>
+bool HPolygonMeshKit<T>::MakeEditablePoly() {
+    INode* node = GetNode();
+    if (node == nullptr)
+        return false;
+    Object* object = node->GetObjectRef();
+    if (object == nullptr)
+        return false;
+    const TimeValue t = Now();
+    Object* evaluated = object->Eval(t).obj;
+    if (evaluated == nullptr)
+        return false;
+    Object* collapsed = evaluated->CollapseObject();
+    if (collapsed == nullptr)
+        return false;
+    Object* poly = collapsed->CanConvertToType(kPolyObjectClassID) ? collapsed->ConvertToType(t, kPolyObjectClassID)
+                                                                    : nullptr;
+    if (poly == nullptr) {
+        if (collapsed != evaluated)
+            collapsed->DeleteThis();
+        return false;
+    }
+    object->SetAFlag(A_LOCK_TARGET);
+    node->SetObjectRef(poly);
+    GetCOREInterface7()->InvalidateObCache(node);
+    node->NotifyDependents(FOREVER, 0, REFMSG_SUBANIM_STRUCTURE_CHANGED);
+    object->ClearAFlag(A_LOCK_TARGET);
+    // The replaced object goes unless something still holds it; an object
+    // whose stack result became the node's object is no exception.
+    if (object != poly)
+        object->MaybeAutoDelete();
+    if (collapsed != evaluated && collapsed != poly)
+        collapsed->MaybeAutoDelete();
+    return true;
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::SetNormals(const orlo::UArray<Vector3>& normals, const IndexList& indices) {
+    HStatus status;
+    if (!MakeEditablePoly())
+        return status;
+    PolyObject* poly = Get3dsmaxPolyObject();
+    if (poly == nullptr)
+        return status;
+    MNMesh& mesh = poly->mm;
+    if (CornerCount(mesh) != indices.Num() || normals.Num() == 0)
+        return HStatus(HStatus::NOT_SUPPORTED);
+    for (unsigned int index : indices)
+        if (index >= unsigned(normals.Num()))
+            return HStatus(HStatus::NOT_SUPPORTED);
+    if (mesh.GetSpecifiedNormals() == nullptr)
+        mesh.SpecifyNormals();
+    MNNormalSpec* spec = mesh.GetSpecifiedNormals();
+    if (spec == nullptr)
+        return status;
+    spec->SetParent(&mesh);
+    spec->CheckNormals();
+    spec->SetNumNormals(normals.Num());
+    spec->MakeNormalsExplicit(false, nullptr, true);
+    // The inverse of the world-space transform of reading, without
+    // renormalising: the transpose of the object transform's 3x3 part.
+    const Matrix3 m = GetObjectTransformationMatrix();
+    Matrix3 transpose(TRUE);
+    for (int row = 0; row < 3; ++row)
+        transpose.SetRow(row, m.GetColumn3(row));
+    transpose.SetRow(3, Point3(0.0f, 0.0f, 0.0f));
+    for (int32_t i = 0; i < normals.Num(); ++i) {
+        const Point3 world(float(normals[i].x), float(normals[i].y), float(normals[i].z));
+        spec->Normal(i) = transpose.VectorTransform(world);
+    }
+    int32_t position = 0;
+    for (int face = 0; face < mesh.numf; ++face)
+        for (int corner = 0; corner < mesh.f[face].deg; ++corner)
+            spec->SetNormalIndex(face, corner, int(indices[position++]));
+    MeshChanged(poly, kPartsGeometry);
+    GetCOREInterface()->RedrawViews(Now(), REDRAW_NORMAL, nullptr);
+    status.SetCode(HStatus::DONE);
+    return status;
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::AddTextureCoordinateSet() {
+    HStatus status;
+    if (!MakeEditablePoly())
+        return status;
+    PolyObject* poly = Get3dsmaxPolyObject();
+    if (poly == nullptr)
+        return status;
+    MNMesh& mesh = poly->mm;
+    const int channel = mesh.numm < 1 ? 1 : mesh.numm;
+    if (channel >= kMaxMapChannels)
+        return status;
+    mesh.SetMapNum(channel + 1);
+    mesh.InitMap(channel);
+    MeshChanged(poly, kPartsTextureMaps);
+    status.SetCode(HStatus::DONE);
+    return status;
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::SetTextureCoordinates(const orlo::UArray<Vector2>& coordinates, const IndexList& indices,
+                                                  unsigned int set) {
+    HStatus status;
+    if (!MakeEditablePoly())
+        return status;
+    PolyObject* poly = Get3dsmaxPolyObject();
+    if (poly == nullptr)
+        return status;
+    MNMesh& mesh = poly->mm;
+    if (CornerCount(mesh) != indices.Num() || coordinates.Num() == 0)
+        return HStatus(HStatus::NOT_SUPPORTED);
+    for (unsigned int index : indices)
+        if (index >= unsigned(coordinates.Num()))
+            return HStatus(HStatus::NOT_SUPPORTED);
+    MNMap* map = LiveChannel(mesh, set);
+    if (map == nullptr)
+        return status;
+    // The channel's own faces take the indices; they must have the corners counted.
+    int64_t mapCorners = 0;
+    for (int face = 0; face < map->numf && face < mesh.numf; ++face)
+        mapCorners += map->F(face)->deg;
+    if (mapCorners != indices.Num())
+        return HStatus(HStatus::NOT_SUPPORTED);
+    map->setNumVerts(coordinates.Num());
+    for (int32_t i = 0; i < coordinates.Num(); ++i)
+        map->v[i] = UVVert(float(coordinates[i].x), float(coordinates[i].y), 0.0f);
+    int32_t position = 0;
+    for (int face = 0; face < map->numf && face < mesh.numf; ++face) {
+        MNMapFace* mapFace = map->F(face);
+        for (int corner = 0; corner < mapFace->deg; ++corner)
+            mapFace->tv[corner] = int(indices[position++]);
+    }
+    MeshChanged(poly, kPartsTextureMaps);
+    GetCOREInterface()->RedrawViews(Now(), REDRAW_NORMAL, nullptr);
+    status.SetCode(HStatus::DONE);
+    return status;
+}
+
+// ---- The skin ---------------------------------------------------------------
+
+template <class T>
+HStatus HPolygonMeshKit<T>::GetBones(orlo::UArray<HObject>& out) {
+    Modifier* skin = HSkinAccess::FindModifier(GetNode(), HSkinAccess::SkinClassID());
+    if (skin == nullptr)
+        return HStatus();
+    ISkin* skinInterface = static_cast<ISkin*>(skin->GetInterface(I_SKIN));
+    if (skinInterface == nullptr)
+        return HStatus();
+    out.Empty();
+    for (int i = 0; i < skinInterface->GetNumBones(); ++i)
+        out.Add(HObject::FromNode(skinInterface->GetBone(i)));
+    skin->ReleaseInterface(I_SKIN, skinInterface);
+    return HStatus(HStatus::DONE);
+}
+
+template <class T>
+unsigned int HPolygonMeshKit<T>::GetNumWeights() {
+    INode* node = GetNode();
+    Modifier* skin = HSkinAccess::FindModifier(node, HSkinAccess::SkinClassID());
+    if (skin == nullptr)
+        return 0;
+    ISkin* skinInterface = static_cast<ISkin*>(skin->GetInterface(I_SKIN));
+    if (skinInterface == nullptr)
+        return 0;
+    unsigned int total = 0;
+    if (ISkinContextData* context = skinInterface->GetContextInterface(node)) {
+        for (int v = 0; v < context->GetNumPoints(); ++v) {
+            const int assigned = context->GetNumAssignedBones(v);
+            total += assigned > 0 ? unsigned(assigned) : 0u;
+        }
+    }
+    skin->ReleaseInterface(I_SKIN, skinInterface);
+    return total;
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::GetWeights(orlo::UArray<float>& weights, IndexList& boneIndices, IndexList& counts) {
+    INode* node = GetNode();
+    Modifier* skin = HSkinAccess::FindModifier(node, HSkinAccess::SkinClassID());
+    if (skin == nullptr)
+        return HStatus();
+    ISkin* skinInterface = static_cast<ISkin*>(skin->GetInterface(I_SKIN));
+    if (skinInterface == nullptr)
+        return HStatus();
+    ISkinContextData* context = skinInterface->GetContextInterface(node);
+    if (context != nullptr) {
+        weights.Empty();
+        boneIndices.Empty();
+        counts.Empty();
+        for (int v = 0; v < context->GetNumPoints(); ++v) {
+            const int assigned = context->GetNumAssignedBones(v) > 0 ? context->GetNumAssignedBones(v) : 0;
+            counts.Add(unsigned(assigned));
+            for (int k = 0; k < assigned; ++k) {
+                boneIndices.Add(unsigned(context->GetAssignedBone(v, k)));
+                weights.Add(context->GetBoneWeight(v, k));
+            }
+        }
+    }
+    skin->ReleaseInterface(I_SKIN, skinInterface);
+    return HStatus(HStatus::DONE);
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::AddSkin(const orlo::UArray<HObject>& bones) {
+    HStatus status;
+    INode* node = GetNode();
+    if (node == nullptr)
+        return status;
+    if (bones.Num() == 0)
+        return HStatus(HStatus::NOT_SUPPORTED);
+    Interface* host = GetCOREInterface();
+    const ObjectState& state = node->EvalWorldState(Now());
+    Object* evaluated = state.obj;
+    if (evaluated == nullptr)
+        return status;
+    // A stack the node already has is extended, so that none of its
+    // modifiers is lost.
+    Object* reference = node->GetObjectRef();
+    const bool extend = reference != nullptr && reference->SuperClassID() == kDerivedObjectSuperClassID;
+    IDerivedObject* derived = extend ? static_cast<IDerivedObject*>(reference) : CreateDerivedObject(evaluated);
+    Modifier* skin = static_cast<Modifier*>(host->CreateInstance(OSM_CLASS_ID, HSkinAccess::SkinClassID()));
+    if (skin == nullptr) {
+        if (!extend)
+            derived->MaybeAutoDelete();
+        return status;
+    }
+    derived->SetAFlag(A_LOCK_TARGET);
+    derived->AddModifier(skin, nullptr, 0);
+    derived->ClearAFlag(A_LOCK_TARGET);
+    node->SetObjectRef(derived);
+    ISkinImportData* import = static_cast<ISkinImportData*>(skin->GetInterface(I_SKINIMPORTDATA));
+    if (import == nullptr)
+        return status;
+    for (int32_t i = 0; i < bones.Num(); ++i)
+        import->AddBoneEx(bones[i].GetNode(), i == bones.Num() - 1 ? TRUE : FALSE);
+    skin->ReleaseInterface(I_SKINIMPORTDATA, import);
+    node->GetObjectRef()->NotifyDependents(FOREVER, kSkinChangeParts, REFMSG_CHANGE);
+    status.SetCode(HStatus::DONE);
+    return status;
+}
+
+template <class T>
+HStatus HPolygonMeshKit<T>::SetWeights(const orlo::UArray<float>& weights, const IndexList& boneIndices,
+                                       const IndexList& counts) {
+    HStatus status;
+    INode* node = GetNode();
+    // Finding the skin evaluates the node, so that the skin has its data for it.
+    Modifier* skin = HSkinAccess::FindModifier(node, HSkinAccess::SkinClassID());
+    if (skin == nullptr)
+        return status;
+    ISkin* skinInterface = static_cast<ISkin*>(skin->GetInterface(I_SKIN));
+    if (skinInterface == nullptr)
+        return status;
+    const int boneCount = skinInterface->GetNumBones();
+    if (boneCount == 0 || weights.Num() == 0 || boneIndices.Num() == 0 || counts.Num() == 0) {
+        skin->ReleaseInterface(I_SKIN, skinInterface);
+        return HStatus(HStatus::NOT_SUPPORTED);
+    }
+    // Every list position and bone index is checked before the first weight
+    // is set, so a list that does not fit changes nothing.
+    int64_t total = 0;
+    for (unsigned int count : counts)
+        total += count;
+    bool fits = total <= weights.Num() && total <= boneIndices.Num();
+    for (int64_t p = 0; fits && p < total; ++p)
+        fits = boneIndices[int32_t(p)] < unsigned(boneCount);
+    if (!fits) {
+        skin->ReleaseInterface(I_SKIN, skinInterface);
+        return status;
+    }
+    if (ISkinImportData* import = static_cast<ISkinImportData*>(skin->GetInterface(I_SKINIMPORTDATA))) {
+        status.SetCode(HStatus::DONE);
+        int32_t p = 0;
+        for (int32_t v = 0; v < counts.Num(); ++v) {
+            Tab<INode*> boneTable;
+            Tab<float> weightTable;
+            for (unsigned int j = 0; j < counts[v]; ++j, ++p) {
+                INode* bone = skinInterface->GetBone(int(boneIndices[p]));
+                float weight = weights[p];
+                boneTable.Append(1, &bone);
+                weightTable.Append(1, &weight);
+            }
+            if (!import->AddWeights(node, v, boneTable, weightTable)) {
+                status.SetCode(HStatus::FAILED);
+                break;
+            }
+        }
+        skin->ReleaseInterface(I_SKINIMPORTDATA, import);
+    }
+    skin->ReleaseInterface(I_SKIN, skinInterface);
+    if (status.IsDone())
+        node->GetObjectRef()->NotifyDependents(FOREVER, kSkinChangeParts, REFMSG_CHANGE);
+    return status;
+}
+
+template class HPolygonMeshKit<float>;
+
+} // namespace merrow::platform_3dsmax

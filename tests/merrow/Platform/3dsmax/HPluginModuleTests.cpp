@@ -1,0 +1,154 @@
+#include "KitsFixture.h"
+
+#include "imtl.h"
+#include "merrow/Platform/3dsmax/HPluginModule.h"
+
+using merrow::platform_3dsmax::HObject;
+using merrow::platform_3dsmax::HObjectFilter;
+using merrow::platform_3dsmax::HPluginModule;
+
+namespace {
+
+std::vector<INode*> Nodes(const orlo::UArray<HObject>& handles)
+{
+    std::vector<INode*> out;
+    for (const HObject& h : handles)
+    {
+        EXPECT_EQ(h.GetKind(), HObject::KIND_NODE);
+        EXPECT_EQ(h.GetHash(), HObject::Hash(h.GetPointer()));
+        out.push_back(h.GetNode());
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(KitsTest, EmptySceneAndEmptyMaskGiveNothing)
+{
+    for (uint32_t kinds : {0u, 1u, 2u, 4u, 8u, 15u})
+        EXPECT_EQ(HPluginModule::GetFromScene(kinds, false).Num(), 0) << kinds;
+    NewMeshNode("mesh");
+    EXPECT_EQ(HPluginModule::GetFromScene(0, false).Num(), 0);
+}
+
+TEST_F(KitsTest, MeshesAreNodesWhoseObjectsBecomePolysDepthFirst)
+{
+    INode* a = NewMeshNode("a");
+    INode* b = NewMeshNode("b");
+    INode* c = NewMeshNode("c");
+    a->AttachChild(c);  // a, c, b in walk order
+    INode* shape = NewNode(NewObject(SHAPE_CLASS_ID, Class_ID(SPLINESHAPE_CLASS_ID, 0)), "line");
+    NewNode(NewObject(CAMERA_CLASS_ID, Class_ID(SIMPLE_CAM_CLASS_ID, 0)), "camera");
+    NewNode(NewObject(LIGHT_CLASS_ID, Class_ID(OMNI_LIGHT_CLASS_ID, 0)), "omni");
+    NewNode(NewObject(HELPER_CLASS_ID, Class_ID(DUMMY_CLASS_ID, 0)), "dummy");
+    NewBone("bone", Point3(0, 0, 0));
+    NewNode(NewObject(GEOMOBJECT_CLASS_ID, Class_ID(0x9125, 0)), "biped");
+    INode* tri = NewNode(NewObject(GEOMOBJECT_CLASS_ID, Class_ID(0x3011, 0)), "box");
+
+    // The shape can become a poly, yet shapes are never meshes.
+    ASSERT_TRUE(shape->EvalWorldState(Now()).obj->CanConvertToType(Class_ID(POLYOBJ_CLASS_ID, 0)));
+    EXPECT_EQ(Nodes(HPluginModule::GetFromScene(1, false)), (std::vector<INode*>{a, c, b, tri}));
+}
+
+TEST_F(KitsTest, SelectedOnlyKeepsSelectedMeshesUnderUnselectedParents)
+{
+    INode* group = NewNode(NewObject(HELPER_CLASS_ID, Class_ID(DUMMY_CLASS_ID, 0)), "group");
+    INode* parentMesh = NewMeshNode("parentMesh");
+    INode* selected = NewMeshNode("selected");
+    INode* deep = NewMeshNode("deep");
+    group->AttachChild(parentMesh);
+    parentMesh->AttachChild(selected);
+    selected->AttachChild(deep);
+    Host()->SelectNode(selected, TRUE);
+    EXPECT_EQ(Nodes(HPluginModule::GetFromScene(1, true)), (std::vector<INode*>{selected}));
+    EXPECT_EQ(Nodes(HPluginModule::GetFromScene(1, false)), (std::vector<INode*>{parentMesh, selected, deep}));
+}
+
+TEST_F(KitsTest, BonesIncludeEverySkinBoneOnceAfterTheBoneObjects)
+{
+    INode* boneA = NewBone("boneA", Point3(0, 0, 0));
+    INode* helperBone = NewNode(NewObject(HELPER_CLASS_ID, Class_ID(BONE_CLASS_ID, 0)), "helperBone");
+    NewNode(NewObject(HELPER_CLASS_ID, Class_ID(DUMMY_CLASS_ID, 0)), "dummy");
+    INode* meshBone = NewMeshNode("meshBone");  // an ordinary mesh that drives skins
+    INode* skinned1 = NewMeshNode("skinned1");
+    INode* skinned2 = NewMeshNode("skinned2");
+    AddSkin(skinned1, {meshBone, boneA});
+    AddSkin(skinned2, {boneA, meshBone});
+
+    const std::vector<INode*> bones = Nodes(HPluginModule::GetFromScene(2, false));
+    EXPECT_EQ(bones, (std::vector<INode*>{boneA, helperBone, meshBone}));
+    // The mesh bone stands in both lists; an unselected skinned mesh still
+    // contributes nothing when only selected meshes count.
+    const std::vector<INode*> meshes = Nodes(HPluginModule::GetFromScene(1, false));
+    EXPECT_EQ(meshes, (std::vector<INode*>{meshBone, skinned1, skinned2}));
+    EXPECT_EQ(Nodes(HPluginModule::GetFromScene(2, true)), (std::vector<INode*>{}));
+    Host()->SelectNode(skinned2, TRUE);
+    EXPECT_EQ(Nodes(HPluginModule::GetFromScene(2, true)), (std::vector<INode*>{boneA, meshBone}));
+    // Both kinds in one call: meshes first, a node in both lists twice.
+    EXPECT_EQ(HPluginModule::GetFromScene(3, false).Num(), 3 + 3 - 1);
+}
+
+TEST_F(KitsTest, MaterialsAreTheSceneLibraryEntriesOfTheMaterialClasses)
+{
+    Mtl* standard = static_cast<Mtl*>(Host()->CreateInstance(MATERIAL_CLASS_ID, Class_ID(DMTL_CLASS_ID, 0)));
+    Mtl* multi = static_cast<Mtl*>(Host()->CreateInstance(MATERIAL_CLASS_ID, Class_ID(MULTI_CLASS_ID, 0)));
+    NewMeshNode("a")->SetMtl(standard);
+    NewMeshNode("b")->SetMtl(multi);
+    orlo::UArray<HObject> materials = HPluginModule::GetFromScene(4, true);
+    ASSERT_EQ(materials.Num(), 2);
+    EXPECT_EQ(materials[0].GetKind(), HObject::KIND_MATERIAL);
+    EXPECT_EQ(materials[0].GetMaterial(), standard);
+    EXPECT_EQ(materials[1].GetMaterial(), multi);
+    EXPECT_EQ(materials[1].GetHash(), HObject::Hash(reinterpret_cast<uintptr_t>(multi)));
+    // Meshes, then materials.
+    orlo::UArray<HObject> both = HPluginModule::GetFromScene(1 | 4, false);
+    ASSERT_EQ(both.Num(), 4);
+    EXPECT_EQ(both[2].GetKind(), HObject::KIND_MATERIAL);
+}
+
+TEST_F(KitsTest, IndexItemsNeedTheirInterface)
+{
+    // The stand-in host publishes no function interfaces.
+    EXPECT_EQ(HPluginModule::GetFromScene(8, false).Num(), 0);
+}
+
+TEST(HPluginModuleTest, FiltersPerKind)
+{
+    const HObjectFilter meshes = HPluginModule::GetObjectFilter(1);
+    EXPECT_EQ(meshes.m_includeExact.Num(), 0);
+    ASSERT_EQ(meshes.m_includeConvertible.Num(), 1);
+    EXPECT_TRUE(HObjectFilter::HoldsExactly(meshes.m_includeConvertible, 0x10, 0x5D21369A, 0));
+    EXPECT_EQ(meshes.m_excludeSuperClasses.Num(), 4);
+    for (uint32_t s : {0x40u, 0x20u, 0x30u, 0x50u})
+        EXPECT_TRUE(HObjectFilter::HoldsSuperClass(meshes.m_excludeSuperClasses, s));
+    EXPECT_TRUE(HObjectFilter::HoldsExactly(meshes.m_excludeExact, 0x10, 0x28BF6E8D, 0x2ECCA840));
+    EXPECT_TRUE(HObjectFilter::HoldsExactly(meshes.m_excludeExact, 0x10, 0x9125, 0));
+
+    const HObjectFilter bones = HPluginModule::GetObjectFilter(2);
+    EXPECT_EQ(bones.m_includeExact.Num(), 3);
+    EXPECT_TRUE(HObjectFilter::HoldsExactly(bones.m_includeExact, 0x50, 0x8A63C0, 0));
+    EXPECT_TRUE(HObjectFilter::HoldsExactly(bones.m_excludeConvertible, 0x10, 0x3011, 0));
+
+    const HObjectFilter materials = HPluginModule::GetObjectFilter(4);
+    EXPECT_EQ(materials.m_includeExact.Num(), 6);
+    for (uint32_t c : {2u, 3u, 0x100u, 0x200u, 0x210u, 0x250u})
+        EXPECT_TRUE(HObjectFilter::HoldsExactly(materials.m_includeExact, 0xC00, c, 0));
+
+    for (uint32_t other : {0u, 3u, 8u, 16u})
+    {
+        const HObjectFilter none = HPluginModule::GetObjectFilter(other);
+        EXPECT_EQ(none.m_includeExact.Num() + none.m_includeConvertible.Num() + none.m_excludeSuperClasses.Num() +
+                      none.m_excludeExact.Num() + none.m_excludeConvertible.Num(),
+                  0);
+    }
+}
+
+TEST_F(KitsTest, ProgressDisplayStartsWithBarAndNoTitleAndEnds)
+{
+    HPluginModule::StartProgress();
+    ASSERT_EQ(ProgressStarts(), 1u);
+    EXPECT_TRUE(ProgressShowsBar());
+    EXPECT_FALSE(ProgressEnded());
+    HPluginModule::EndProgress();
+    EXPECT_TRUE(ProgressEnded());
+}
