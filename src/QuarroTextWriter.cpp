@@ -54,6 +54,12 @@ void QuarroTextWriter::WriteBoneCount(uint32_t count) {
 void QuarroTextWriter::WriteBone(uint32_t index, const orlo::UBaseString<unsigned char>& name,
                                  const orlo::UBaseString<unsigned char>& parent,
                                  const orlo::TMatrix4<float>& invBaseMatrix) {
+    BeginBone(index, name, parent);
+    EndBone(invBaseMatrix);
+}
+
+void QuarroTextWriter::BeginBone(uint32_t index, const orlo::UBaseString<unsigned char>& name,
+                                 const orlo::UBaseString<unsigned char>& parent) {
     WriteLiteral("\r\nbone ");
     WriteUnsigned(index);
     WriteLiteral(" {");
@@ -63,6 +69,9 @@ void QuarroTextWriter::WriteBone(uint32_t index, const orlo::UBaseString<unsigne
     WriteLiteral("\r\n\tparent \"");
     WriteName(parent);
     WriteLiteral("\"");
+}
+
+void QuarroTextWriter::EndBone(const orlo::TMatrix4<float>& invBaseMatrix) {
     WriteLiteral("\r\n\tinvBaseMatrix");
     for (int row = 0; row < 4; ++row)
         for (int column = 0; column < 4; ++column) {

@@ -47,6 +47,12 @@ public:
     // `parent` is empty for a bone below the scene root.
     void WriteBone(uint32_t index, const orlo::UBaseString<unsigned char>& name,
                    const orlo::UBaseString<unsigned char>& parent, const orlo::TMatrix4<float>& invBaseMatrix);
+    // WriteBone in two steps, for a caller that has the matrix only once the
+    // name and parent are written: the bone's heading up to its parent line,
+    // then the matrix and the closing brace.
+    void BeginBone(uint32_t index, const orlo::UBaseString<unsigned char>& name,
+                   const orlo::UBaseString<unsigned char>& parent);
+    void EndBone(const orlo::TMatrix4<float>& invBaseMatrix);
 
     void WriteMeshCount(uint32_t count);
     void BeginMesh(uint32_t index, const orlo::UBaseString<unsigned char>& name);

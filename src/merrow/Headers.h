@@ -38,6 +38,10 @@ struct PluginDefinition {
     orlo::ILog* errorOutput;
 };
 
+// What the plug-in offers: defined once by the product (its author, name,
+// version and modules; the log outputs are the host layer's to fill in).
+const PluginDefinition& GetPluginDefinition();
+
 // Creates the plug-in's core services (default pool size 4096) and installs
 // them behind the core services accessor, keeping the previous accessor;
 // attaches the host log outputs to the output slots; fills the plug-in

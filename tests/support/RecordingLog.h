@@ -32,11 +32,12 @@ private:
     std::vector<std::string> m_messages;
 };
 
-// Records what reaches output slot 7 (warnings) while it lives.
+// Records what reaches an output slot while it lives: by default slot 7,
+// the warnings.
 class WarningCapture {
 public:
-    WarningCapture() { m_previous = orlo::ULogSlot::SetTarget(7, &m_log); }
-    ~WarningCapture() { orlo::ULogSlot::SetTarget(7, m_previous); }
+    explicit WarningCapture(int slot = 7) : m_slot(slot) { m_previous = orlo::ULogSlot::SetTarget(m_slot, &m_log); }
+    ~WarningCapture() { orlo::ULogSlot::SetTarget(m_slot, m_previous); }
     WarningCapture(const WarningCapture&) = delete;
     WarningCapture& operator=(const WarningCapture&) = delete;
 
@@ -45,6 +46,7 @@ public:
     void Clear() { m_log.Clear(); }
 
 private:
+    int m_slot;
     RecordingLog m_log;
     orlo::ILog* m_previous;
 };

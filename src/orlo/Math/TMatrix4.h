@@ -15,6 +15,43 @@ struct TMatrix4 {
         return result;
     }
 
+    // The determinant of the 3x3 matrix left when `row` and `column` are
+    // removed, expanded along its first row.
+    T Minor(int row, int column) const {
+        T a[3][3];
+        for (int i = 0, r = 0; i < 4; ++i) {
+            if (i == row)
+                continue;
+            for (int j = 0, c = 0; j < 4; ++j) {
+                if (j != column)
+                    a[r][c++] = m[i][j];
+            }
+            ++r;
+        }
+        return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) - a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+               a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+    }
+
+    // Cofactor expansion along row 0.
+    T Determinant() const {
+        T det = T(0);
+        for (int j = 0; j < 4; ++j)
+            det += (j % 2 == 0 ? m[0][j] : -m[0][j]) * Minor(0, j);
+        return det;
+    }
+
+    // The transposed matrix of cofactors.
+    TMatrix4 Adjugate() const {
+        TMatrix4 result{};
+        for (int i = 0; i < 4; ++i) {
+            for (int j = 0; j < 4; ++j) {
+                T minor = Minor(j, i);
+                result.m[i][j] = (i + j) % 2 == 0 ? minor : -minor;
+            }
+        }
+        return result;
+    }
+
     T* operator[](int row) { return m[row]; }
     const T* operator[](int row) const { return m[row]; }
 

@@ -5,6 +5,9 @@
 #include "max.h"
 #include "merrow/Platform/3dsmax/HIndexItemList.h"
 #include "merrow/Platform/3dsmax/Kits/HPolygonMeshKit.h"
+#include <new>
+
+#include "orlo/CoreServices/Interfaces/Memory.h"
 #include "orlo/ErrorDescription.h"
 
 namespace merrow::platform_3dsmax {
@@ -49,6 +52,34 @@ void WalkNode(INode* node, const HObjectFilter& filter, bool selectedOnly, TimeV
 }
 
 } // namespace
+
+HPluginModule::~HPluginModule() {
+    ReleaseModuleInfo();
+}
+
+void HPluginModule::SetModuleInfo(uint32_t moduleID) {
+    ORLO_GUARD
+    const ModuleInfoBase& entry = ModuleInfoBase::GetModuleInfoBaseFor(moduleID);
+    void* block = orlo::AllocateOrRaise(sizeof(ModuleInfoBase), orlo::LOCATION_NEW);
+    ModuleInfoBase* copy;
+    try {
+        copy = new (block) ModuleInfoBase(entry);
+    } catch (...) {
+        orlo::Free(block, orlo::LOCATION_DELETE);
+        throw;
+    }
+    ReleaseModuleInfo();
+    m_moduleInfo = copy;
+    ORLO_UNGUARD
+}
+
+void HPluginModule::ReleaseModuleInfo() {
+    if (m_moduleInfo != nullptr) {
+        m_moduleInfo->~ModuleInfoBase();
+        orlo::Free(m_moduleInfo, orlo::LOCATION_DELETE);
+        m_moduleInfo = nullptr;
+    }
+}
 
 HObjectFilter HPluginModule::GetObjectFilter(uint32_t kind) {
     HObjectFilter filter;

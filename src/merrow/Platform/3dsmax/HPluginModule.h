@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "merrow/HModuleInfo.h"
 #include "merrow/Platform/3dsmax/HObject.h"
 #include "merrow/Platform/3dsmax/HObjectFilter.h"
 #include "orlo/Utils/UArray.h"
@@ -16,6 +17,19 @@ namespace merrow::platform_3dsmax {
 //     HPluginModule::StartProgress(); ... HPluginModule::EndProgress();
 class HPluginModule {
 public:
+    HPluginModule() = default;
+    HPluginModule(const HPluginModule&) = delete;
+    HPluginModule& operator=(const HPluginModule&) = delete;
+    // A plug-in class instance (a translator) holds a private copy of its
+    // module entry; releasing the instance releases the copy.
+    virtual ~HPluginModule();
+
+    // The copy of the module entry, none before SetModuleInfo.
+    const ModuleInfoBase* GetModuleInfo() const { return m_moduleInfo; }
+    // Keeps a copy of the plug-in information's entry for `moduleID`; raises
+    // when there is none.
+    void SetModuleInfo(uint32_t moduleID);
+
     enum KindBits : uint32_t {
         KIND_MESHES = 1,
         KIND_BONES = 2,
@@ -36,6 +50,13 @@ public:
     // marks that an export is under way.
     static void StartProgress();
     static void EndProgress();
+
+private:
+    void ReleaseModuleInfo();
+
+    // Kept for the layout of the module part; nothing links instances.
+    void* m_link = nullptr;
+    ModuleInfoBase* m_moduleInfo = nullptr;
 };
 
 } // namespace merrow::platform_3dsmax

@@ -20,3 +20,8 @@ public:
 private:
     static maxsim::ULogSys& Log() { return maxsim::UCoreInterface::Instance().GetLog(); }
 };
+
+// The host going down, as plug-ins hear of it.
+inline void BroadcastHostShutdown() {
+    maxsim::UCoreInterface::Instance().BroadcastNotification(NOTIFY_SYSTEM_SHUTDOWN, nullptr);
+}

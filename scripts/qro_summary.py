@@ -1,0 +1,68 @@
+#!/usr/bin/env python3
+"""Summary of an export and of its re-export after an import: what the file
+holds, and whether the second export gives the same bones, meshes, normals,
+texture sets, polygons and weights as the first (floats within 0.0001, order
+kept). Material blocks are left out: the importer does not create materials.
+
+usage: qro_summary.py FIRST.qro SECOND.qro
+"""
+import json
+import os
+import subprocess
+import sys
+
+QRO = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build", "bin", "qro")
+TOLERANCE = 0.0001
+NOT_IMPORTED = ("materialNames", "polygonMaterialIndices")
+
+
+def dump(path):
+    result = subprocess.run([QRO, "dump", path], capture_output=True, text=True, check=True)
+    return json.loads(result.stdout)
+
+
+def differences(a, b, where="file"):
+    """The places where two dumps differ, beyond the tolerance for numbers."""
+    if isinstance(a, dict) and isinstance(b, dict):
+        found = []
+        for key in sorted(set(a) | set(b)):
+            if key in NOT_IMPORTED:
+                continue
+            if key not in a or key not in b:
+                found.append(f"{where}.{key}: only in one file")
+            else:
+                found += differences(a[key], b[key], f"{where}.{key}")
+        return found
+    if isinstance(a, list) and isinstance(b, list):
+        if len(a) != len(b):
+            return [f"{where}: {len(a)} entries against {len(b)}"]
+        found = []
+        for i, (x, y) in enumerate(zip(a, b)):
+            found += differences(x, y, f"{where}[{i}]")
+        return found
+    if isinstance(a, (int, float)) and isinstance(b, (int, float)):
+        return [] if abs(a - b) <= TOLERANCE else [f"{where}: {a} against {b}"]
+    return [] if a == b else [f"{where}: {a!r} against {b!r}"]
+
+
+def main():
+    first, second = sys.argv[1], sys.argv[2]
+    a, b = dump(first), dump(second)
+    meshes = a.get("meshes", [])
+    vertices = sum(len(m.get("vertices", [])) for m in meshes)
+    weights = sum(len(m.get("weights", [])) for m in meshes)
+    print(f"exported {first}: {len(a.get('bones', []))} bones, {len(meshes)} meshes, "
+          f"{vertices} vertices, {weights} weights")
+    found = differences(a, b)
+    if found:
+        print(f"re-exported {second}: DIFFERS from the first export in {len(found)} places:")
+        for line in found[:20]:
+            print("  " + line)
+        return 1
+    print(f"re-exported {second} after an import into a fresh scene: the same as the first export "
+          f"(floats within {TOLERANCE}; material blocks aside)")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,319 @@
+#include "QuarroExporter.h"
+
+#include "QuarroOptions.h"
+#include "QuarroTextWriter.h"
+#include "inode.h"
+#include "maxapi.h"
+#include "merrow/HException.h"
+#include "merrow/Platform/3dsmax/HPluginModule.h"
+#include "merrow/Platform/3dsmax/Kits/HBoneKit.h"
+#include "merrow/Platform/3dsmax/Kits/HMatrixConversion.h"
+#include "merrow/Platform/3dsmax/Kits/HMaterialKit.h"
+#include "merrow/Platform/3dsmax/Kits/HPolygonMeshKit.h"
+#include "merrow/Platform/3dsmax/Kits/HSkinAccess.h"
+#include "orlo/CoreServices/Implementations/ULogMessage.h"
+#include "orlo/CoreServices/Interfaces/ICoreServices.h"
+#include "orlo/ErrorDescription.h"
+#include "polyobj.h"
+
+using merrow::platform_3dsmax::HBoneKit;
+using merrow::platform_3dsmax::HMaterialKit;
+using merrow::platform_3dsmax::HNodeKit;
+using merrow::platform_3dsmax::HObject;
+using merrow::platform_3dsmax::HPluginModule;
+using merrow::platform_3dsmax::HPolygonMeshKit;
+using merrow::platform_3dsmax::HSkinAccess;
+using merrow::platform_3dsmax::HStatus;
+using orlo::TMatrix4;
+using orlo::TVector2;
+using orlo::TVector3;
+using orlo::UArray;
+using orlo::UString;
+
+namespace {
+
+constexpr int CHANNEL_EXPORT_ERRORS = 6;
+constexpr int CHANNEL_WARNINGS = 7;
+
+// Inversions fail below this determinant magnitude (the float nearest 1e-5).
+constexpr float SINGULAR_DETERMINANT = 0.00001f;
+
+orlo::ILog* Channel(int index) {
+    orlo::ICoreServices* services = orlo::GetCoreServices();
+    return services != nullptr ? services->GetLogChannel(index) : nullptr;
+}
+
+using IndexList = UArray<unsigned int>;
+
+// The inverse as the adjugate scaled by 1/det; false, and the matrix left as
+// it is, for a singular one.
+bool Invert(TMatrix4<float>& matrix) {
+    const float det = matrix.Determinant();
+    if (!(det > SINGULAR_DETERMINANT || det < -SINGULAR_DETERMINANT))
+        return false;
+    const float scale = 1.0f / det;
+    TMatrix4<float> inverse = matrix.Adjugate();
+    for (auto& row : inverse.m)
+        for (float& value : row)
+            value *= scale;
+    matrix = inverse;
+    return true;
+}
+
+bool Contains(const UArray<HObject>& list, const HObject& handle) {
+    for (const HObject& entry : list)
+        if (entry == handle)
+            return true;
+    return false;
+}
+
+// Names are written as they are; one holding a quote or a line break cannot
+// be read back, so the user hears of it.
+void WarnOfUnreadableName(const UString& name) {
+    for (const char* c = name.c_str(); *c != 0; ++c) {
+        if (*c == '"' || *c == '\r' || *c == '\n') {
+            orlo::ULogMessage message(Channel(CHANNEL_EXPORT_ERRORS), "The name of node \"");
+            message += name;
+            message += "\" holds a double quote or a line break: the file keeps it as it is and cannot be read back.";
+            return;
+        }
+    }
+}
+
+// One polygon index list, one line per polygon, laid out by the corner counts.
+template <class WriteLine>
+void WritePolygonLines(const IndexList& counts, uint32_t polygonCount, const IndexList& indices, WriteLine&& writeLine) {
+    uint32_t position = 0;
+    for (uint32_t f = 0; f < polygonCount; ++f) {
+        const uint32_t count = counts[int32_t(f)];
+        assure(uint64_t(position) + count <= uint64_t(indices.Num()));
+        writeLine(count != 0 ? &indices[int32_t(position)] : nullptr, count);
+        position += count;
+    }
+}
+
+// The skin bones of every mesh, read once for the whole bone section.
+UArray<UArray<HObject>> GetSkinBonesOfMeshes(const UArray<HObject>& meshes) {
+    UArray<UArray<HObject>> skinBones;
+    for (const HObject& mesh : meshes) {
+        HPolygonMeshKit<float> kit(mesh);
+        UArray<HObject> bones;
+        kit.GetBones(bones);
+        skinBones.Add(bones);
+    }
+    return skinBones;
+}
+
+// The first bind pose of the bone among the skins of the meshes; the bone's
+// world transform when no skin binds it.
+TMatrix4<float> GetBonePose(const HObject& bone, const UArray<HObject>& meshes,
+                            const UArray<UArray<HObject>>& skinBones) {
+    HBoneKit boneKit(bone);
+    TMatrix4<float> pose = TMatrix4<float>::Identity();
+    bool found = false;
+    for (int32_t m = 0; m < meshes.Num(); ++m) {
+        if (!Contains(skinBones[m], bone))
+            continue;
+        const TMatrix4<float> bind = HSkinAccess::GetBindMatrix(meshes[m], boneKit);
+        if (!found) {
+            pose = bind;
+            found = true;
+        } else if (!(bind == pose)) {
+            orlo::ULogMessage(Channel(CHANNEL_EXPORT_ERRORS),
+                              "Can't export bones with multiple distinct bind poses. Please use the same bind pose "
+                              "when binding a bone two more than one mesh.");
+            break;
+        }
+    }
+    if (!found) {
+        if (INode* node = bone.GetNode())
+            pose = merrow::platform_3dsmax::HMatrixConversion::ToMatrix4(node->GetNodeTM(GetCOREInterface()->GetTime()));
+    }
+    return pose;
+}
+
+void WriteBones(QuarroTextWriter& writer, const UArray<HObject>& bones, const UArray<HObject>& meshes) {
+    const UArray<UArray<HObject>> skinBones = GetSkinBonesOfMeshes(meshes);
+    writer.WriteBoneCount(uint32_t(bones.Num()));
+    for (int32_t index = 0; index < bones.Num(); ++index) {
+        const HObject& bone = bones[index];
+        HNodeKit boneKit(bone);
+        const UString name = boneKit.GetName();
+        WarnOfUnreadableName(name);
+        UString parentName;
+        const HObject parent = HNodeKit::GetParent(bone);
+        if (parent.IsValid()) {
+            HNodeKit parentKit(parent);
+            parentName = parentKit.GetName();
+        }
+        writer.BeginBone(uint32_t(index), name, parentName);
+        TMatrix4<float> matrix = GetBonePose(bone, meshes, skinBones);
+        // A singular pose ends the export here, after the bone's parent line.
+        const bool b = Invert(matrix);
+        assure_named(b, "QuarroExporter::Export");
+        writer.EndBone(matrix);
+    }
+}
+
+void WriteMesh(QuarroTextWriter& writer, uint32_t index, const HObject& mesh, const UArray<HObject>& bones) {
+    HPolygonMeshKit<float> kit(mesh);
+    const UString name = kit.GetName();
+    WarnOfUnreadableName(name);
+
+    UArray<HObject> materials;
+    kit.GetMaterials(materials);
+    const uint32_t materialCount = uint32_t(materials.Num());
+
+    PolyObject* poly = kit.Get3dsmaxPolyObject();
+    const uint32_t vertexCount = poly != nullptr ? uint32_t(poly->mm.numv) : 0;
+    const uint32_t polygonCount = poly != nullptr ? uint32_t(poly->mm.numf) : 0;
+    const uint32_t normalCount = kit.GetNumNormals();
+    const uint32_t setCount = kit.GetNumTextureCoordinateSets();
+    const uint32_t weightCount = kit.GetNumWeights();
+
+    writer.BeginMesh(index, name);
+
+    // Positions and normals of the bind pose: the skin is off while they are read.
+    UArray<TVector3<float>> vertices;
+    UArray<TVector3<float>> normals;
+    kit.SetPoseMode(1);
+    kit.GetVertices(vertices);
+    kit.GetNormals(normals);
+    kit.SetPoseMode(0);
+    writer.BeginVertices();
+    for (uint32_t v = 0; v < vertexCount && v < uint32_t(vertices.Num()); ++v)
+        writer.WriteVertex(vertices[int32_t(v)]);
+    writer.BeginNormals();
+    for (uint32_t n = 0; n < normalCount && n < uint32_t(normals.Num()); ++n)
+        writer.WriteNormal(normals[int32_t(n)]);
+
+    writer.BeginTextureCoordinates();
+    for (uint32_t s = 0; s < setCount; ++s) {
+        UArray<TVector2<float>> coordinates;
+        kit.GetTextureCoordinates(s, coordinates);
+        writer.BeginTextureCoordinateSet(s);
+        for (const TVector2<float>& coordinate : coordinates)
+            writer.WriteTextureCoordinate(coordinate);
+        writer.EndTextureCoordinateSet();
+    }
+
+    if (materialCount != 0) {
+        writer.BeginMaterialNames();
+        for (const HObject& material : materials) {
+            HMaterialKit materialKit(material);
+            writer.WriteMaterialName(materialKit.GetName());
+        }
+    }
+
+    IndexList counts;
+    IndexList vertexIndices;
+    kit.GetPolygons(counts, vertexIndices);
+    assure(uint32_t(counts.Num()) >= polygonCount);
+    writer.BeginPolygonVertexCounts();
+    for (uint32_t f = 0; f < polygonCount; ++f)
+        writer.WritePolygonVertexCount(counts[int32_t(f)]);
+    writer.BeginPolygonVertexIndices();
+    auto writePolygon = [&](const unsigned int* line, uint32_t count) { writer.WritePolygonIndices(line, count); };
+    WritePolygonLines(counts, polygonCount, vertexIndices, writePolygon);
+
+    IndexList normalIndices;
+    kit.GetPolygonNormalIndices(normalIndices);
+    writer.BeginPolygonNormalIndices();
+    WritePolygonLines(counts, polygonCount, normalIndices, writePolygon);
+
+    writer.BeginPolygonTexCoordIndices();
+    for (uint32_t s = 0; s < setCount; ++s) {
+        IndexList coordinateIndices;
+        kit.GetPolygonTexCoordIndices(s, coordinateIndices);
+        writer.BeginPolygonTexCoordSet(s);
+        WritePolygonLines(counts, polygonCount, coordinateIndices, [&](const unsigned int* line, uint32_t count) {
+            writer.WritePolygonTexCoordIndices(line, count);
+        });
+        writer.EndPolygonTexCoordSet();
+    }
+
+    if (materialCount != 0) {
+        IndexList materialIndices;
+        const bool known = kit.GetPolygonMaterialIndices(materialIndices).IsDone() &&
+                           uint32_t(materialIndices.Num()) >= polygonCount;
+        writer.BeginPolygonMaterialIndices();
+        for (uint32_t f = 0; f < polygonCount; ++f) {
+            if (known)
+                writer.WritePolygonMaterialIndex(materialIndices[int32_t(f)]);
+            else
+                writer.WriteMissingPolygonMaterialIndex();
+        }
+    }
+
+    if (weightCount != 0) {
+        UArray<float> weights;
+        IndexList skinBoneIndices;
+        IndexList vertexWeightCounts;
+        kit.GetWeights(weights, skinBoneIndices, vertexWeightCounts);
+        UArray<HObject> skinBones;
+        kit.GetBones(skinBones);
+        // Skin order to bone-list order: the first position with the same node.
+        IndexList fileBoneIndex;
+        for (const HObject& skinBone : skinBones) {
+            int32_t position = 0;
+            while (position < bones.Num() && !(bones[position] == skinBone))
+                ++position;
+            assure(position < bones.Num());
+            fileBoneIndex.Add(unsigned(position));
+        }
+        assure(skinBoneIndices.Num() == weights.Num());
+        writer.BeginVertexWeightCounts();
+        for (unsigned int count : vertexWeightCounts)
+            writer.WriteVertexWeightCount(count);
+        writer.BeginWeights();
+        for (int32_t w = 0; w < weights.Num(); ++w) {
+            const unsigned int skinBone = skinBoneIndices[w];
+            assure(skinBone < unsigned(fileBoneIndex.Num()));
+            writer.WriteWeight(int32_t(fileBoneIndex[int32_t(skinBone)]), weights[w]);
+        }
+    }
+    writer.EndMesh();
+}
+
+} // namespace
+
+QuarroExporter::QuarroExporter() : HPluginModule_FileTranslator_Writer(MODULE_ID) {}
+
+HStatus QuarroExporter::Export(orlo::IOutputStream* stream, bool selectedOnly) {
+    HStatus result(HStatus::DONE);
+    // The bone list covers the skins of every mesh, also of the meshes that
+    // are not exported.
+    const UArray<HObject> meshes = HPluginModule::GetFromScene(HPluginModule::KIND_MESHES, selectedOnly);
+    const UArray<HObject> bones = HPluginModule::GetFromScene(HPluginModule::KIND_BONES, false);
+    HPluginModule::StartProgress();
+    try {
+        QuarroTextWriter writer(stream);
+        writer.WriteHeader();
+        WriteBones(writer, bones, meshes);
+        writer.WriteMeshCount(uint32_t(meshes.Num()));
+        for (int32_t k = 0; k < meshes.Num(); ++k)
+            WriteMesh(writer, uint32_t(k), meshes[k], bones);
+    } catch (const merrow::HException& error) {
+        if (error.GetResultCode() == HStatus::FAILED)
+            orlo::ULogMessage(Channel(CHANNEL_EXPORT_ERRORS), error.GetMessageText());
+        result.SetCode(error.GetResultCode());
+    } catch (const orlo::ErrorDescription& error) {
+        orlo::ULogMessage(Channel(CHANNEL_EXPORT_ERRORS), "The plugin throwed an exception:\r\n") += error.GetReport();
+        result.SetCode(HStatus::FAILED);
+    } catch (...) {
+        orlo::ULogMessage(Channel(CHANNEL_EXPORT_ERRORS), "Unknown error during export.");
+        result.SetCode(HStatus::FAILED);
+    }
+    HPluginModule::EndProgress();
+    return result;
+}
+
+void QuarroExporter::Run(HStatus& result, const orlo::UCommandLine& options, orlo::IOutputStream* stream,
+                         bool selectedOnly) {
+    ApplyExportOptions(options, Channel(CHANNEL_WARNINGS));
+    result = Export(stream, selectedOnly);
+}
+
+orlo::UBaseString<unsigned char>* QuarroExporter::CreateExtension() {
+    return new orlo::UBaseString<unsigned char>("qro");
+}

@@ -1,0 +1,239 @@
+#include "QuarroImporter.h"
+
+#include "QuarroOptions.h"
+#include "QuarroTextReader.h"
+#include "merrow/Platform/3dsmax/HObject.h"
+#include "merrow/Platform/3dsmax/Kits/HBoneKit.h"
+#include "merrow/Platform/3dsmax/Kits/HPolygonMeshKit.h"
+#include "orlo/CoreServices/Implementations/ULogMessage.h"
+#include "orlo/CoreServices/Interfaces/ICoreServices.h"
+#include "orlo/Utils/UTable.h"
+
+using merrow::platform_3dsmax::HBoneKit;
+using merrow::platform_3dsmax::HObject;
+using merrow::platform_3dsmax::HPolygonMeshKit;
+using merrow::platform_3dsmax::HStatus;
+using orlo::TMatrix4;
+using orlo::UArray;
+using orlo::UString;
+
+namespace {
+
+constexpr int CHANNEL_WARNINGS = 7;
+constexpr int32_t TABLE_BUCKETS = 64;
+constexpr float SINGULAR_DETERMINANT = 9.9999997e-06f;
+
+using IndexList = UArray<unsigned int>;
+using BoneIndexTable = orlo::UTable<UString, unsigned int>;
+using BoneNodeTable = orlo::UTable<UString, HObject>;
+
+orlo::ILog* Warnings() {
+    orlo::ICoreServices* services = orlo::GetCoreServices();
+    return services != nullptr ? services->GetLogChannel(CHANNEL_WARNINGS) : nullptr;
+}
+
+// The node's world transform: the inverse of the inverse bind matrix, or the
+// matrix itself when it cannot be inverted.
+TMatrix4<float> BindPoseOf(const TMatrix4<float>& invBaseMatrix) {
+    const float det = invBaseMatrix.Determinant();
+    if (!(det > SINGULAR_DETERMINANT || det < -SINGULAR_DETERMINANT))
+        return invBaseMatrix;
+    TMatrix4<float> pose = invBaseMatrix.Adjugate();
+    for (auto& row : pose.m)
+        for (float& value : row)
+            value /= det;
+    return pose;
+}
+
+class BoneBuilder {
+public:
+    explicit BoneBuilder(const UArray<BoneData>& bones)
+        : m_bones(bones), m_index(TABLE_BUCKETS), m_nodes(TABLE_BUCKETS), m_inChain(bones.Num()) {
+        // A later bone of the same name takes the name over.
+        for (int32_t i = 0; i < bones.Num(); ++i) {
+            if (unsigned int* index = m_index.Find(bones[i].name))
+                *index = unsigned(i);
+            else
+                m_index.Add(bones[i].name, unsigned(i));
+        }
+        for (bool& inChain : m_inChain)
+            inChain = false;
+    }
+
+    // The bone's node and, first, its ancestors' that are not there yet. The
+    // walk up the parents ends at a parent that has a node, that names no
+    // bone, or that is already on the way (a cycle): that bone goes to the top.
+    void Create(int32_t bone) {
+        if (m_nodes.Contains(m_bones[bone].name))
+            return;
+        UArray<int32_t> chain;
+        chain.Add(bone);
+        m_inChain[bone] = true;
+        for (;;) {
+            const UString& parent = m_bones[chain[chain.Num() - 1]].parent;
+            if (parent.IsEmpty() || m_nodes.Contains(parent))
+                break;
+            const unsigned int* index = m_index.Find(parent);
+            if (index == nullptr || m_inChain[int32_t(*index)])
+                break;
+            chain.Add(int32_t(*index));
+            m_inChain[int32_t(*index)] = true;
+        }
+        for (int32_t i = chain.Num() - 1; i >= 0; --i) {
+            m_inChain[chain[i]] = false;
+            CreateOne(m_bones[chain[i]]);
+        }
+    }
+
+    BoneNodeTable& GetNodes() { return m_nodes; }
+
+private:
+    void CreateOne(const BoneData& bone) {
+        if (m_nodes.Contains(bone.name))
+            return;
+        HObject parent;
+        if (!bone.parent.IsEmpty()) {
+            if (const HObject* node = m_nodes.Find(bone.parent))
+                parent = *node;
+        }
+        HBoneKit kit;
+        if (!kit.CreateBone(parent).IsDone())
+            return;
+        kit.SetName(bone.name);
+        kit.SetTransformationMatrix(BindPoseOf(bone.invBaseMatrix), merrow::platform_3dsmax::TRANSFORM_SPACE_WORLD);
+        m_nodes.Add(bone.name, kit.GetObject());
+    }
+
+    const UArray<BoneData>& m_bones;
+    BoneIndexTable m_index;
+    BoneNodeTable m_nodes;
+    UArray<bool> m_inChain;
+};
+
+// What in a mesh record does not fit together, or none. The kits would take
+// some of it to the host unchecked.
+const char* FindDisagreement(const MeshData& mesh, int32_t boneCount) {
+    uint64_t corners = 0;
+    for (unsigned int count : mesh.polygonVertexCounts)
+        corners += count;
+    if (corners != uint64_t(mesh.polygonVertexIndices.Num()))
+        return "its polygon vertex counts do not match its vertex index list";
+    for (unsigned int index : mesh.polygonVertexIndices)
+        if (index >= unsigned(mesh.vertices.Num()))
+            return "a polygon vertex index lies outside its vertices";
+    if (mesh.normals.Num() != 0 || mesh.polygonNormalIndices.Num() != 0) {
+        if (corners != uint64_t(mesh.polygonNormalIndices.Num()))
+            return "its polygon normal indices do not match its polygon vertex counts";
+        for (unsigned int index : mesh.polygonNormalIndices)
+            if (index >= unsigned(mesh.normals.Num()))
+                return "a polygon normal index lies outside its normals";
+    }
+    if (mesh.polygonTexCoordIndices.Num() != mesh.textureCoordinates.Num())
+        return "its texture-coordinate sets and index sets differ in number";
+    for (int32_t set = 0; set < mesh.textureCoordinates.Num(); ++set) {
+        const IndexList& indices = mesh.polygonTexCoordIndices[set];
+        if (corners != uint64_t(indices.Num()))
+            return "a texture-coordinate index set does not match its polygon vertex counts";
+        for (unsigned int index : indices)
+            if (index >= unsigned(mesh.textureCoordinates[set].Num()))
+                return "a texture-coordinate index lies outside its set";
+    }
+    uint64_t weights = 0;
+    for (unsigned int count : mesh.vertexWeightCounts)
+        weights += count;
+    if (weights != uint64_t(mesh.weights.Num()))
+        return "its vertex weight counts do not match its weights";
+    if (mesh.vertexWeightCounts.Num() > mesh.vertices.Num())
+        return "it has weight counts for more vertices than it has";
+    for (const MeshData::Weight& weight : mesh.weights)
+        if (weight.boneIndex < 0 || weight.boneIndex >= boneCount)
+            return "a weight names a bone that the file does not have";
+    return nullptr;
+}
+
+void BuildMesh(const MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTable& boneNodes) {
+    HPolygonMeshKit<float> kit;
+    kit.CreateMesh(mesh.vertices, mesh.polygonVertexIndices, mesh.polygonVertexCounts, HObject());
+    kit.SetNormals(mesh.normals, mesh.polygonNormalIndices);
+
+    for (int32_t set = 0; set < mesh.textureCoordinates.Num(); ++set) {
+        // Channels are added until set `set` has one; a kit that adds none
+        // leaves the remaining sets out.
+        unsigned int live = kit.GetNumTextureCoordinateSets();
+        while (unsigned(set) >= live) {
+            if (!kit.AddTextureCoordinateSet().IsDone())
+                break;
+            const unsigned int before = live;
+            live = kit.GetNumTextureCoordinateSets();
+            if (live <= before)
+                break;
+        }
+        if (unsigned(set) >= live)
+            break;
+        kit.SetTextureCoordinates(mesh.textureCoordinates[set], mesh.polygonTexCoordIndices[set], unsigned(set));
+    }
+
+    kit.SetName(mesh.name);
+
+    if (mesh.weights.Num() != 0) {
+        UArray<HObject> skinBones;
+        for (const BoneData& bone : bones) {
+            if (const HObject* node = boneNodes.Find(bone.name)) {
+                skinBones.Add(*node);
+            } else {
+                boneNodes.Add(bone.name, HObject());
+                skinBones.Add(HObject());
+            }
+        }
+        kit.AddSkin(skinBones);
+        UArray<float> values;
+        IndexList boneIndices;
+        values.Reserve(mesh.weights.Num());
+        boneIndices.Reserve(mesh.weights.Num());
+        for (const MeshData::Weight& weight : mesh.weights) {
+            values.Add(weight.weight);
+            boneIndices.Add(unsigned(weight.boneIndex));
+        }
+        kit.SetWeights(values, boneIndices, mesh.vertexWeightCounts);
+    }
+}
+
+} // namespace
+
+QuarroImporter::QuarroImporter() : HPluginModule_FileTranslator_Reader(MODULE_ID) {}
+
+HStatus& QuarroImporter::Import(HStatus& status, const orlo::UCommandLine& options, orlo::IInputStream* stream) {
+    ApplyImportOptions(options, Warnings());
+    UArray<BoneData> bones;
+    UArray<MeshData> meshes;
+    if (!QuarroTextReader::Read(stream, bones, meshes, Warnings())) {
+        status.SetCode(HStatus::FAILED);
+        return status;
+    }
+
+    BoneBuilder boneBuilder(bones);
+    for (int32_t bone = 0; bone < bones.Num(); ++bone)
+        boneBuilder.Create(bone);
+
+    for (const MeshData& mesh : meshes) {
+        if (const char* disagreement = FindDisagreement(mesh, bones.Num())) {
+            orlo::ULogMessage message(Warnings(), "Mesh \"");
+            message += mesh.name;
+            message += "\" is not imported: ";
+            message += disagreement;
+            message += ".";
+            continue;
+        }
+        BuildMesh(mesh, bones, boneBuilder.GetNodes());
+    }
+    status.SetCode(HStatus::DONE);
+    return status;
+}
+
+void QuarroImporter::Run(HStatus& result, const orlo::UCommandLine& options, orlo::IInputStream* stream) {
+    Import(result, options, stream);
+}
+
+orlo::UBaseString<unsigned char>* QuarroImporter::CreateExtension() {
+    return new orlo::UBaseString<unsigned char>("qro");
+}

@@ -1,0 +1,206 @@
+#include "merrow/Platform/3dsmax/HPluginModule_FileTranslator.h"
+
+#include "merrow/HException.h"
+#include "merrow/HModuleInfo.h"
+#include "orlo/CoreServices/Implementations/ULogMessage.h"
+#include "orlo/CoreServices/Interfaces/ICoreServices.h"
+#include "orlo/CoreServices/Interfaces/TStreamHandle.h"
+#include "orlo/ErrorDescription.h"
+
+namespace merrow::platform_3dsmax {
+
+namespace {
+
+// Failures that the host cannot show otherwise: unopenable files, reports of
+// errors that ended a run.
+constexpr int CHANNEL_TRANSLATOR_ERRORS = 6;
+
+orlo::ILog* TranslatorErrors() {
+    orlo::ICoreServices* services = orlo::GetCoreServices();
+    return services != nullptr ? services->GetLogChannel(CHANNEL_TRANSLATOR_ERRORS) : nullptr;
+}
+
+// Nothing raised inside a translator call may reach the host: the error's
+// report is logged and the call answers failure. Logging itself never raises.
+template <class Call>
+int AnswerHost(Call&& call) {
+    try {
+        return call();
+    } catch (const orlo::ErrorDescription& error) {
+        orlo::ULogMessage(TranslatorErrors(), "The plugin throwed an exception:\r\n") += error.GetReport();
+    } catch (const HException& error) {
+        orlo::ULogMessage(TranslatorErrors(), error.GetMessageText());
+    } catch (...) {
+        orlo::ULogMessage(TranslatorErrors(), "Unknown error during the file translation.");
+    }
+    return 0;
+}
+
+// The extension cache keeps the text alive for the host after the call.
+const TCHAR* CacheExtension(orlo::UBaseString<unsigned char>& cache, orlo::UBaseString<unsigned char>* extension) {
+    if (extension != nullptr) {
+        cache = *extension;
+        delete extension;
+    }
+    return cache.c_str();
+}
+
+unsigned int VersionNumber() {
+    const PluginInfo& info = GetPluginInfo();
+    return info.versionMajor * 100 + info.versionMinor;
+}
+
+orlo::UCommandLine CommandLineOf(const ModuleInfoBase* module) {
+    orlo::UCommandLine commandLine;
+    if (module != nullptr)
+        commandLine.Parse(module->m_name);
+    return commandLine;
+}
+
+} // namespace
+
+// The exporter side.
+
+HPluginModule_FileTranslator_Writer::HPluginModule_FileTranslator_Writer(uint32_t moduleID) {
+    SetModuleInfo(moduleID);
+}
+
+HPluginModule_FileTranslator_Writer::~HPluginModule_FileTranslator_Writer() noexcept = default;
+
+int HPluginModule_FileTranslator_Writer::ExtCount() {
+    return 1;
+}
+
+const TCHAR* HPluginModule_FileTranslator_Writer::Ext(int) {
+    return CacheExtension(m_extension, CreateExtension());
+}
+
+const TCHAR* HPluginModule_FileTranslator_Writer::LongDesc() {
+    return GetPluginInfo().name.c_str();
+}
+
+const TCHAR* HPluginModule_FileTranslator_Writer::ShortDesc() {
+    return GetPluginInfo().name.c_str();
+}
+
+const TCHAR* HPluginModule_FileTranslator_Writer::AuthorName() {
+    return GetPluginInfo().author.c_str();
+}
+
+const TCHAR* HPluginModule_FileTranslator_Writer::CopyrightMessage() {
+    return GetPluginInfo().noticeText.c_str();
+}
+
+const TCHAR* HPluginModule_FileTranslator_Writer::OtherMessage1() {
+    return GetPluginInfo().otherMessage1.c_str();
+}
+
+const TCHAR* HPluginModule_FileTranslator_Writer::OtherMessage2() {
+    return GetPluginInfo().otherMessage2.c_str();
+}
+
+unsigned int HPluginModule_FileTranslator_Writer::Version() {
+    return VersionNumber();
+}
+
+void HPluginModule_FileTranslator_Writer::ShowAbout(HWND) {}
+
+int HPluginModule_FileTranslator_Writer::DoExport(const TCHAR* name, ExpInterface*, Interface*, BOOL, DWORD options) {
+    return AnswerHost([&]() -> int {
+        const orlo::UString path(name);
+        orlo::TStreamHandle<orlo::IOutputStream> stream =
+            orlo::GetCoreServices()->GetFileSystem()->CreateFileWriter(path, true, false);
+        if (!stream || !stream->IsOpen()) {
+            orlo::ULogMessage(TranslatorErrors(), "Can't open file \"") += path + "\" for writing.";
+            return 0;
+        }
+        const orlo::UCommandLine commandLine = CommandLineOf(GetModuleInfo());
+        HStatus result;
+        Run(result, commandLine, stream.Get(), (options & SCENE_EXPORT_SELECTED) != 0);
+        if (result.GetCode() != HStatus::DONE)
+            return 0;
+        // A full disk shows only here: the run's writes are buffered.
+        if (!stream->Flush() || stream->HasFailed()) {
+            orlo::ULogMessage(TranslatorErrors(), "Can't write file \"") += path + "\" to its end.";
+            return 0;
+        }
+        return 1;
+    });
+}
+
+BOOL HPluginModule_FileTranslator_Writer::SupportsOptions(int ext, DWORD options) {
+    // The host asks only for the extensions that ExtCount announced; any
+    // other index is a fault that is reported, not raised into the host.
+    return AnswerHost([&]() -> int {
+        assure(ext==0);
+        return options == SCENE_EXPORT_SELECTED ? TRUE : FALSE;
+    });
+}
+
+// The importer side.
+
+HPluginModule_FileTranslator_Reader::HPluginModule_FileTranslator_Reader(uint32_t moduleID) {
+    SetModuleInfo(moduleID);
+}
+
+HPluginModule_FileTranslator_Reader::~HPluginModule_FileTranslator_Reader() noexcept = default;
+
+int HPluginModule_FileTranslator_Reader::ExtCount() {
+    return 1;
+}
+
+const TCHAR* HPluginModule_FileTranslator_Reader::Ext(int) {
+    return CacheExtension(m_extension, CreateExtension());
+}
+
+const TCHAR* HPluginModule_FileTranslator_Reader::LongDesc() {
+    return GetPluginInfo().name.c_str();
+}
+
+const TCHAR* HPluginModule_FileTranslator_Reader::ShortDesc() {
+    return GetPluginInfo().name.c_str();
+}
+
+const TCHAR* HPluginModule_FileTranslator_Reader::AuthorName() {
+    return GetPluginInfo().author.c_str();
+}
+
+const TCHAR* HPluginModule_FileTranslator_Reader::CopyrightMessage() {
+    return GetPluginInfo().noticeText.c_str();
+}
+
+const TCHAR* HPluginModule_FileTranslator_Reader::OtherMessage1() {
+    return GetPluginInfo().otherMessage1.c_str();
+}
+
+const TCHAR* HPluginModule_FileTranslator_Reader::OtherMessage2() {
+    return GetPluginInfo().otherMessage2.c_str();
+}
+
+unsigned int HPluginModule_FileTranslator_Reader::Version() {
+    return VersionNumber();
+}
+
+void HPluginModule_FileTranslator_Reader::ShowAbout(HWND) {}
+
+int HPluginModule_FileTranslator_Reader::DoImport(const TCHAR* name, ImpInterface*, Interface*, BOOL) {
+    return AnswerHost([&]() -> int {
+        const orlo::UString path(name);
+        orlo::TStreamHandle<orlo::IInputStream> stream = orlo::GetCoreServices()->GetFileSystem()->CreateFileReader(path);
+        // An archive member that cannot be read comes as a stream that is not open.
+        if (!stream || !stream->IsOpen()) {
+            orlo::ULogMessage(TranslatorErrors(), "Can't open file \"") += path + "\" for reading.";
+            return 0;
+        }
+        const orlo::UCommandLine commandLine = CommandLineOf(GetModuleInfo());
+        HStatus result;
+        Run(result, commandLine, stream.Get());
+        return result.GetCode() == HStatus::DONE ? 1 : 0;
+    });
+}
+
+int HPluginModule_FileTranslator_Reader::ZoomExtents() {
+    return ZOOMEXT_NOT_IMPLEMENTED;
+}
+
+} // namespace merrow::platform_3dsmax

@@ -1,0 +1,207 @@
+#include <cmath>
+#include <string>
+
+#include "../support/RecordingLog.h"
+#include "TranslatorFixture.h"
+#include "merrow/Platform/3dsmax/Kits/HMatrixConversion.h"
+
+using merrow::platform_3dsmax::HMatrixConversion;
+using orlo::TMatrix4;
+
+namespace {
+
+TMatrix4<float> Multiply(const TMatrix4<float>& a, const TMatrix4<float>& b) {
+    TMatrix4<float> r{};
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            for (int k = 0; k < 4; ++k)
+                r.m[i][j] += a.m[i][k] * b.m[k][j];
+    return r;
+}
+
+class QuarroExporterTest : public TranslatorTest {
+protected:
+    // Two bones, the first turned a quarter about z; a quad and a triangle
+    // skinned to them in the order Arm, Root (the scene lists Root first).
+    // Afterwards the bones move, so the current pose differs from the bind pose.
+    void BuildSkinnedScene() {
+        m_root = NewBone("Root", Point3(0, 0, 0));
+        Matrix3 turned = RotateZMatrix(float(M_PI / 2));
+        turned.SetTrans(Point3(1, 2, 3));
+        m_root->SetNodeTM(Now(), turned);
+        m_arm = NewBone("Arm", Point3(2, 0, 0));
+        m_root->AttachChild(m_arm, TRUE);
+        m_rootBind = HMatrixConversion::ToMatrix4(m_root->GetNodeTM(Now()));
+        m_armBind = HMatrixConversion::ToMatrix4(m_arm->GetNodeTM(Now()));
+
+        m_mesh = NewMeshNode("Skin");
+        m_skin = AddSkin(m_mesh, {m_arm, m_root});
+        ASSERT_TRUE(SetWeights(m_skin, m_mesh, 0, {m_root}, {1.0f}));
+        ASSERT_TRUE(SetWeights(m_skin, m_mesh, 1, {m_arm, m_root}, {0.25f, 0.75f}));
+        ASSERT_TRUE(SetWeights(m_skin, m_mesh, 2, {m_arm}, {1.0f}));
+        ASSERT_TRUE(SetWeights(m_skin, m_mesh, 3, {m_root}, {1.0f}));
+        ASSERT_TRUE(SetWeights(m_skin, m_mesh, 4, {m_arm}, {1.0f}));
+
+        Matrix3 moved = m_root->GetNodeTM(Now());
+        moved.SetTrans(Point3(5, 5, 5));
+        m_root->SetNodeTM(Now(), moved);
+    }
+
+    INode* m_root = nullptr;
+    INode* m_arm = nullptr;
+    INode* m_mesh = nullptr;
+    Modifier* m_skin = nullptr;
+    TMatrix4<float> m_rootBind{};
+    TMatrix4<float> m_armBind{};
+};
+
+TEST_F(QuarroExporterTest, WritesBindPosesPositionsAndWeightsInBoneListOrder) {
+    BuildSkinnedScene();
+    const Exported exported = Export();
+    ASSERT_EQ(exported.code, 0);
+    orlo::UArray<BoneData> bones;
+    orlo::UArray<MeshData> meshes;
+    ReadBack(exported.text, bones, meshes);
+
+    ASSERT_EQ(bones.Num(), 2);
+    EXPECT_STREQ(bones[0].name.c_str(), "Root");
+    EXPECT_STREQ(bones[0].parent.c_str(), "");
+    EXPECT_STREQ(bones[1].name.c_str(), "Arm");
+    EXPECT_STREQ(bones[1].parent.c_str(), "Root");
+    // The inverse bind matrices undo the bind poses, not the current ones.
+    ExpectMatrixNear(Multiply(bones[0].invBaseMatrix, m_rootBind), TMatrix4<float>::Identity());
+    ExpectMatrixNear(Multiply(bones[1].invBaseMatrix, m_armBind), TMatrix4<float>::Identity());
+
+    ASSERT_EQ(meshes.Num(), 1);
+    const MeshData& mesh = meshes[0];
+    EXPECT_STREQ(mesh.name.c_str(), "Skin");
+    ASSERT_EQ(mesh.vertices.Num(), 5);
+    // The skin is off while positions are read: the mesh as it was built.
+    EXPECT_NEAR(mesh.vertices[4].x, 3.0f, 1e-4f);
+    EXPECT_NEAR(mesh.vertices[2].y, 1.0f, 1e-4f);
+    EXPECT_EQ(Vec(mesh.polygonVertexCounts), (std::vector<unsigned int>{4, 3}));
+    EXPECT_EQ(Vec(mesh.polygonVertexIndices), (std::vector<unsigned int>{0, 1, 2, 3, 1, 4, 2}));
+    EXPECT_EQ(Vec(mesh.vertexWeightCounts), (std::vector<unsigned int>{1, 2, 1, 1, 1}));
+    // Skin slot 0 is Arm, which is bone 1 of the file; slot 1 is Root, bone 0.
+    ASSERT_EQ(mesh.weights.Num(), 6);
+    const int expectedBones[6] = {0, 1, 0, 1, 0, 1};
+    const float expectedWeights[6] = {1.0f, 0.25f, 0.75f, 1.0f, 1.0f, 1.0f};
+    for (int w = 0; w < 6; ++w) {
+        EXPECT_EQ(mesh.weights[w].boneIndex, expectedBones[w]) << "weight " << w;
+        EXPECT_NEAR(mesh.weights[w].weight, expectedWeights[w], 1e-4f) << "weight " << w;
+    }
+    // The export leaves the user's skin switched on.
+    EXPECT_FALSE(m_skin->TestAFlag(A_MOD_DISABLED));
+}
+
+TEST_F(QuarroExporterTest, BonesWithoutSkinExportTheInverseOfTheirWorldTransform) {
+    INode* bone = NewBone("Lonely", Point3(4, -2, 7));
+    const TMatrix4<float> world = HMatrixConversion::ToMatrix4(bone->GetNodeTM(Now()));
+    const Exported exported = Export();
+    ASSERT_EQ(exported.code, 0);
+    orlo::UArray<BoneData> bones;
+    orlo::UArray<MeshData> meshes;
+    ReadBack(exported.text, bones, meshes);
+    ASSERT_EQ(bones.Num(), 1);
+    ExpectMatrixNear(Multiply(bones[0].invBaseMatrix, world), TMatrix4<float>::Identity());
+    EXPECT_EQ(meshes.Num(), 0);
+}
+
+TEST_F(QuarroExporterTest, ConflictingBindPosesAreReportedOnceAndTheFirstMeshWins) {
+    orlo_test::WarningCapture errors(6);
+    INode* bone = NewBone("Shared", Point3(0, 0, 0));
+    INode* first = NewMeshNode("First");
+    Modifier* firstSkin = AddSkin(first, {bone});
+    ASSERT_TRUE(SetWeights(firstSkin, first, 0, {bone}, {1.0f}));
+    const TMatrix4<float> firstBind = HMatrixConversion::ToMatrix4(bone->GetNodeTM(Now()));
+    Matrix3 elsewhere(TRUE);
+    elsewhere.SetTrans(Point3(0, 0, 10));
+    bone->SetNodeTM(Now(), elsewhere);
+    INode* second = NewMeshNode("Second");
+    Modifier* secondSkin = AddSkin(second, {bone});
+    ASSERT_TRUE(SetWeights(secondSkin, second, 0, {bone}, {1.0f}));
+
+    const Exported exported = Export();
+    ASSERT_EQ(exported.code, 0);
+    ASSERT_EQ(errors.Messages().size(), 1u) << errors.All();
+    EXPECT_NE(errors.All().find("Can't export bones with multiple distinct bind poses."), std::string::npos);
+    orlo::UArray<BoneData> bones;
+    orlo::UArray<MeshData> meshes;
+    ReadBack(exported.text, bones, meshes);
+    ASSERT_EQ(bones.Num(), 1);
+    ExpectMatrixNear(Multiply(bones[0].invBaseMatrix, firstBind), TMatrix4<float>::Identity());
+    EXPECT_EQ(meshes.Num(), 2);
+}
+
+TEST_F(QuarroExporterTest, EqualBindPosesAreNoConflict) {
+    orlo_test::WarningCapture errors(6);
+    INode* bone = NewBone("Shared", Point3(1, 0, 0));
+    for (const char* name : {"First", "Second"}) {
+        INode* mesh = NewMeshNode(name);
+        Modifier* skin = AddSkin(mesh, {bone});
+        ASSERT_TRUE(SetWeights(skin, mesh, 0, {bone}, {1.0f}));
+    }
+    EXPECT_EQ(Export().code, 0);
+    EXPECT_TRUE(errors.Messages().empty()) << errors.All();
+}
+
+TEST_F(QuarroExporterTest, ASingularPoseEndsTheFileAfterTheBonesParentLine) {
+    orlo_test::WarningCapture errors(6);
+    NewBone("Fine", Point3(0, 0, 0));
+    INode* flat = NewBone("Flat", Point3(0, 0, 0));
+    Matrix3 zero(TRUE);
+    zero.SetRow(0, Point3(0, 0, 0));
+    flat->SetNodeTM(Now(), zero);
+    NewMeshNode("Never");
+
+    const Exported exported = Export();
+    EXPECT_EQ(exported.code, 1);
+    const std::string ending = "bone 1 {\r\n\tname \"Flat\"\r\n\tparent \"\"";
+    ASSERT_GE(exported.text.size(), ending.size());
+    EXPECT_EQ(exported.text.substr(exported.text.size() - ending.size()), ending);
+    ASSERT_EQ(errors.Messages().size(), 1u);
+    EXPECT_EQ(errors.All().find("The plugin throwed an exception:\r\n"), 0u);
+    EXPECT_NE(errors.All().find("'assure' failed: b"), std::string::npos);
+    EXPECT_NE(errors.All().find("QuarroExporter::Export"), std::string::npos);
+    EXPECT_TRUE(ProgressEnded());
+}
+
+TEST_F(QuarroExporterTest, SelectedOnlyKeepsEverySkinsBones) {
+    INode* left = NewBone("Left", Point3(-1, 0, 0));
+    INode* right = NewBone("Right", Point3(1, 0, 0));
+    INode* shown = NewMeshNode("Shown");
+    INode* hidden = NewMeshNode("Hidden");
+    ASSERT_TRUE(SetWeights(AddSkin(shown, {left}), shown, 0, {left}, {1.0f}));
+    ASSERT_TRUE(SetWeights(AddSkin(hidden, {right}), hidden, 0, {right}, {1.0f}));
+    Host()->ClearNodeSelection(FALSE);
+    Host()->SelectNode(shown, FALSE);
+
+    const Exported exported = Export(true);
+    ASSERT_EQ(exported.code, 0);
+    orlo::UArray<BoneData> bones;
+    orlo::UArray<MeshData> meshes;
+    ReadBack(exported.text, bones, meshes);
+    EXPECT_EQ(bones.Num(), 2);
+    ASSERT_EQ(meshes.Num(), 1);
+    EXPECT_STREQ(meshes[0].name.c_str(), "Shown");
+}
+
+TEST_F(QuarroExporterTest, AMeshWithoutMaterialsHasNoMaterialBlocks) {
+    NewMeshNode("Plain");
+    const Exported exported = Export();
+    ASSERT_EQ(exported.code, 0);
+    EXPECT_EQ(exported.text.find("materialNames"), std::string::npos);
+    EXPECT_EQ(exported.text.find("polygonMaterialIndices"), std::string::npos);
+}
+
+TEST_F(QuarroExporterTest, ANameTheReaderCannotTakeBackIsWrittenAsItIsAndReported) {
+    orlo_test::WarningCapture errors(6);
+    NewMeshNode("say \"hi\"");
+    const Exported exported = Export();
+    ASSERT_EQ(exported.code, 0);
+    EXPECT_NE(exported.text.find("name \"say \"hi\"\""), std::string::npos);
+    ASSERT_EQ(errors.Messages().size(), 1u);
+    EXPECT_NE(errors.All().find("say \"hi\""), std::string::npos);
+}
+
+} // namespace
