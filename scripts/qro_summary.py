@@ -11,7 +11,7 @@ import os
 import subprocess
 import sys
 
-QRO = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build", "bin", "qro")
+QRO = os.environ.get("QRO") or os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build", "bin", "qro")
 TOLERANCE = 0.0001
 NOT_IMPORTED = ("materialNames", "polygonMaterialIndices")
 
