@@ -2,8 +2,8 @@
 #include <cmath>
 
 #include "MaxsimFixture.h"
-#include "UDemoScene.h"
-#include "USceneDump.h"
+#include "DemoScene.h"
+#include "SceneDump.h"
 
 using MaxsimDumpTest = MaxsimTest;
 using json = nlohmann::ordered_json;
@@ -25,8 +25,8 @@ Matrix3 Tm(const json& rows) { return Matrix3(At(rows[0]), At(rows[1]), At(rows[
 
 TEST_F(MaxsimDumpTest, TheDemoTubeIsPosedAwayFromItsBindPose)
 {
-    maxsim::UDemoScene::Build(Host());
-    const json scene = maxsim::USceneDump::ToJson(Host());
+    maxsim::DemoScene::Build(Host());
+    const json scene = maxsim::SceneDump::ToJson(Host());
     const json* tube = NodeNamed(scene, "Tube");
     ASSERT_NE(tube, nullptr);
     const json& mesh = (*tube)["mesh"];
@@ -43,8 +43,8 @@ TEST_F(MaxsimDumpTest, TheDemoTubeIsPosedAwayFromItsBindPose)
 
 TEST_F(MaxsimDumpTest, TheDemoSceneHasWhatTheCollectionFiltersNeed)
 {
-    maxsim::UDemoScene::Build(Host());
-    const json scene = maxsim::USceneDump::ToJson(Host());
+    maxsim::DemoScene::Build(Host());
+    const json scene = maxsim::SceneDump::ToJson(Host());
     const json& tube = *NodeNamed(scene, "Tube");
     EXPECT_EQ(tube["object"]["classID"], json::array({0x5D21369A, 0}));
     EXPECT_EQ(tube["object"]["modifiers"][0]["classID"], json::array({0x0095C723, 0x00015666}));
@@ -75,11 +75,11 @@ TEST_F(MaxsimDumpTest, TheDemoSceneHasWhatTheCollectionFiltersNeed)
 
 TEST_F(MaxsimDumpTest, SwitchingTheSkinOffDumpsTheBindPose)
 {
-    maxsim::UDemoScene::Build(Host());
+    maxsim::DemoScene::Build(Host());
     INode* tube = Host().GetINodeByName("Tube");
     IDerivedObject* d = static_cast<IDerivedObject*>(tube->GetObjectRef());
     d->GetModifier(0)->DisableMod();
-    const json scene = maxsim::USceneDump::ToJson(Host());
+    const json scene = maxsim::SceneDump::ToJson(Host());
     const json& node = *NodeNamed(scene, "Tube");
     EXPECT_FALSE(node["object"]["modifiers"][0]["enabled"].get<bool>());
     const Matrix3 objectTM = tube->GetObjectTM(Now());
@@ -95,7 +95,7 @@ TEST_F(MaxsimDumpTest, FloatsReadBackAsTheSameFloats)
     tm.SetRow(3, Point3(awkward[0], awkward[1], awkward[4]));
     tm.SetRow(0, Point3(awkward[3], 1.0f, 0.0f));
     n->SetNodeTM(Now(), tm);
-    const std::string text = maxsim::USceneDump::ToText(Host());
+    const std::string text = maxsim::SceneDump::ToText(Host());
     const json scene = json::parse(text);
     const json& rows = scene["nodes"][0]["nodeTM"];
     EXPECT_EQ(rows[3][0].get<float>(), awkward[0]);
@@ -108,14 +108,14 @@ TEST_F(MaxsimDumpTest, EightBitNamesSurviveAsLatin1)
 {
     char name[] = "Caf\xe9";
     NewNode(NewPoly(), "x")->SetName(name);
-    const json scene = json::parse(maxsim::USceneDump::ToText(Host()));
+    const json scene = json::parse(maxsim::SceneDump::ToText(Host()));
     EXPECT_EQ(scene["nodes"][0]["name"], "Caf\xc3\xa9");
 }
 
 TEST_F(MaxsimDumpTest, AnEmptySceneDumpsNoNodes)
 {
     Host().SetTime(80);
-    const json scene = maxsim::USceneDump::ToJson(Host());
+    const json scene = maxsim::SceneDump::ToJson(Host());
     EXPECT_EQ(scene["time"], 80);
     EXPECT_TRUE(scene["nodes"].empty());
     EXPECT_TRUE(scene["materials"].empty());

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "UCoreInterface.h"
+#include "HostInterface.h"
 #include "max.h"
 
 // Every test starts from an empty scene and leaves one behind.
@@ -14,7 +14,7 @@ protected:
     void SetUp() override { Host().Reset(); }
     void TearDown() override { Host().Reset(); }
 
-    static maxsim::UCoreInterface& Host() { return maxsim::UCoreInterface::Instance(); }
+    static maxsim::HostInterface& Host() { return maxsim::HostInterface::Instance(); }
     static TimeValue Now() { return Host().GetTime(); }
 
     static PolyObject* NewPoly()

@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "MaxsimFixture.h"
-#include "UHeapStatistics.h"
+#include "HeapStatistics.h"
 
 using MaxsimHostServicesTest = MaxsimTest;
 
@@ -143,11 +143,11 @@ TEST_F(MaxsimHostServicesTest, CustomControlsAndRedrawsAreRecorded)
 
 TEST_F(MaxsimHostServicesTest, TheHostHeapCountsItsBlocks)
 {
-    const long before = maxsim::UHeapStatistics::LiveBlocks();
+    const long before = maxsim::HeapStatistics::LiveBlocks();
     PolyObject* p = NewPoly();
-    EXPECT_EQ(maxsim::UHeapStatistics::LiveBlocks(), before + 1);
+    EXPECT_EQ(maxsim::HeapStatistics::LiveBlocks(), before + 1);
     p->DeleteThis();
-    EXPECT_EQ(maxsim::UHeapStatistics::LiveBlocks(), before);
+    EXPECT_EQ(maxsim::HeapStatistics::LiveBlocks(), before);
 }
 
 TEST_F(MaxsimHostServicesTest, EntryPointsReachTheOneHost)

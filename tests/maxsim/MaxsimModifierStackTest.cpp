@@ -1,5 +1,5 @@
 #include "MaxsimFixture.h"
-#include "UDerivedObject.h"
+#include "DerivedObject.h"
 
 using MaxsimModifierStackTest = MaxsimTest;
 
@@ -118,7 +118,7 @@ TEST_F(MaxsimModifierStackTest, StacksNestAndFindTheirBaseObject)
     node->SetObjectRef(outer);
     EXPECT_EQ(outer->FindBaseObject(), base);
     ExpectNear(node->EvalWorldState(Now()).obj->GetPoint(0), Point3(1, 1, 0));
-    EXPECT_EQ(static_cast<maxsim::UDerivedObject*>(inner)->FindNode(), node);
+    EXPECT_EQ(static_cast<maxsim::DerivedObject*>(inner)->FindNode(), node);
 }
 
 TEST_F(MaxsimModifierStackTest, AReferencedResultOutlivesTheStackThatMadeIt)

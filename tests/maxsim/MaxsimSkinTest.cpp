@@ -1,5 +1,5 @@
 #include "MaxsimFixture.h"
-#include "USkinModifier.h"
+#include "SkinModifier.h"
 
 namespace
 {
@@ -180,7 +180,7 @@ TEST_F(MaxsimSkinTest, AddBoneExRecordsUpdatesKeepsSlotsForNullAndRefusesDuplica
     EXPECT_EQ(s->GetBone(1), bone2);
     EXPECT_EQ(s->GetBone(2), nullptr);
     EXPECT_EQ(s->GetBone(7), nullptr);
-    auto* sim = static_cast<maxsim::USkinModifier*>(skin);
+    auto* sim = static_cast<maxsim::SkinModifier*>(skin);
     EXPECT_EQ(sim->GetAddBoneUpdates(), (std::vector<BOOL>{FALSE, TRUE, FALSE, TRUE}));
 }
 
@@ -213,7 +213,7 @@ TEST_F(MaxsimSkinTest, DataForANodeComesWithItsFirstEvaluation)
 TEST_F(MaxsimSkinTest, TheSkinAnswersItsTwoInterfaces)
 {
     EXPECT_EQ(static_cast<void*>(SkinOf(skin)), static_cast<void*>(static_cast<ISkin*>(
-                                                    static_cast<maxsim::USkinModifier*>(skin))));
+                                                    static_cast<maxsim::SkinModifier*>(skin))));
     EXPECT_NE(skin->GetInterface(I_SKINIMPORTDATA), nullptr);
     EXPECT_EQ(skin->GetInterface(0x30000), nullptr);
     EXPECT_EQ(skin->SuperClassID(), OSM_CLASS_ID);
