@@ -1,4 +1,4 @@
-#include "Animatable.h"
+#include "animtbl.h"
 
 Animatable::Animatable() : aflag(0) {}
 Animatable::~Animatable() {}

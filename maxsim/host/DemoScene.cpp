@@ -5,6 +5,7 @@
 
 #include "HostInterface.h"
 #include "imtl.h"
+#include "stdmat.h"
 #include "inode.h"
 #include "iskin.h"
 #include "istdplug.h"

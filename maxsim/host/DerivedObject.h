@@ -1,6 +1,6 @@
 #pragma once
 #include <vector>
-#include "IDerivedObject.h"
+#include "modstack.h"
 
 namespace maxsim
 {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "TimeChangeCallback.h"
+#include "maxapi.h"
 #include "StandardMaterial.h"
 #include "MultiSubMaterial.h"
 #include "SceneNode.h"

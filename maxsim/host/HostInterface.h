@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "Interface9.h"
-#include "MtlBaseLib.h"
+#include "maxapi.h"
+#include "imtl.h"
 #include "SystemLog.h"
 #include "notify.h"
 

@@ -1,4 +1,4 @@
-#include "MNFace.h"
+#include "MNMesh.h"
 
 MNFace::MNFace() : deg(0), vtx(nullptr), edg(nullptr), smGroup(0), material(0) {}
 

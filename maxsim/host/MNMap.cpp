@@ -1,4 +1,4 @@
-#include "MNMap.h"
+#include "MNMesh.h"
 
 MNMap::MNMap() : numv(0), numf(0), v(nullptr), f(nullptr) {}
 

@@ -1,4 +1,4 @@
-#include "MNMapFace.h"
+#include "MNMesh.h"
 
 MNMapFace::MNMapFace() : deg(0), tv(nullptr) {}
 MNMapFace::MNMapFace(int d) : MNMapFace() { SetSize(d); }

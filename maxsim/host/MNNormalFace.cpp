@@ -1,4 +1,4 @@
-#include "MNNormalFace.h"
+#include "MNNormalSpec.h"
 
 void MNNormalFace::Clear()
 {

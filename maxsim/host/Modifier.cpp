@@ -1,4 +1,4 @@
-#include "Modifier.h"
+#include "object.h"
 
 Modifier::Modifier() {}
 Modifier::~Modifier() {}

@@ -1,4 +1,4 @@
-#include "Mtl.h"
+#include "imtl.h"
 
 SClass_ID Mtl::SuperClassID() { return MATERIAL_CLASS_ID; }
 int Mtl::NumSubMtls() { return 0; }

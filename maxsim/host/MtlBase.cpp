@@ -1,4 +1,4 @@
-#include "MtlBase.h"
+#include "imtl.h"
 
 MtlBase::MtlBase() {}
 MtlBase::~MtlBase() {}

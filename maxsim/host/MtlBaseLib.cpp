@@ -1,4 +1,4 @@
-#include "MtlBaseLib.h"
+#include "imtl.h"
 
 #include "plugapi.h"
 

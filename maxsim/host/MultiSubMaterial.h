@@ -1,6 +1,6 @@
 #pragma once
 #include <vector>
-#include "MultiMtl.h"
+#include "imtl.h"
 
 namespace maxsim
 {

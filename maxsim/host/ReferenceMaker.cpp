@@ -1,8 +1,7 @@
-#include "ReferenceMaker.h"
+#include "ref.h"
 
 #include <algorithm>
 
-#include "ReferenceTarget.h"
 #include "plugapi.h"
 
 ReferenceMaker::ReferenceMaker() {}

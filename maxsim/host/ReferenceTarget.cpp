@@ -1,8 +1,7 @@
-#include "ReferenceTarget.h"
+#include "ref.h"
 
 #include <algorithm>
 
-#include "ref.h"
 
 ReferenceTarget::ReferenceTarget() : m_notifying(false) {}
 

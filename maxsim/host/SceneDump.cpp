@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "IDerivedObject.h"
+#include "modstack.h"
 #include "HostInterface.h"
 #include "imtl.h"
 #include "inode.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 #include <nlohmann/json.hpp>
-#include "maxexport.h"
+#include "coreexp.h"
 
 namespace maxsim
 {

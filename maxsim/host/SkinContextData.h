@@ -1,7 +1,7 @@
 #pragma once
 #include <utility>
 #include <vector>
-#include "ISkinContextData.h"
+#include "iskin.h"
 #include "matrix3.h"
 
 namespace maxsim

@@ -1,6 +1,6 @@
 #include "SkinModifier.h"
 
-#include "IDerivedObject.h"
+#include "modstack.h"
 #include "inode.h"
 #include "maxapi.h"
 

@@ -2,7 +2,7 @@
 #include <map>
 #include <memory>
 #include <vector>
-#include "Modifier.h"
+#include "object.h"
 #include "SkinContextData.h"
 #include "iskin.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "StdMat2.h"
+#include "stdmat.h"
 
 namespace maxsim
 {

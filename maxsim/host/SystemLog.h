@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 #include "log.h"
-#include "maxexport.h"
+#include "coreexp.h"
 
 namespace maxsim
 {

@@ -1,4 +1,4 @@
-#include "StdMat2.h"
+#include "stdmat.h"
 
 #include "HostInterface.h"
 #include "imtl.h"

@@ -1,12 +1,100 @@
 #pragma once
 #include <vector>
-#include "MNFace.h"
-#include "MNMap.h"
-#include "MNNormals.h"
-#include "MNVert.h"
-#include "maxexport.h"
 #include "mncommon.h"
+#include "point3.h"
+#include "coreexp.h"
+#include "maxtypes.h"
+#include "MNNormalSpec.h"
 #include "tab.h"
+
+class MNVert : public FlagUser
+{
+public:
+    Point3 p;
+    int orig;
+
+    MNVert() : orig(-1) {}
+};
+
+// A polygon: deg corners with their vertex indices, a material id and
+// smoothing groups.
+class CoreExport MNFace : public FlagUser
+{
+public:
+    int deg;
+    int* vtx;
+    int* edg;
+    DWORD smGroup;
+    MtlID material;
+
+    MNFace();
+    explicit MNFace(int d);
+    MNFace(const MNFace& from);
+    ~MNFace();
+    MNFace& operator=(const MNFace& from);
+
+    void Init();
+    void Clear();
+    void SetDeg(int d);
+    void MakePoly(int fdeg, int* vv);
+    MtlID GetMatID() const { return material; }
+    void SetMatID(MtlID mid) { material = mid; }
+    int VertIndex(int vv) const;
+};
+
+// The map-vertex indices of one face in one map channel.
+class CoreExport MNMapFace : public FlagUser
+{
+public:
+    int deg;
+    int* tv;
+
+    MNMapFace();
+    explicit MNMapFace(int d);
+    MNMapFace(const MNMapFace& from);
+    ~MNMapFace();
+    MNMapFace& operator=(const MNMapFace& from);
+
+    void Init();
+    void Clear();
+    void SetSize(int d);
+    void MakePoly(int fdeg, int* tt);
+};
+
+// One map channel: its own vertices and one map face per mesh face.
+// A channel flagged MN_DEAD is not in use.
+class CoreExport MNMap : public FlagUser
+{
+public:
+    int numv, numf;
+    UVVert* v;
+    MNMapFace* f;
+
+    MNMap();
+    MNMap(const MNMap& from);
+    MNMap& operator=(const MNMap& from);
+    ~MNMap();
+
+    void Init();
+    void ClearAndFree();
+    void VAlloc(int num, bool keep = true);
+    void FAlloc(int num, bool keep = true);
+    void setNumVerts(int nvnum);
+    void setNumFaces(int nfnum);
+    int VNum() const { return numv; }
+    int FNum() const { return numf; }
+    UVVert V(int i) const { return v[i]; }
+    MNMapFace* F(int i) { return &f[i]; }
+    int NewVert(UVVert p, int uoff = 0, int voff = 0);
+    int NewTri(int a, int b, int c);
+    int NewFace(int degg, int* vv);
+
+private:
+    void Sync();
+
+    std::vector<UVVert> m_verts;
+    std::vector<MNMapFace> m_faces;
+};
 
 class Mesh;
 

@@ -1,6 +1,6 @@
 #pragma once
 #include <vector>
-#include "maxexport.h"
+#include "coreexp.h"
 #include "maxheap.h"
 
 class CoreExport BitArray : public MaxHeapOperators

@@ -1,5 +1,5 @@
 #pragma once
-#include "maxexport.h"
-#include "maxwin32.h"
+#include "coreexp.h"
+#include "maxtypes.h"
 
 CoreExport void InitCustomControls(HINSTANCE hInst);

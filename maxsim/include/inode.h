@@ -1,6 +1,6 @@
 #pragma once
-#include "ObjectState.h"
-#include "ScaleValue.h"
+#include "object.h"
+#include "control.h"
 #include "matrix3.h"
 #include "plugapi.h"
 #include "quat.h"

@@ -1,9 +1,39 @@
 #pragma once
-#include "ISkinContextData.h"
-#include "ISkinImportData.h"
-#include "matrix3.h"
 #include "maxheap.h"
+#include "point3.h"
+#include "matrix3.h"
+#include "tab.h"
 #include "plugapi.h"
+
+// The weights of one skinned node: per point, the bones (as slots of the
+// skin's bone list) and their weights.
+class ISkinContextData : public MaxHeapOperators
+{
+public:
+    virtual ~ISkinContextData() {}
+    virtual int GetNumPoints() = 0;
+    virtual int GetNumAssignedBones(int vertexIdx) = 0;
+    virtual int GetAssignedBone(int vertexIdx, int boneIdx) = 0;
+    virtual float GetBoneWeight(int vertexIdx, int boneIdx) = 0;
+    virtual int GetSubCurveIndex(int vertexIdx, int boneIdx) = 0;
+    virtual int GetSubSegmentIndex(int vertexIdx, int boneIdx) = 0;
+    virtual float GetSubSegmentDistance(int vertexIdx, int boneIdx) = 0;
+    virtual Point3 GetTangent(int vertexIdx, int boneIdx) = 0;
+    virtual Point3 GetOPoint(int vertexIdx, int boneIdx) = 0;
+};
+
+class INode;
+
+// Builds a skin: bones, bind transforms and weights.
+class ISkinImportData : public MaxHeapOperators
+{
+public:
+    virtual ~ISkinImportData() {}
+    virtual BOOL AddBoneEx(INode* boneNode, BOOL update) = 0;
+    virtual BOOL SetSkinTm(INode* skinNode, Matrix3 objectTm, Matrix3 nodeTm) = 0;
+    virtual BOOL SetBoneTm(INode* boneNode, Matrix3 objectTm, Matrix3 nodeTm) = 0;
+    virtual BOOL AddWeights(INode* skinNode, int vertexID, Tab<INode*>& boneNodeList, Tab<float>& weights) = 0;
+};
 
 class INode;
 

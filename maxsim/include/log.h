@@ -1,6 +1,6 @@
 #pragma once
 #include "maxheap.h"
-#include "maxwin32.h"
+#include "maxtypes.h"
 
 #define SYSLOG_ERROR 0x00000001
 #define SYSLOG_WARN 0x00000002

@@ -1,28 +1,23 @@
 #pragma once
-// Everything of the host's interface, as a plug-in includes it.
-#include "maxwin32.h"
+// The host's general interface, as a plug-in includes it. The skin
+// modifier's interfaces (iskin.h), the standard plug-ins' class ids
+// (istdplug.h), modifier stacks (modstack.h) and the standard material
+// (stdmat.h) have headers of their own that a plug-in includes itself.
+#include "maxtypes.h"
 
-#include "Animatable.h"
-#include "ClassDesc.h"
-#include "GeomObject.h"
-#include "IDerivedObject.h"
-#include "MNMesh.h"
-#include "Modifier.h"
+#include "animtbl.h"
 #include "bitarray.h"
+#include "control.h"
 #include "custcont.h"
 #include "impexp.h"
 #include "imtl.h"
 #include "inode.h"
 #include "interval.h"
-#include "iskin.h"
-#include "istdplug.h"
 #include "log.h"
 #include "matrix3.h"
 #include "maxapi.h"
 #include "maxheap.h"
-#include "maxtypes.h"
 #include "mesh.h"
-#include "modstack.h"
 #include "notify.h"
 #include "object.h"
 #include "plugapi.h"

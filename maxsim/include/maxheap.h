@@ -1,8 +1,8 @@
 #pragma once
 #include <cstddef>
 #include <new>
-#include "maxexport.h"
-#include "maxwin32.h"
+#include "coreexp.h"
+#include "maxtypes.h"
 
 // The host's heap. Objects that the host deletes (translators, descriptors)
 // are allocated through these operators, so allocation and release happen

@@ -1,5 +1,5 @@
 #pragma once
-#include "maxexport.h"
+#include "coreexp.h"
 #include "maxheap.h"
 
 #define NOTIFY_SYSTEM_SHUTDOWN 0x00000049

@@ -1,7 +1,21 @@
 #pragma once
-#include "ObjectState.h"
+#include "maxheap.h"
 #include "point3.h"
 #include "ref.h"
+#include "plugapi.h"
+#include "matrix3.h"
+
+class Object;
+
+// The result of evaluating an object or a node's pipeline.
+class ObjectState : public MaxHeapOperators
+{
+public:
+    Object* obj;
+
+    ObjectState() : obj(nullptr) {}
+    explicit ObjectState(Object* ob) : obj(ob) {}
+};
 
 class INode;
 
@@ -36,4 +50,52 @@ public:
     virtual Point3 GetPoint(int i);
     virtual void SetPoint(int i, const Point3& p);
     virtual void PointsWereChanged();
+};
+
+class CoreExport GeomObject : public Object
+{
+public:
+    SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
+};
+
+class LocalModData : public MaxHeapOperators
+{
+public:
+    virtual ~LocalModData() {}
+};
+
+// The context of one application of a modifier.
+class ModContext : public MaxHeapOperators
+{
+public:
+    Matrix3* tm;
+    LocalModData* localData;
+
+    ModContext() : tm(nullptr), localData(nullptr) {}
+};
+
+// An object-space modifier: a step of an object's stack.
+class CoreExport Modifier : public ReferenceTarget
+{
+public:
+    Modifier();
+    ~Modifier() override;
+
+    SClass_ID SuperClassID() override;
+    virtual void ModifyObject(TimeValue t, ModContext& mc, ObjectState* os, INode* node) = 0;
+    virtual Class_ID InputType();
+    virtual ChannelMask ChannelsUsed();
+    virtual ChannelMask ChannelsChanged();
+    virtual TSTR GetName();
+    virtual void SetName(TSTR n);
+
+    void DisableMod();
+    void EnableMod();
+    int IsEnabled() { return !TestAFlag(A_MOD_DISABLED); }
+    void DisableModInViews();
+    void EnableModInViews();
+    int IsEnabledInViews() { return !TestAFlag(A_MOD_DISABLED_INVIEWS); }
+
+private:
+    TSTR m_name;
 };

@@ -1,5 +1,6 @@
 #pragma once
 #include "maxtypes.h"
+#include "maxheap.h"
 
 // The SDK version a plug-in module reports from LibVersion.
 #define MAX_RELEASE 9000
@@ -38,4 +39,20 @@
 #define DMTL_CLASS_ID 0x00000002
 #define MULTI_CLASS_ID 0x00000200
 
-#include "ClassDesc.h"
+class Interface;
+
+// Describes one plug-in class to the host.
+class ClassDesc : public MaxHeapOperators
+{
+public:
+    virtual ~ClassDesc() {}
+    virtual int IsPublic() = 0;
+    virtual void* Create(BOOL loading = FALSE) = 0;
+    virtual const TCHAR* ClassName() = 0;
+    virtual SClass_ID SuperClassID() = 0;
+    virtual Class_ID ClassID() = 0;
+    virtual const TCHAR* Category() = 0;
+    virtual BOOL OkToCreate(Interface* i) { (void)i; return TRUE; }
+    virtual const TCHAR* InternalName() { return nullptr; }
+    virtual HINSTANCE HInstance() { return nullptr; }
+};

@@ -1,5 +1,5 @@
 #pragma once
-#include "maxexport.h"
+#include "coreexp.h"
 #include "maxheap.h"
 
 class CoreExport Point3 : public MaxHeapOperators

@@ -1,5 +1,5 @@
 #pragma once
-#include "GeomObject.h"
+#include "object.h"
 #include "MNMesh.h"
 
 // The editable poly object: an MNMesh.

@@ -1,5 +1,5 @@
 #pragma once
-#include "maxexport.h"
+#include "coreexp.h"
 #include "matrix3.h"
 #include "point3.h"
 

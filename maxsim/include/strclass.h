@@ -1,5 +1,5 @@
 #pragma once
-#include "maxexport.h"
+#include "coreexp.h"
 #include "maxheap.h"
 
 // The host's 8-bit string: always zero-terminated, never null.

@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 #include "maxheap.h"
-#include "maxwin32.h"
+#include "maxtypes.h"
 
 // A growable table of plain values. Like the host's own, it moves its
 // elements bytewise and never runs constructors or destructors.

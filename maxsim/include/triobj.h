@@ -1,5 +1,5 @@
 #pragma once
-#include "GeomObject.h"
+#include "object.h"
 #include "mesh.h"
 
 // The editable mesh object: a triangle Mesh.

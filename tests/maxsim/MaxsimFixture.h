@@ -5,7 +5,11 @@
 #include <vector>
 
 #include "HostInterface.h"
+#include "iskin.h"
+#include "istdplug.h"
 #include "max.h"
+#include "modstack.h"
+#include "stdmat.h"
 
 // Every test starts from an empty scene and leaves one behind.
 class MaxsimTest : public ::testing::Test

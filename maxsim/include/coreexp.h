@@ -1,4 +1,5 @@
 #pragma once
+
 // The host's own symbols. A program that links maxsim exports them so that
 // plug-in modules bind to the host at load time, as they bind to the host's
 // core libraries.

@@ -1,4 +1,4 @@
-#include "MNNormals.h"
+#include "MNNormalSpec.h"
 
 #include <map>
 #include <utility>
