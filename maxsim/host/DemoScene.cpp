@@ -50,6 +50,8 @@ void BuildTube(MNMesh& mm)
             mm.NewVert(p);
         }
     mm.FAlloc((kRings - 1) * kSides);
+    mm.VEdgeAlloc();
+    mm.VFaceAlloc();
     for (int r = 0; r + 1 < kRings; ++r)
         for (int s = 0; s < kSides; ++s)
         {
@@ -159,6 +161,8 @@ void DemoScene::Build(HostInterface& host)
     INode* bones[3] = {bone1, bone2, bone3};
     for (int b = 0; b < 3; ++b)
         import->AddBoneEx(bones[b], b == 2);
+    // The skin has per-node data once it has run for the node.
+    tubeNode->EvalWorldState(t);
     for (int v = 0; v < tube->mm.numv; ++v)
     {
         const std::vector<float> w = RingWeights(tube->mm.P(v).x);

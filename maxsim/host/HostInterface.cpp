@@ -8,6 +8,7 @@
 #include "StandardMaterial.h"
 #include "MultiSubMaterial.h"
 #include "SceneNode.h"
+#include "DerivedObject.h"
 #include "PrimitiveObject.h"
 #include "SkinModifier.h"
 #include "iskin.h"
@@ -297,6 +298,15 @@ void HostInterface::ProgressEnd()
 BOOL HostInterface::GetCancel() { return FALSE; }
 LogSys* HostInterface::Log() { return &m_log; }
 
+void HostInterface::InvalidateObCache(INode* node)
+{
+    m_obCacheInvalidations.push_back(node);
+    if (!node)
+        return;
+    if (DerivedObject* derived = dynamic_cast<DerivedObject*>(node->GetObjectRef()))
+        derived->InvalidateCache();
+}
+
 int HostInterface::RegisterNotification(NOTIFYPROC proc, void* param, int code)
 {
     if (!proc)
@@ -387,6 +397,7 @@ void HostInterface::Reset()
     m_timeCallbacks.clear();
     m_notifications.clear();
     m_progress.clear();
+    m_obCacheInvalidations.clear();
     m_log.Clear();
     m_log.SetLogTypes(SYSLOG_ERROR | SYSLOG_WARN | SYSLOG_INFO | SYSLOG_DEBUG);
     m_redraws = 0;

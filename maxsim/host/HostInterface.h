@@ -49,6 +49,8 @@ public:
     void ProgressEnd() override;
     BOOL GetCancel() override;
     LogSys* Log() override;
+    // Recorded, and the node's cached pipeline result is thrown away.
+    void InvalidateObCache(INode* node) override;
 
     // Host side of the global entry points.
     int RegisterNotification(NOTIFYPROC proc, void* param, int code);
@@ -75,6 +77,8 @@ public:
     int CustomControlsInitCount() const { return m_customControlsInits; }
     HINSTANCE CustomControlsInstance() const { return m_customControlsInstance; }
     int NotificationCount(int code) const;
+    // The nodes handed to InvalidateObCache, in call order.
+    const std::vector<INode*>& ObCacheInvalidations() const { return m_obCacheInvalidations; }
 
 private:
     HostInterface();
@@ -102,6 +106,7 @@ private:
     std::vector<TimeChangeCallback*> m_timeCallbacks;
     std::vector<Registration> m_notifications;
     std::vector<ProgressRecord> m_progress;
+    std::vector<INode*> m_obCacheInvalidations;
     int m_redraws;
     int m_customControlsInits;
     HINSTANCE m_customControlsInstance;

@@ -3,8 +3,8 @@
 #include "mesh.h"
 
 MNMesh::MNMesh()
-    : v(nullptr), f(nullptr), numv(0), nume(0), numf(0), numm(0), vedg(nullptr), vfac(nullptr),
-      m_hasVertexLists(false), m_normals(nullptr)
+    : v(nullptr), f(nullptr), e(nullptr), numv(0), nume(0), numf(0), numm(0), vedg(nullptr), vfac(nullptr),
+      m_hasVertexEdges(false), m_hasVertexFaces(false), m_normals(nullptr)
 {
 }
 
@@ -20,10 +20,12 @@ MNMesh& MNMesh::operator=(const MNMesh& from)
         return *this;
     m_verts = from.m_verts;
     m_faces = from.m_faces;
+    m_edges = from.m_edges;
     m_maps = from.m_maps;
     m_vedg = from.m_vedg;
     m_vfac = from.m_vfac;
-    m_hasVertexLists = from.m_hasVertexLists;
+    m_hasVertexEdges = from.m_hasVertexEdges;
+    m_hasVertexFaces = from.m_hasVertexFaces;
     delete m_normals;
     m_normals = nullptr;
     if (from.m_normals)
@@ -43,10 +45,12 @@ void MNMesh::Clear()
 {
     m_verts.clear();
     m_faces.clear();
+    m_edges.clear();
     m_maps.clear();
     m_vedg.clear();
     m_vfac.clear();
-    m_hasVertexLists = false;
+    m_hasVertexEdges = false;
+    m_hasVertexFaces = false;
     ClearSpecifiedNormals();
     Sync();
 }
@@ -77,14 +81,72 @@ void MNMesh::FAlloc(int num, bool keep)
     Sync();
 }
 
-// Edges are not kept: nothing reads them.
-void MNMesh::EAlloc(int, bool) {}
+void MNMesh::EAlloc(int num, bool keep)
+{
+    if (!keep)
+        m_edges.clear();
+    if (num > 0)
+        m_edges.reserve(size_t(num));
+    Sync();
+}
 
+// Allocates the vertices' edge lists and builds the edges of the faces that
+// exist already.
 void MNMesh::VEdgeAlloc()
 {
-    m_vedg.assign(m_verts.size(), Tab<int>());
-    m_hasVertexLists = true;
+    m_hasVertexEdges = true;
+    RebuildEdges();
     Sync();
+}
+
+void MNMesh::RebuildEdges()
+{
+    m_edges.clear();
+    m_vedg.assign(m_verts.size(), Tab<int>());
+    for (int fi = 0; fi < int(m_faces.size()); ++fi)
+    {
+        MNFace& face = m_faces[size_t(fi)];
+        for (int c = 0; c < face.deg; ++c)
+            face.edg[c] = AddEdgeOfFace(face.vtx[c], face.vtx[(c + 1) % face.deg], fi);
+    }
+}
+
+// The edge from a to b for face fc: an existing edge between them that has
+// no second face yet takes fc as that face; otherwise a new edge.
+int MNMesh::AddEdgeOfFace(int a, int b, int fc)
+{
+    if (a < 0 || b < 0 || size_t(a) >= m_vedg.size() || size_t(b) >= m_vedg.size())
+        return -1;
+    const Tab<int>& around = m_vedg[size_t(a)];
+    for (int k = 0; k < around.Count(); ++k)
+    {
+        MNEdge& edge = m_edges[size_t(around[k])];
+        if (edge.OtherVert(a) == b && (edge.v1 == a || edge.v2 == a) && edge.f2 < 0 && edge.f1 != fc)
+        {
+            edge.f2 = fc;
+            return around[k];
+        }
+    }
+    int ei = int(m_edges.size());
+    m_edges.emplace_back(a, b, fc);
+    m_vedg[size_t(a)].Append(1, &ei);
+    if (b != a)
+        m_vedg[size_t(b)].Append(1, &ei);
+    return ei;
+}
+
+int MNMesh::FindEdgeFromVertToVert(int vrt1, int vrt2)
+{
+    if (vrt1 < 0 || size_t(vrt1) >= m_vedg.size())
+        return -1;
+    const Tab<int>& around = m_vedg[size_t(vrt1)];
+    for (int k = 0; k < around.Count(); ++k)
+    {
+        const MNEdge& edge = m_edges[size_t(around[k])];
+        if ((edge.v1 == vrt1 && edge.v2 == vrt2) || (edge.v1 == vrt2 && edge.v2 == vrt1))
+            return around[k];
+    }
+    return -1;
 }
 
 void MNMesh::VFaceAlloc()
@@ -97,18 +159,17 @@ void MNMesh::VFaceAlloc()
             if (vi >= 0 && size_t(vi) < m_vfac.size())
                 m_vfac[size_t(vi)].Append(1, const_cast<int*>(&fi));
         }
-    m_hasVertexLists = true;
+    m_hasVertexFaces = true;
     Sync();
 }
 
 void MNMesh::setNumVerts(int nvnum)
 {
     m_verts.resize(size_t(nvnum > 0 ? nvnum : 0));
-    if (m_hasVertexLists)
-    {
+    if (m_hasVertexEdges)
         m_vedg.resize(m_verts.size());
+    if (m_hasVertexFaces)
         m_vfac.resize(m_verts.size());
-    }
     Sync();
 }
 
@@ -124,11 +185,10 @@ int MNMesh::NewVert(Point3& p)
 {
     m_verts.emplace_back();
     m_verts.back().p = p;
-    if (m_hasVertexLists)
-    {
+    if (m_hasVertexEdges)
         m_vedg.emplace_back();
+    if (m_hasVertexFaces)
         m_vfac.emplace_back();
-    }
     Sync();
     return numv - 1;
 }
@@ -137,16 +197,20 @@ int MNMesh::NewVert(Point3& p)
 // the specified normals, so that those stay parallel to the faces.
 int MNMesh::CreateFace(int degg, int* vv)
 {
-    if (degg < 0)
+    if (!m_hasVertexEdges || !m_hasVertexFaces || degg < 3 || !vv)
         return -1;
+    for (int c = 0; c < degg; ++c)
+        if (vv[c] < 0 || vv[c] >= numv)
+            return -1;
     m_faces.emplace_back();
     MNFace& face = m_faces.back();
     face.MakePoly(degg, vv);
-    const int fi = int(m_faces.size()) - 1;
-    if (m_hasVertexLists)
-        for (int c = 0; c < degg; ++c)
-            if (vv[c] >= 0 && size_t(vv[c]) < m_vfac.size())
-                m_vfac[size_t(vv[c])].Append(1, const_cast<int*>(&fi));
+    int fi = int(m_faces.size()) - 1;
+    for (int c = 0; c < degg; ++c)
+    {
+        face.edg[c] = AddEdgeOfFace(vv[c], vv[(c + 1) % degg], fi);
+        m_vfac[size_t(vv[c])].Append(1, &fi);
+    }
     for (MNMap& map : m_maps)
     {
         if (map.GetFlag(MN_DEAD) || map.numf != fi)
@@ -269,11 +333,10 @@ void MNMesh::CollapseDeadStructs()
     }
     m_verts.swap(verts);
     m_faces.swap(faces);
-    if (m_hasVertexLists)
-    {
+    if (m_hasVertexEdges)
         VEdgeAlloc();
+    if (m_hasVertexFaces)
         VFaceAlloc();
-    }
     Sync();
 }
 
@@ -357,6 +420,7 @@ void MNMesh::SetFromTri(const Mesh& from)
         m_faces[size_t(i)].material = from.faces[i].getMatID();
     }
     Sync();
+    FillInMesh();
 }
 
 void MNMesh::Sync()
@@ -364,9 +428,10 @@ void MNMesh::Sync()
     numv = int(m_verts.size());
     numf = int(m_faces.size());
     numm = int(m_maps.size());
-    nume = 0;
+    nume = int(m_edges.size());
     v = m_verts.empty() ? nullptr : m_verts.data();
     f = m_faces.empty() ? nullptr : m_faces.data();
+    e = m_edges.empty() ? nullptr : m_edges.data();
     vedg = m_vedg.empty() ? nullptr : m_vedg.data();
     vfac = m_vfac.empty() ? nullptr : m_vfac.data();
     if (m_normals)

@@ -27,6 +27,9 @@ RefResult ReferenceMaker::ReplaceReference(int which, RefTargetHandle newtarg, B
         return REF_SUCCEED;
     if (newtarg)
     {
+        // Those already watching the new target hear of the new reference;
+        // the maker making it does not hear of its own.
+        newtarg->NotifyDependents(FOREVER, PART_ALL, REFMSG_REF_ADDED);
         newtarg->AddDependent(this);
         m_targets.push_back(newtarg);
     }
@@ -37,6 +40,9 @@ RefResult ReferenceMaker::ReplaceReference(int which, RefTargetHandle newtarg, B
         if (it != m_targets.end())
             m_targets.erase(it);
         old->RemoveDependent(this);
+        // Those still watching the old target hear that it lost a reference
+        // (before it may go away below).
+        old->NotifyDependents(FOREVER, PART_ALL, REFMSG_REF_DELETED);
         if (delOld)
             old->MaybeAutoDelete();
     }

@@ -174,9 +174,10 @@ BOOL SkinModifier::SetSkinTm(INode* skinNode, Matrix3 objectTm, Matrix3 nodeTm)
     int index = 0;
     if (!FindInStack(skinNode, derived, index))
         return FALSE;
-    const TimeValue t = GetCOREInterface()->GetTime();
-    ObjectState below = derived->Eval(t, index + 1);
-    SkinContextData* ctx = ContextFor(skinNode, below.obj ? below.obj->NumPoints() : 0, t);
+    // The node's data exists only once the modifier has run for it.
+    SkinContextData* ctx = FindContext(skinNode);
+    if (!ctx)
+        return FALSE;
     ctx->SetMeshTMs(objectTm, nodeTm);
     return TRUE;
 }
@@ -207,13 +208,11 @@ BOOL SkinModifier::AddWeights(INode* skinNode, int vertexID, Tab<INode*>& boneNo
             return FALSE;
         entries.emplace_back(b, weights[i]);
     }
-    const TimeValue t = GetCOREInterface()->GetTime();
+    // The node's data exists only once the modifier has run for it (the
+    // node was evaluated with the skin in its stack).
     SkinContextData* ctx = FindContext(skinNode);
     if (!ctx)
-    {
-        ObjectState below = derived->Eval(t, index + 1);
-        ctx = ContextFor(skinNode, below.obj ? below.obj->NumPoints() : 0, t);
-    }
+        return FALSE;
     if (vertexID < 0 || vertexID >= ctx->GetNumPoints())
         return FALSE;
     ctx->PointWeights(vertexID) = entries;

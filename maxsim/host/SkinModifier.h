@@ -61,8 +61,10 @@ public:
     BOOL SetSkinTm(INode* skinNode, Matrix3 objectTm, Matrix3 nodeTm) override;
     BOOL SetBoneTm(INode* boneNode, Matrix3 objectTm, Matrix3 nodeTm) override;
     // Replaces the weights of one point. Refused (FALSE, nothing changed)
-    // for a node that does not carry this skin, a point out of range, tables
-    // of different lengths, or a bone that is not in the skin.
+    // for a node that does not carry this skin or for which the skin has not
+    // run yet (no per-node data before its first evaluation), a point out of
+    // range, tables of different lengths, or a bone that is not in the skin.
+    // SetSkinTm is refused in the same cases.
     BOOL AddWeights(INode* skinNode, int vertexID, Tab<INode*>& boneNodeList, Tab<float>& weights) override;
 
     // Host-side records, read by tests: the update flag of each AddBoneEx,

@@ -233,7 +233,7 @@ int Matrix3::Equals(const Matrix3& B, float epsilon) const
 }
 
 // A singular matrix is left unchanged.
-Matrix3& Matrix3::Invert()
+void Matrix3::Invert()
 {
     const float a = m[0][0], b = m[0][1], c = m[0][2];
     const float d = m[1][0], e = m[1][1], f = m[1][2];
@@ -241,7 +241,7 @@ Matrix3& Matrix3::Invert()
     const float c00 = e * k - f * h, c01 = f * g - d * k, c02 = d * h - e * g;
     const double det = double(a) * c00 + double(b) * c01 + double(c) * c02;
     if (det == 0.0)
-        return *this;
+        return;
     const float inv = float(1.0 / det);
     MRow r[4];
     r[0][0] = c00 * inv;
@@ -259,7 +259,6 @@ Matrix3& Matrix3::Invert()
         for (int j = 0; j < 3; ++j)
             m[i][j] = r[i][j];
     ValidateFlags();
-    return *this;
 }
 
 Point3 Matrix3::PointTransform(const Point3& p) const

@@ -7,6 +7,8 @@
 #include "notify.h"
 
 Interface* GetCOREInterface() { return &maxsim::HostInterface::Instance(); }
+Interface7* GetCOREInterface7() { return &maxsim::HostInterface::Instance(); }
+Interface8* GetCOREInterface8() { return &maxsim::HostInterface::Instance(); }
 Interface9* GetCOREInterface9() { return &maxsim::HostInterface::Instance(); }
 
 // The host publishes no function interfaces.

@@ -37,8 +37,6 @@ public:
     void Clear();
     void SetDeg(int d);
     void MakePoly(int fdeg, int* vv);
-    MtlID GetMatID() const { return material; }
-    void SetMatID(MtlID mid) { material = mid; }
     int VertIndex(int vv) const;
 };
 
@@ -91,12 +89,29 @@ public:
 
 private:
     void Sync();
+    void RebuildEdges();
+    int AddEdgeOfFace(int a, int b, int fc);
 
     std::vector<UVVert> m_verts;
     std::vector<MNMapFace> m_faces;
 };
 
 class Mesh;
+
+// An edge between two vertices, with the face on each side (f2 is -1 for an
+// edge on the border).
+class MNEdge : public FlagUser
+{
+public:
+    int v1, v2;
+    int f1, f2;
+    int track;
+
+    MNEdge() : v1(-1), v2(-1), f1(-1), f2(-1), track(-1) {}
+    MNEdge(int vv1, int vv2, int fc) : v1(vv1), v2(vv2), f1(fc), f2(-1), track(-1) {}
+    int OtherVert(int vv) const { return vv == v1 ? v2 : v1; }
+    int OtherFace(int ff) const { return ff == f1 ? f2 : f1; }
+};
 
 // The host's polygon mesh: vertices, faces of any degree, map channels and
 // optional specified normals.
@@ -105,6 +120,7 @@ class CoreExport MNMesh : public FlagUser
 public:
     MNVert* v;
     MNFace* f;
+    MNEdge* e;
     int numv, nume, numf, numm;
     Tab<int>* vedg;
     Tab<int>* vfac;
@@ -130,10 +146,17 @@ public:
     int ENum() const { return nume; }
     MNVert* V(int i) const { return &v[i]; }
     MNFace* F(int i) const { return &f[i]; }
+    MNEdge* E(int i) const { return &e[i]; }
     Point3& P(int i) const { return v[i].p; }
 
     int NewVert(Point3& p);
+    // Needs VEdgeAlloc and VFaceAlloc first (the face is entered into the
+    // vertices' edge and face lists); answers the new face's index, or -1
+    // when those lists are missing, the degree is below 3 or a vertex index
+    // is outside the vertex range.
     int CreateFace(int degg, int* vv);
+    // The edge between the two vertices, or -1.
+    int FindEdgeFromVertToVert(int vrt1, int vrt2);
 
     int MNum() const { return numm; }
     void SetMapNum(int mpnum);
@@ -156,12 +179,16 @@ public:
 
 private:
     void Sync();
+    void RebuildEdges();
+    int AddEdgeOfFace(int a, int b, int fc);
 
     std::vector<MNVert> m_verts;
     std::vector<MNFace> m_faces;
+    std::vector<MNEdge> m_edges;
     std::vector<MNMap> m_maps;
     std::vector<Tab<int>> m_vedg;
     std::vector<Tab<int>> m_vfac;
-    bool m_hasVertexLists;
+    bool m_hasVertexEdges;
+    bool m_hasVertexFaces;
     MNNormalSpec* m_normals;
 };

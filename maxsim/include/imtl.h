@@ -64,3 +64,8 @@ public:
 };
 
 CoreExport MultiMtl* NewDefaultMultiMtl();
+
+// What kind of material-library entry an animatable is.
+inline int IsMtl(Animatable* m) { return m && m->SuperClassID() == MATERIAL_CLASS_ID; }
+inline int IsTex(Animatable* m) { return m && m->SuperClassID() == TEXMAP_CLASS_ID; }
+inline int IsMtlBase(Animatable* m) { return IsMtl(m) || IsTex(m); }

@@ -9,6 +9,14 @@
 class Object;
 class Mtl;
 
+// Bone settings of a node (SetBoneAxis, SetBoneScaleType).
+#define BONE_AXIS_X 0
+#define BONE_AXIS_Y 1
+#define BONE_AXIS_Z 2
+#define BONE_SCALETYPE_NONE 0
+#define BONE_SCALETYPE_SCALE 1
+#define BONE_SCALETYPE_SQUASH 2
+
 // A node of the scene tree: a name, a transform, an object and a material.
 class INode : public ReferenceTarget
 {

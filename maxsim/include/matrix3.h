@@ -22,7 +22,6 @@ public:
     explicit Matrix3(float (*fp)[3]);
     Matrix3(const Point3& U, const Point3& V, const Point3& N, const Point3& T);
 
-    Point3& operator[](int i) { return *reinterpret_cast<Point3*>(m[i]); }
     const Point3& operator[](int i) const { return *reinterpret_cast<const Point3*>(m[i]); }
     MRow* GetAddr() { return m; }
     const MRow* GetAddr() const { return m; }
@@ -59,7 +58,8 @@ public:
     int operator!=(const Matrix3& B) const { return !(*this == B); }
     int Equals(const Matrix3& B, float epsilon = 1e-6f) const;
 
-    Matrix3& Invert();
+    // A singular matrix is left unchanged.
+    void Invert();
     Point3 PointTransform(const Point3& p) const;
     Point3 VectorTransform(const Point3& p) const;
     void TransformPoints(Point3* array, int n);
@@ -72,6 +72,10 @@ public:
     void ValidateFlags();
 
 private:
+    // Rows are changed through SetRow and the like, which keep the flags
+    // right; the host does not hand out writable rows.
+    Point3& operator[](int i) { return *reinterpret_cast<Point3*>(m[i]); }
+
     MRow m[4];
     DWORD flags;
 };

@@ -58,7 +58,20 @@ public:
     virtual void TimeChanged(TimeValue t) = 0;
 };
 
-class Interface9 : public Interface
+// Later additions to the host's interface, one class per release.
+class Interface7 : public Interface
+{
+public:
+    // Throws away the node's cached pipeline result, so that its next
+    // evaluation runs the pipeline again (after its object was replaced).
+    virtual void InvalidateObCache(INode* node) = 0;
+};
+
+class Interface8 : public Interface7
+{
+};
+
+class Interface9 : public Interface8
 {
 public:
     // A new node for obj, under the root, with the given name.
@@ -67,6 +80,8 @@ public:
 };
 
 CoreExport Interface* GetCOREInterface();
+CoreExport Interface7* GetCOREInterface7();
+CoreExport Interface8* GetCOREInterface8();
 CoreExport Interface9* GetCOREInterface9();
 // The function-published interface with this id, or null.
 CoreExport FPInterface* GetCOREInterface(Interface_ID id);

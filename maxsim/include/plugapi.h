@@ -18,7 +18,7 @@
 #define SHAPE_CLASS_ID 0x00000040
 #define HELPER_CLASS_ID 0x00000050
 #define REF_MAKER_CLASS_ID 0x00000100
-#define REF_TARGET_CLASS_ID 0x00000101
+#define REF_TARGET_CLASS_ID 0x00000200
 #define OSM_CLASS_ID 0x00000810
 #define WSM_CLASS_ID 0x00000820
 #define SCENE_IMPORT_CLASS_ID 0x00000A10
@@ -28,7 +28,7 @@
 #define UTILITY_CLASS_ID 0x00001020
 
 // Class ids (first halves; the second half is 0).
-#define DERIVOB_CLASS_ID 0x00000001
+#define DERIVOB_CLASS_ID 0x00000003
 #define TRIOBJ_CLASS_ID 0x00000009
 #define POLYOBJ_CLASS_ID 0x5d21369a
 #define SPLINESHAPE_CLASS_ID 0x0000000a
@@ -36,8 +36,14 @@
 #define OMNI_LIGHT_CLASS_ID 0x00001011
 #define DUMMY_CLASS_ID 0x00876234
 #define BONE_CLASS_ID 0x008a63c0
+// Materials: standard, standard (second form), top/bottom, multi/sub-object,
+// double-sided, blend.
 #define DMTL_CLASS_ID 0x00000002
+#define DMTL2_CLASS_ID 0x00000003
+#define CMTL_CLASS_ID 0x00000100
 #define MULTI_CLASS_ID 0x00000200
+#define DOUBLESIDED_CLASS_ID 0x00000210
+#define MIXMAT_CLASS_ID 0x00000250
 
 class Interface;
 

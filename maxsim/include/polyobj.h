@@ -26,3 +26,6 @@ public:
 };
 
 CoreExport PolyObject* CreateEditablePolyObject();
+
+// The editable poly object's class id.
+#define EPOLYOBJ_CLASS_ID Class_ID(0x1bf8338d, 0x192f6098)

@@ -94,6 +94,12 @@ private:
 #define REFMSG_LOOPTEST 0x00000010
 #define REFMSG_TARGET_DELETED 0x00000020
 #define REFMSG_CHANGE 0x00000050
+// Sent by the host after a node's object was replaced.
+#define REFMSG_SUBANIM_STRUCTURE_CHANGED 0x00000102
+// Sent to a target's dependents when a reference to it is removed (deleted or
+// replaced by another) or added.
+#define REFMSG_REF_DELETED 0x00000103
+#define REFMSG_REF_ADDED 0x00000104
 #define REFMSG_USER 0x00010000
 
 #define PART_TOPO (1 << 0)
@@ -101,3 +107,7 @@ private:
 #define PART_TEXMAP (1 << 2)
 #define PART_MTL (1 << 3)
 #define PART_SELECT (1 << 4)
+#define PART_TM (1 << 24)
+#define PART_OBJ (PART_TOPO | PART_GEOM)
+// Every channel (ALL_CHANNELS) and the transform.
+#define PART_ALL (0x3fff | PART_TM)

@@ -40,6 +40,8 @@ protected:
         }
         int quad[4] = {0, 1, 2, 3};
         int tri[3] = {1, 4, 2};
+        p->mm.VEdgeAlloc();
+        p->mm.VFaceAlloc();
         p->mm.CreateFace(4, quad);
         p->mm.CreateFace(3, tri);
         return p;

@@ -153,6 +153,8 @@ TEST_F(MaxsimHostServicesTest, TheHostHeapCountsItsBlocks)
 TEST_F(MaxsimHostServicesTest, EntryPointsReachTheOneHost)
 {
     EXPECT_EQ(GetCOREInterface(), static_cast<Interface*>(GetCOREInterface9()));
+    EXPECT_EQ(static_cast<Interface7*>(GetCOREInterface9()), GetCOREInterface7());
+    EXPECT_EQ(static_cast<Interface8*>(GetCOREInterface9()), GetCOREInterface8());
     EXPECT_EQ(GetCOREInterface(Interface_ID(0x0E343EF5, 0x62944BC2)), nullptr);
     EXPECT_EQ(VERSION_3DSMAX, 0x23281500);
 }

@@ -135,3 +135,24 @@ TEST_F(MaxsimModifierStackTest, AReferencedResultOutlivesTheStackThatMadeIt)
     EXPECT_EQ(wrapper->GetObjRef(), result);
     ExpectNear(node->EvalWorldState(Now()).obj->GetPoint(0), Point3(1, 0, 0));
 }
+
+// After a node's object was replaced, InvalidateObCache makes its next
+// evaluation run the pipeline again; the host records each call.
+TEST_F(MaxsimModifierStackTest, InvalidateObCacheThrowsTheCachedResultAway)
+{
+    PolyObject* base = NewQuadAndTriangle();
+    INode* node = NewNode(base, "n");
+    IDerivedObject* d = CreateDerivedObject(base);
+    auto* offset = new OffsetModifier(Point3(1, 0, 0));
+    d->AddModifier(offset);
+    node->SetObjectRef(d);
+    node->EvalWorldState(Now());
+    node->EvalWorldState(Now());
+    EXPECT_EQ(offset->calls, 1);
+
+    GetCOREInterface7()->InvalidateObCache(node);
+    node->EvalWorldState(Now());
+    EXPECT_EQ(offset->calls, 2);
+    ASSERT_EQ(Host().ObCacheInvalidations().size(), 1u);
+    EXPECT_EQ(Host().ObCacheInvalidations()[0], node);
+}

@@ -21,6 +21,8 @@ protected:
         skin = AddSkin(mesh);
         ImportOf(skin)->AddBoneEx(bone1, FALSE);
         ImportOf(skin)->AddBoneEx(bone2, TRUE);
+        // The skin has data for the node only once it has run for it.
+        mesh->EvalWorldState(Now());
         for (int v = 0; v < base->mm.numv; ++v)
             ASSERT_TRUE(SetWeights(skin, mesh, v, {bone1, bone2}, {0.25f, 0.75f}));
         bind = WorldPoints(mesh);
@@ -218,4 +220,25 @@ TEST_F(MaxsimSkinTest, TheSkinAnswersItsTwoInterfaces)
     EXPECT_EQ(skin->GetInterface(0x30000), nullptr);
     EXPECT_EQ(skin->SuperClassID(), OSM_CLASS_ID);
     EXPECT_TRUE(skin->ClassID() == Class_ID(0x0095C723, 0x00015666));
+}
+
+// The host has no per-node data for a skin that has not run for the node:
+// weights and the skin's bind transforms are refused until it has.
+TEST_F(MaxsimTest, SkinWeightsAreRefusedUntilTheSkinHasRunForTheNode)
+{
+    PolyObject* base = NewQuadAndTriangle();
+    INode* mesh = NewNode(base, "mesh");
+    INode* bone = NewBone("b", Point3(0, 0, 0));
+    Modifier* skin = AddSkin(mesh);
+    ASSERT_TRUE(ImportOf(skin)->AddBoneEx(bone, TRUE));
+    EXPECT_FALSE(SetWeights(skin, mesh, 0, {bone}, {1.0f}));
+    Matrix3 tm(TRUE);
+    EXPECT_FALSE(ImportOf(skin)->SetSkinTm(mesh, tm, tm));
+    EXPECT_EQ(SkinOf(skin)->GetContextInterface(mesh), nullptr);
+
+    mesh->EvalWorldState(Now());
+    EXPECT_TRUE(SetWeights(skin, mesh, 0, {bone}, {1.0f}));
+    EXPECT_TRUE(ImportOf(skin)->SetSkinTm(mesh, tm, tm));
+    ASSERT_NE(SkinOf(skin)->GetContextInterface(mesh), nullptr);
+    EXPECT_EQ(SkinOf(skin)->GetContextInterface(mesh)->GetNumAssignedBones(0), 1);
 }
