@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "HostInterface.h"
+#include "PrimitiveObject.h"
 #include "imtl.h"
 #include "stdmat.h"
 #include "inode.h"
@@ -23,12 +24,18 @@ const float kLength = 30.0f;
 const float kRadius = 2.0f;
 const float kPi = 3.14159265358979f;
 
-INode* MakeBone(HostInterface& host, const char* name, INode* parent, const Point3& at)
+// A bone at `at`, rolled about its own x axis (the chain's direction) by
+// `roll` radians, so that its transform is not symmetric.
+INode* MakeBone(HostInterface& host, const char* name, INode* parent, const Point3& at, float roll)
 {
     Object* obj = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, BONE_OBJ_CLASSID));
     INode* node = host.CreateObjectNode(obj, name);
     node->SetBoneNodeOnOff(TRUE, host.GetTime());
-    Matrix3 tm(TRUE);
+    node->SetBoneAutoAlign(TRUE);
+    node->SetBoneFreezeLen(TRUE);
+    node->SetBoneScaleType(BONE_SCALETYPE_SCALE);
+    node->SetBoneAxis(BONE_AXIS_X);
+    Matrix3 tm = RotateXMatrix(roll);
     tm.SetTrans(at);
     node->SetNodeTM(host.GetTime(), tm);
     if (parent)
@@ -118,22 +125,124 @@ std::vector<float> RingWeights(float x)
         v /= total;
     return w;
 }
+
+INode* BuildCrate(HostInterface& host)
+{
+    TriObject* box = static_cast<TriObject*>(
+        static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(TRIOBJ_CLASS_ID, 0))));
+    Mesh& mesh = box->mesh;
+    mesh.setNumVerts(8);
+    for (int i = 0; i < 8; ++i)
+        mesh.setVert(i, Point3((i & 1) ? 2.0f : -2.0f, (i & 2) ? 12.0f : 8.0f, (i & 4) ? 2.0f : -2.0f));
+    static const int tris[12][3] = {{0, 2, 3}, {0, 3, 1}, {4, 5, 7}, {4, 7, 6}, {0, 1, 5}, {0, 5, 4},
+                                    {2, 6, 7}, {2, 7, 3}, {0, 4, 6}, {0, 6, 2}, {1, 3, 7}, {1, 7, 5}};
+    mesh.setNumFaces(12);
+    for (int i = 0; i < 12; ++i)
+        mesh.faces[i].setVerts(tris[i][0], tris[i][1], tris[i][2]);
+    INode* boxNode = host.CreateObjectNode(box, "Crate");
+    StdMat2* crateMtl = NewDefaultStdMat();
+    crateMtl->SetName(TSTR("Wood"));
+    boxNode->SetMtl(crateMtl);
+    return boxNode;
+}
+
+// A triangular prism under `parent`: an object offset with rotation and
+// non-uniform scale, explicit normals that are not of unit length, map
+// channels 1 and 3 live with the dead channel 2 between them, and a face
+// whose material id is beyond its multi/sub-object material's two slots.
+void BuildWedge(HostInterface& host, INode* parent)
+{
+    const TimeValue t = host.GetTime();
+    PolyObject* wedge = static_cast<PolyObject*>(
+        static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(POLYOBJ_CLASS_ID, 0))));
+    MNMesh& mm = wedge->mm;
+    static const float corners[6][3] = {{0, 0, 0}, {4, 0, 0}, {0, 3, 0}, {0, 0, 2}, {4, 0, 2}, {0, 3, 2}};
+    mm.VAlloc(6);
+    for (const auto& c : corners)
+    {
+        Point3 p(c[0], c[1], c[2]);
+        mm.NewVert(p);
+    }
+    int bottom[3] = {0, 2, 1};
+    int top[3] = {3, 4, 5};
+    int front[4] = {0, 1, 4, 3};
+    int slope[4] = {1, 2, 5, 4};
+    int back[4] = {2, 0, 3, 5};
+    int* faces[5] = {bottom, top, front, slope, back};
+    const int degrees[5] = {3, 3, 4, 4, 4};
+    const MtlID ids[5] = {0, 0, 1, 1, 5};
+    mm.FAlloc(5);
+    mm.VEdgeAlloc();
+    mm.VFaceAlloc();
+    for (int f = 0; f < 5; ++f)
+    {
+        const int fi = mm.CreateFace(degrees[f], faces[f]);
+        mm.F(fi)->material = ids[f];
+        mm.F(fi)->smGroup = 0;
+    }
+
+    mm.SetMapNum(4);
+    mm.InitMap(1);
+    mm.InitMap(3);
+    for (int i = 0; i < mm.M(3)->numv; ++i)
+        mm.M(3)->v[i] = UVVert(mm.P(i).x / 4.0f, mm.P(i).z / 2.0f, 0.0f);
+
+    // One explicit normal per face, 2.5 long.
+    mm.SpecifyNormals();
+    MNNormalSpec* normals = mm.GetSpecifiedNormals();
+    normals->SetParent(&mm);
+    normals->CheckNormals();
+    normals->SetNumNormals(mm.numf);
+    normals->MakeNormalsExplicit(false, nullptr, true);
+    for (int f = 0; f < mm.numf; ++f)
+    {
+        normals->Normal(f) = mm.GetFaceNormal(f, true) * 2.5f;
+        for (int c = 0; c < mm.F(f)->deg; ++c)
+            normals->SetNormalIndex(f, c, f);
+    }
+    mm.InvalidateGeomCache();
+    mm.InvalidateTopoCache(true);
+    mm.PrepForPipeline();
+
+    INode* node = host.CreateObjectNode(wedge, "Wedge");
+    parent->AttachChild(node, TRUE);
+    Matrix3 tm = parent->GetNodeTM(t);
+    tm.PreTranslate(Point3(5.0f, 0.0f, 0.0f));
+    node->SetNodeTM(t, tm);
+    node->SetObjOffsetPos(Point3(1.0f, 2.0f, 3.0f));
+    node->SetObjOffsetRot(QFromAngAxis(kPi / 3.0f, Point3(1.0f, 1.0f, 0.0f).Normalize()));
+    node->SetObjOffsetScale(ScaleValue(Point3(2.0f, 0.5f, 1.5f)));
+
+    MultiMtl* multi = NewDefaultMultiMtl();
+    multi->SetName(TSTR("WedgeMaterials"));
+    multi->SetNumSubMtls(2);
+    StdMat2* stone = NewDefaultStdMat();
+    stone->SetName(TSTR("Stone"));
+    StdMat2* moss = NewDefaultStdMat();
+    moss->SetName(TSTR("Moss"));
+    multi->SetSubMtl(0, stone);
+    multi->SetSubMtl(1, moss);
+    node->SetMtl(multi);
+}
 } // namespace
 
 void DemoScene::Build(HostInterface& host)
 {
     const TimeValue t = host.GetTime();
 
-    INode* bone1 = MakeBone(host, "Bone01", nullptr, Point3(0.0f, 0.0f, 0.0f));
-    INode* bone2 = MakeBone(host, "Bone02", bone1, Point3(10.0f, 0.0f, 0.0f));
-    INode* bone3 = MakeBone(host, "Bone03", bone2, Point3(20.0f, 0.0f, 0.0f));
-    INode* tip = MakeBone(host, "Bone03_End", bone3, Point3(30.0f, 0.0f, 0.0f));
+    // The bones are bound rolled, so a transform read with rows and columns
+    // mixed up differs from the right one.
+    INode* bone1 = MakeBone(host, "Bone01", nullptr, Point3(0.0f, 0.0f, 0.0f), kPi / 2.0f);
+    INode* bone2 = MakeBone(host, "Bone02", bone1, Point3(10.0f, 0.0f, 0.0f), kPi / 4.0f);
+    INode* bone3 = MakeBone(host, "Bone03", bone2, Point3(20.0f, 0.0f, 0.0f), -kPi / 6.0f);
+    INode* tip = MakeBone(host, "Bone03_End", bone3, Point3(30.0f, 0.0f, 0.0f), 0.0f);
     (void)tip;
 
     PolyObject* tube = static_cast<PolyObject*>(
         static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(POLYOBJ_CLASS_ID, 0))));
     BuildTube(tube->mm);
     INode* tubeNode = host.CreateObjectNode(tube, "Tube");
+    INode* boxNode = BuildCrate(host);
     // The node stands one unit up and its object one unit down again, so
     // the object transform differs from the node transform.
     Matrix3 tubeTM(TRUE);
@@ -158,9 +267,11 @@ void DemoScene::Build(HostInterface& host)
     derived->AddModifier(skin);
     tubeNode->SetObjectRef(derived);
     ISkinImportData* import = static_cast<ISkinImportData*>(skin->GetInterface(I_SKINIMPORTDATA));
-    INode* bones[3] = {bone1, bone2, bone3};
-    for (int b = 0; b < 3; ++b)
-        import->AddBoneEx(bones[b], b == 2);
+    // The crate is an ordinary mesh and a bone of the tube's skin as well
+    // (one without weights).
+    INode* bones[4] = {bone1, bone2, bone3, boxNode};
+    for (int b = 0; b < 4; ++b)
+        import->AddBoneEx(bones[b], b == 3);
     // The skin has per-node data once it has run for the node.
     tubeNode->EvalWorldState(t);
     for (int v = 0; v < tube->mm.numv; ++v)
@@ -188,24 +299,20 @@ void DemoScene::Build(HostInterface& host)
     pose3.SetTrans(bone3->GetNodeTM(t).GetTrans());
     bone3->SetNodeTM(t, pose3);
 
-    TriObject* box = static_cast<TriObject*>(
-        static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(TRIOBJ_CLASS_ID, 0))));
-    Mesh& mesh = box->mesh;
-    mesh.setNumVerts(8);
-    for (int i = 0; i < 8; ++i)
-        mesh.setVert(i, Point3((i & 1) ? 2.0f : -2.0f, (i & 2) ? 12.0f : 8.0f, (i & 4) ? 2.0f : -2.0f));
-    static const int tris[12][3] = {{0, 2, 3}, {0, 3, 1}, {4, 5, 7}, {4, 7, 6}, {0, 1, 5}, {0, 5, 4},
-                                    {2, 6, 7}, {2, 7, 3}, {0, 4, 6}, {0, 6, 2}, {1, 3, 7}, {1, 7, 5}};
-    mesh.setNumFaces(12);
-    for (int i = 0; i < 12; ++i)
-        mesh.faces[i].setVerts(tris[i][0], tris[i][1], tris[i][2]);
-    INode* boxNode = host.CreateObjectNode(box, "Crate");
-    StdMat2* crateMtl = NewDefaultStdMat();
-    crateMtl->SetName(TSTR("Wood"));
-    boxNode->SetMtl(crateMtl);
+    INode* dummy = host.CreateObjectNode(
+        static_cast<Object*>(host.CreateInstance(HELPER_CLASS_ID, Class_ID(DUMMY_CLASS_ID, 0))), "Dummy01");
+    Matrix3 dummyTM = RotateZMatrix(kPi / 2.0f);
+    dummyTM.SetTrans(Point3(-20.0f, 0.0f, 0.0f));
+    dummy->SetNodeTM(t, dummyTM);
+    BuildWedge(host, dummy);
 
-    host.CreateObjectNode(static_cast<Object*>(host.CreateInstance(HELPER_CLASS_ID, Class_ID(DUMMY_CLASS_ID, 0))),
-                          "Dummy01");
+    // A shape: never a mesh, though it converts to one.
+    PrimitiveObject* outline = static_cast<PrimitiveObject*>(
+        static_cast<Object*>(host.CreateInstance(SHAPE_CLASS_ID, Class_ID(SPLINESHAPE_CLASS_ID, 0))));
+    outline->SetOutline({Point3(0.0f, 0.0f, 0.0f), Point3(6.0f, 0.0f, 0.0f), Point3(3.0f, 5.0f, 0.0f)});
+    INode* outlineNode = host.CreateObjectNode(outline, "Outline01");
+    Matrix3 outlineTM = TransMatrix(Point3(0.0f, 20.0f, 0.0f));
+    outlineNode->SetNodeTM(t, outlineTM);
     INode* camera = host.CreateObjectNode(
         static_cast<Object*>(host.CreateInstance(CAMERA_CLASS_ID, Class_ID(SIMPLE_CAM_CLASS_ID, 0))), "Camera01");
     Matrix3 cameraTM(TRUE);
@@ -213,5 +320,6 @@ void DemoScene::Build(HostInterface& host)
     camera->SetNodeTM(t, cameraTM);
 
     host.SelectNode(tubeNode, TRUE);
+    host.SelectNode(host.GetINodeByName("Wedge"), FALSE);
 }
 } // namespace maxsim

@@ -124,17 +124,28 @@ json MeshJson(MNMesh& mm)
     if (MNNormalSpec* normalSpec = mm.GetSpecifiedNormals())
     {
         json values = json::array();
+        json explicitFlags = json::array();
         for (int i = 0; i < normalSpec->GetNumNormals(); ++i)
+        {
             values.push_back(Vector(normalSpec->Normal(i)));
+            explicitFlags.push_back(normalSpec->GetNormalExplicit(i));
+        }
         json normalFaces = json::array();
+        json specified = json::array();
         for (int i = 0; i < normalSpec->GetNumFaces(); ++i)
         {
             std::vector<int> ids;
+            std::vector<bool> corners;
             for (int c = 0; c < normalSpec->Face(i).GetDegree(); ++c)
+            {
                 ids.push_back(normalSpec->Face(i).GetNormalID(c));
+                corners.push_back(normalSpec->Face(i).GetSpecified(c));
+            }
             normalFaces.push_back(ids);
+            specified.push_back(corners);
         }
-        normals = {{"normals", values}, {"faces", normalFaces}};
+        // explicit: per normal; specified: per face corner.
+        normals = {{"normals", values}, {"explicit", explicitFlags}, {"faces", normalFaces}, {"specified", specified}};
     }
     return {{"vertices", vertices}, {"faces", faces}, {"maps", maps}, {"normals", normals}};
 }
@@ -246,6 +257,13 @@ json SceneDump::ToJson(HostInterface& host)
         entry["parent"] = parent && !parent->IsRootNode() ? json(parent->GetHandle()) : json(nullptr);
         entry["selected"] = node->Selected() != 0;
         entry["nodeTM"] = MatrixRows(node->GetNodeTM(t));
+        entry["objectTM"] = MatrixRows(node->GetObjectTM(t));
+        entry["bone"] = {{"on", node->GetBoneNodeOnOff() != 0},
+                         {"autoAlign", node->GetBoneAutoAlign() != 0},
+                         {"freezeLength", node->GetBoneFreezeLen() != 0},
+                         {"scaleType", node->GetBoneScaleType()},
+                         {"axis", node->GetBoneAxis()},
+                         {"axisFlip", node->GetBoneAxisFlip() != 0}};
         entry["object"] = ObjectJson(node);
         Object* base = node->GetObjectRef() ? node->GetObjectRef()->FindBaseObject() : nullptr;
         entry["mesh"] = WithPolyForm(base, t, [](MNMesh& mm) { return MeshJson(mm); });

@@ -242,3 +242,55 @@ TEST_F(MaxsimTest, SkinWeightsAreRefusedUntilTheSkinHasRunForTheNode)
     ASSERT_NE(SkinOf(skin)->GetContextInterface(mesh), nullptr);
     EXPECT_EQ(SkinOf(skin)->GetContextInterface(mesh)->GetNumAssignedBones(0), 1);
 }
+
+// Two meshes share a bone: each skin keeps the bone's transform from when it
+// was added to that skin, so the bind poses are equal when the bone stayed
+// put in between and differ when it moved.
+TEST_F(MaxsimTest, SkinsSharingABoneKeepTheirOwnBindPoses)
+{
+    INode* bone = NewBone("shared", Point3(1, 0, 0));
+    INode* first = NewNode(NewQuadAndTriangle(), "first");
+    INode* second = NewNode(NewQuadAndTriangle(), "second");
+    INode* third = NewNode(NewQuadAndTriangle(), "third");
+    Modifier* skins[3] = {AddSkin(first), AddSkin(second), nullptr};
+    ImportOf(skins[0])->AddBoneEx(bone, TRUE);
+    ImportOf(skins[1])->AddBoneEx(bone, TRUE);
+    Matrix3 moved = RotateZMatrix(0.5f) * TransMatrix(Point3(3, 1, 0));
+    bone->SetNodeTM(Now(), moved);
+    skins[2] = AddSkin(third);
+    ImportOf(skins[2])->AddBoneEx(bone, TRUE);
+
+    Matrix3 init[3];
+    for (int s = 0; s < 3; ++s)
+        ASSERT_EQ(SkinOf(skins[s])->GetBoneInitTM(bone, init[s], false), SKIN_OK);
+    EXPECT_TRUE(init[0] == init[1]);
+    EXPECT_TRUE(init[0].Equals(TransMatrix(Point3(1, 0, 0))));
+    EXPECT_TRUE(init[2].Equals(moved, 1e-6f));
+}
+
+// A skin lists its bones in the order they were added, whatever the scene's
+// order; weights name bones by their slot in that list.
+TEST_F(MaxsimTest, ASkinsBoneOrderIsItsOwn)
+{
+    INode* a = NewBone("a", Point3(0, 0, 0));
+    INode* b = NewBone("b", Point3(1, 0, 0));
+    INode* c = NewBone("c", Point3(2, 0, 0));
+    PolyObject* base = NewQuadAndTriangle();
+    INode* mesh = NewNode(base, "mesh");
+    Modifier* skin = AddSkin(mesh);
+    for (INode* bone : {c, a, b})
+        ImportOf(skin)->AddBoneEx(bone, bone == b);
+    mesh->EvalWorldState(Now());
+    ASSERT_TRUE(SetWeights(skin, mesh, 0, {a, c}, {0.75f, 0.25f}));
+    ISkin* s = SkinOf(skin);
+    ASSERT_EQ(s->GetNumBones(), 3);
+    EXPECT_EQ(s->GetBone(0), c);
+    EXPECT_EQ(s->GetBone(1), a);
+    EXPECT_EQ(s->GetBone(2), b);
+    ISkinContextData* ctx = s->GetContextInterface(mesh);
+    ASSERT_EQ(ctx->GetNumAssignedBones(0), 2);
+    EXPECT_EQ(ctx->GetAssignedBone(0, 0), 1);
+    EXPECT_EQ(ctx->GetAssignedBone(0, 1), 0);
+    EXPECT_FLOAT_EQ(ctx->GetBoneWeight(0, 0), 0.75f);
+    EXPECT_EQ(ctx->GetNumAssignedBones(1), 0);
+}
