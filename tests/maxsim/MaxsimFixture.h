@@ -4,8 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "UCoreInterface.h"
+#include "HostInterface.h"
+#include "iskin.h"
+#include "istdplug.h"
 #include "max.h"
+#include "modstack.h"
+#include "stdmat.h"
 
 // Every test starts from an empty scene and leaves one behind.
 class MaxsimTest : public ::testing::Test
@@ -14,7 +18,7 @@ protected:
     void SetUp() override { Host().Reset(); }
     void TearDown() override { Host().Reset(); }
 
-    static maxsim::UCoreInterface& Host() { return maxsim::UCoreInterface::Instance(); }
+    static maxsim::HostInterface& Host() { return maxsim::HostInterface::Instance(); }
     static TimeValue Now() { return Host().GetTime(); }
 
     static PolyObject* NewPoly()
@@ -36,6 +40,8 @@ protected:
         }
         int quad[4] = {0, 1, 2, 3};
         int tri[3] = {1, 4, 2};
+        p->mm.VEdgeAlloc();
+        p->mm.VFaceAlloc();
         p->mm.CreateFace(4, quad);
         p->mm.CreateFace(3, tri);
         return p;

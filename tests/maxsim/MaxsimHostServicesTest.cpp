@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "MaxsimFixture.h"
-#include "UHeapStatistics.h"
+#include "HeapStatistics.h"
 
 using MaxsimHostServicesTest = MaxsimTest;
 
@@ -143,16 +143,18 @@ TEST_F(MaxsimHostServicesTest, CustomControlsAndRedrawsAreRecorded)
 
 TEST_F(MaxsimHostServicesTest, TheHostHeapCountsItsBlocks)
 {
-    const long before = maxsim::UHeapStatistics::LiveBlocks();
+    const long before = maxsim::HeapStatistics::LiveBlocks();
     PolyObject* p = NewPoly();
-    EXPECT_EQ(maxsim::UHeapStatistics::LiveBlocks(), before + 1);
+    EXPECT_EQ(maxsim::HeapStatistics::LiveBlocks(), before + 1);
     p->DeleteThis();
-    EXPECT_EQ(maxsim::UHeapStatistics::LiveBlocks(), before);
+    EXPECT_EQ(maxsim::HeapStatistics::LiveBlocks(), before);
 }
 
 TEST_F(MaxsimHostServicesTest, EntryPointsReachTheOneHost)
 {
     EXPECT_EQ(GetCOREInterface(), static_cast<Interface*>(GetCOREInterface9()));
+    EXPECT_EQ(static_cast<Interface7*>(GetCOREInterface9()), GetCOREInterface7());
+    EXPECT_EQ(static_cast<Interface8*>(GetCOREInterface9()), GetCOREInterface8());
     EXPECT_EQ(GetCOREInterface(Interface_ID(0x0E343EF5, 0x62944BC2)), nullptr);
     EXPECT_EQ(VERSION_3DSMAX, 0x23281500);
 }

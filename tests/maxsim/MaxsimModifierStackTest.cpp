@@ -1,5 +1,5 @@
 #include "MaxsimFixture.h"
-#include "UDerivedObject.h"
+#include "DerivedObject.h"
 
 using MaxsimModifierStackTest = MaxsimTest;
 
@@ -118,7 +118,7 @@ TEST_F(MaxsimModifierStackTest, StacksNestAndFindTheirBaseObject)
     node->SetObjectRef(outer);
     EXPECT_EQ(outer->FindBaseObject(), base);
     ExpectNear(node->EvalWorldState(Now()).obj->GetPoint(0), Point3(1, 1, 0));
-    EXPECT_EQ(static_cast<maxsim::UDerivedObject*>(inner)->FindNode(), node);
+    EXPECT_EQ(static_cast<maxsim::DerivedObject*>(inner)->FindNode(), node);
 }
 
 TEST_F(MaxsimModifierStackTest, AReferencedResultOutlivesTheStackThatMadeIt)
@@ -134,4 +134,25 @@ TEST_F(MaxsimModifierStackTest, AReferencedResultOutlivesTheStackThatMadeIt)
     node->SetObjectRef(wrapper);
     EXPECT_EQ(wrapper->GetObjRef(), result);
     ExpectNear(node->EvalWorldState(Now()).obj->GetPoint(0), Point3(1, 0, 0));
+}
+
+// After a node's object was replaced, InvalidateObCache makes its next
+// evaluation run the pipeline again; the host records each call.
+TEST_F(MaxsimModifierStackTest, InvalidateObCacheThrowsTheCachedResultAway)
+{
+    PolyObject* base = NewQuadAndTriangle();
+    INode* node = NewNode(base, "n");
+    IDerivedObject* d = CreateDerivedObject(base);
+    auto* offset = new OffsetModifier(Point3(1, 0, 0));
+    d->AddModifier(offset);
+    node->SetObjectRef(d);
+    node->EvalWorldState(Now());
+    node->EvalWorldState(Now());
+    EXPECT_EQ(offset->calls, 1);
+
+    GetCOREInterface7()->InvalidateObCache(node);
+    node->EvalWorldState(Now());
+    EXPECT_EQ(offset->calls, 2);
+    ASSERT_EQ(Host().ObCacheInvalidations().size(), 1u);
+    EXPECT_EQ(Host().ObCacheInvalidations()[0], node);
 }

@@ -1,5 +1,5 @@
 #include "MaxsimFixture.h"
-#include "UPrimitiveObject.h"
+#include "PrimitiveObject.h"
 
 using MaxsimObjectTest = MaxsimTest;
 
@@ -79,7 +79,7 @@ TEST_F(MaxsimObjectTest, APolyObjectConvertsToItselfATriangleMeshToANewCopy)
 
 TEST_F(MaxsimObjectTest, AnObjectCanBeGivenFurtherConversions)
 {
-    maxsim::UPrimitiveObject* obj = new maxsim::UPrimitiveObject(GEOMOBJECT_CLASS_ID, Class_ID(0x9125, 0), "x");
+    maxsim::PrimitiveObject* obj = new maxsim::PrimitiveObject(GEOMOBJECT_CLASS_ID, Class_ID(0x9125, 0), "x");
     EXPECT_FALSE(obj->CanConvertToType(Class_ID(0x3011, 0)));
     obj->AddConversion(Class_ID(0x3011, 0));
     Object* other = obj->ConvertToType(Now(), Class_ID(0x3011, 0));

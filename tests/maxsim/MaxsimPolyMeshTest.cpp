@@ -11,7 +11,7 @@ TEST_F(MaxsimPolyMeshTest, FacesKeepTheirDegreeCornersAndMaterialId)
     EXPECT_EQ(mm.F(1)->deg, 3);
     EXPECT_EQ(mm.F(1)->vtx[1], 4);
     mm.F(1)->material = 0xFFFF;
-    EXPECT_EQ(mm.F(1)->GetMatID(), 0xFFFF);
+    EXPECT_EQ(mm.F(1)->material, 0xFFFF);
     p->DeleteThis();
 }
 
@@ -132,4 +132,87 @@ TEST_F(MaxsimPolyMeshTest, ExplicitNormalsSurviveRebuilding)
     EXPECT_EQ(copy.GetSpecifiedNormals()->Normal(0), Point3(1, 0, 0));
     EXPECT_EQ(copy.GetSpecifiedNormals()->GetParent(), &copy);
     p->DeleteThis();
+}
+
+// CreateFace enters the face into the vertices' edge and face lists; without
+// them (VEdgeAlloc, VFaceAlloc) the host refuses the face.
+TEST_F(MaxsimPolyMeshTest, CreateFaceNeedsTheVertexEdgeAndFaceLists)
+{
+    struct Case
+    {
+        bool edges, faces;
+    };
+    for (const Case c : {Case{false, false}, Case{true, false}, Case{false, true}})
+    {
+        PolyObject* p = NewPoly();
+        MNMesh& mm = p->mm;
+        for (int i = 0; i < 3; ++i)
+        {
+            Point3 v(float(i), float(i * i), 0.0f);
+            mm.NewVert(v);
+        }
+        mm.FAlloc(1);
+        if (c.edges)
+            mm.VEdgeAlloc();
+        if (c.faces)
+            mm.VFaceAlloc();
+        int tri[3] = {0, 1, 2};
+        EXPECT_EQ(mm.CreateFace(3, tri), -1) << "edges " << c.edges << " faces " << c.faces;
+        EXPECT_EQ(mm.numf, 0);
+        p->DeleteThis();
+    }
+}
+
+TEST_F(MaxsimPolyMeshTest, CreateFaceRefusesVerticesOutsideTheMeshAndDegreesBelowThree)
+{
+    PolyObject* p = NewQuadAndTriangle();
+    MNMesh& mm = p->mm;
+    int outside[3] = {0, 1, 5};
+    int negative[3] = {0, -1, 2};
+    int two[2] = {0, 1};
+    EXPECT_EQ(mm.CreateFace(3, outside), -1);
+    EXPECT_EQ(mm.CreateFace(3, negative), -1);
+    EXPECT_EQ(mm.CreateFace(2, two), -1);
+    EXPECT_EQ(mm.numf, 2);
+    p->DeleteThis();
+}
+
+// A quad and a triangle sharing the edge 1-2: six edges, the shared one with
+// a face on each side, and every face corner naming its edge.
+TEST_F(MaxsimPolyMeshTest, FacesBuildSharedEdges)
+{
+    PolyObject* p = NewQuadAndTriangle();
+    MNMesh& mm = p->mm;
+    ASSERT_EQ(mm.nume, 6);
+    const int shared = mm.FindEdgeFromVertToVert(2, 1);
+    ASSERT_GE(shared, 0);
+    EXPECT_EQ(mm.E(shared)->f1, 0);
+    EXPECT_EQ(mm.E(shared)->f2, 1);
+    EXPECT_EQ(mm.F(0)->edg[1], shared);
+    EXPECT_EQ(mm.F(1)->edg[2], shared);
+    const int border = mm.FindEdgeFromVertToVert(0, 3);
+    ASSERT_GE(border, 0);
+    EXPECT_EQ(mm.E(border)->f2, -1);
+    EXPECT_EQ(mm.FindEdgeFromVertToVert(0, 2), -1);
+    ASSERT_NE(mm.vfac, nullptr);
+    EXPECT_EQ(mm.vfac[2].Count(), 2);
+    EXPECT_EQ(mm.vedg[2].Count(), 3);
+    p->DeleteThis();
+}
+
+// A triangle mesh converted to poly has its topology filled in, so faces can
+// be added to the copy.
+TEST_F(MaxsimPolyMeshTest, AConvertedTriangleMeshHasItsEdges)
+{
+    Mesh tri;
+    tri.setNumVerts(4);
+    for (int i = 0; i < 4; ++i)
+        tri.setVert(i, Point3(float(i & 1), float(i >> 1), 0.0f));
+    tri.setNumFaces(2);
+    tri.faces[0].setVerts(0, 1, 3);
+    tri.faces[1].setVerts(0, 3, 2);
+    MNMesh mm(tri);
+    EXPECT_EQ(mm.nume, 5);
+    int extra[3] = {1, 2, 3};
+    EXPECT_EQ(mm.CreateFace(3, extra), 2);
 }

@@ -105,6 +105,8 @@ TEST_F(MaxsimReferenceTest, DroppingTheLastReferenceDeletesTheTargetUnlessHeld)
     w.ReplaceReference(0, p);
     other.ReplaceReference(0, p);
     w.DeleteReference(0);
+    w.heard.clear();
+    other.heard.clear();
     // Still referenced by `other`: alive, and other still hears it.
     p->NotifyDependents(FOREVER, PART_GEOM, REFMSG_CHANGE);
     EXPECT_EQ(other.heard.size(), 1u);
@@ -128,4 +130,52 @@ TEST_F(MaxsimReferenceTest, AWatcherDestroyedFirstIsForgottenByItsTarget)
     EXPECT_FALSE(p->HasDependents());
     p->NotifyDependents(FOREVER, PART_GEOM, REFMSG_CHANGE);
     p->DeleteThis();
+}
+
+// A kit that watches an object must hear when someone else drops or replaces
+// a reference to it (a node getting a new object), and when one is added.
+TEST_F(MaxsimReferenceTest, OtherWatchersHearReferencesRemovedAndAdded)
+{
+    PolyObject* p = NewPoly();
+    PolyObject* q = NewPoly();
+    Watcher kit;
+    Watcher holder;
+    kit.ReplaceReference(0, p);
+    holder.ReplaceReference(0, p);
+    ASSERT_EQ(kit.heard.size(), 1u);
+    EXPECT_EQ(kit.heard[0].message, RefMessage(REFMSG_REF_ADDED));
+    EXPECT_EQ(kit.heard[0].from, p);
+    EXPECT_TRUE(holder.heard.empty()) << "the maker does not hear of its own new reference";
+
+    kit.heard.clear();
+    holder.ReplaceReference(0, q);
+    ASSERT_EQ(kit.heard.size(), 1u);
+    EXPECT_EQ(kit.heard[0].message, RefMessage(REFMSG_REF_DELETED));
+    EXPECT_EQ(kit.heard[0].from, p);
+    EXPECT_TRUE(holder.heard.empty());
+
+    kit.heard.clear();
+    kit.ReplaceReference(0, q);
+    ASSERT_EQ(holder.heard.size(), 1u);
+    EXPECT_EQ(holder.heard[0].message, RefMessage(REFMSG_REF_ADDED));
+    // p lost its last reference with kit's replacement and is gone; q stays.
+    holder.heard.clear();
+    kit.DeleteReference(0);
+    ASSERT_EQ(holder.heard.size(), 1u);
+    EXPECT_EQ(holder.heard[0].message, RefMessage(REFMSG_REF_DELETED));
+    EXPECT_EQ(holder.heard[0].from, q);
+}
+
+TEST_F(MaxsimReferenceTest, ReplacingANodesObjectTellsTheOldObjectsWatchers)
+{
+    PolyObject* first = NewQuadAndTriangle();
+    INode* node = NewNode(first, "n");
+    Watcher kit;
+    kit.ReplaceReference(0, first);
+    kit.heard.clear();
+    node->SetObjectRef(NewQuadAndTriangle());
+    ASSERT_FALSE(kit.heard.empty());
+    EXPECT_EQ(kit.heard.back().message, RefMessage(REFMSG_REF_DELETED));
+    EXPECT_EQ(kit.heard.back().from, first);
+    EXPECT_EQ(kit.target, first) << "still referenced by the kit, so not deleted";
 }

@@ -124,7 +124,7 @@ struct Session
 
 const Session kSessions[] = {
     {"export_all", {"plugin", "%M", "demo", "export", "%OUT"}, nullptr, 0, nullptr, nullptr,
-     "info: test exporter: 100% of 8 nodes written", "node Tube\nnode Crate\n[^]*options 0\n$"},
+     "info: test exporter: 100% of 10 nodes written", "node Tube\nnode Crate\n[^]*options 0\n$"},
     {"export_selected", {"plugin", "%M", "demo", "select", "Crate", "Dummy01", "export", "%OUT", "--selected"}, nullptr,
      0, nullptr, nullptr, nullptr, "^node Crate\nnode Dummy01\noptions 1\n$"},
     {"import_then_dump", {"plugin", "%M", "import", "%IN", "dump", "-"}, "box Alpha 1 2 3\nbox Beta -1 0 0\n", 0,

@@ -1,8 +1,8 @@
 #include <set>
 
 #include "MaxsimFixture.h"
-#include "UNode.h"
-#include "UPrimitiveObject.h"
+#include "SceneNode.h"
+#include "PrimitiveObject.h"
 
 using MaxsimSceneTest = MaxsimTest;
 
@@ -125,8 +125,8 @@ TEST_F(MaxsimSceneTest, ResetBoneStretchFitsABoneToItsChild)
     INode* b = NewBone("b", Point3(0, 7, 0));
     a->AttachChild(b);
     a->ResetBoneStretch(Now());
-    auto* bone = dynamic_cast<maxsim::UPrimitiveObject*>(a->GetObjectRef());
+    auto* bone = dynamic_cast<maxsim::PrimitiveObject*>(a->GetObjectRef());
     ASSERT_NE(bone, nullptr);
     EXPECT_FLOAT_EQ(bone->GetLength(), 7.0f);
-    EXPECT_EQ(static_cast<maxsim::UNode*>(a)->GetStretchResetCount(), 1);
+    EXPECT_EQ(static_cast<maxsim::SceneNode*>(a)->GetStretchResetCount(), 1);
 }

@@ -1,5 +1,5 @@
 #include "MaxsimFixture.h"
-#include "USkinModifier.h"
+#include "SkinModifier.h"
 
 namespace
 {
@@ -21,6 +21,8 @@ protected:
         skin = AddSkin(mesh);
         ImportOf(skin)->AddBoneEx(bone1, FALSE);
         ImportOf(skin)->AddBoneEx(bone2, TRUE);
+        // The skin has data for the node only once it has run for it.
+        mesh->EvalWorldState(Now());
         for (int v = 0; v < base->mm.numv; ++v)
             ASSERT_TRUE(SetWeights(skin, mesh, v, {bone1, bone2}, {0.25f, 0.75f}));
         bind = WorldPoints(mesh);
@@ -180,7 +182,7 @@ TEST_F(MaxsimSkinTest, AddBoneExRecordsUpdatesKeepsSlotsForNullAndRefusesDuplica
     EXPECT_EQ(s->GetBone(1), bone2);
     EXPECT_EQ(s->GetBone(2), nullptr);
     EXPECT_EQ(s->GetBone(7), nullptr);
-    auto* sim = static_cast<maxsim::USkinModifier*>(skin);
+    auto* sim = static_cast<maxsim::SkinModifier*>(skin);
     EXPECT_EQ(sim->GetAddBoneUpdates(), (std::vector<BOOL>{FALSE, TRUE, FALSE, TRUE}));
 }
 
@@ -213,9 +215,82 @@ TEST_F(MaxsimSkinTest, DataForANodeComesWithItsFirstEvaluation)
 TEST_F(MaxsimSkinTest, TheSkinAnswersItsTwoInterfaces)
 {
     EXPECT_EQ(static_cast<void*>(SkinOf(skin)), static_cast<void*>(static_cast<ISkin*>(
-                                                    static_cast<maxsim::USkinModifier*>(skin))));
+                                                    static_cast<maxsim::SkinModifier*>(skin))));
     EXPECT_NE(skin->GetInterface(I_SKINIMPORTDATA), nullptr);
     EXPECT_EQ(skin->GetInterface(0x30000), nullptr);
     EXPECT_EQ(skin->SuperClassID(), OSM_CLASS_ID);
     EXPECT_TRUE(skin->ClassID() == Class_ID(0x0095C723, 0x00015666));
+}
+
+// The host has no per-node data for a skin that has not run for the node:
+// weights and the skin's bind transforms are refused until it has.
+TEST_F(MaxsimTest, SkinWeightsAreRefusedUntilTheSkinHasRunForTheNode)
+{
+    PolyObject* base = NewQuadAndTriangle();
+    INode* mesh = NewNode(base, "mesh");
+    INode* bone = NewBone("b", Point3(0, 0, 0));
+    Modifier* skin = AddSkin(mesh);
+    ASSERT_TRUE(ImportOf(skin)->AddBoneEx(bone, TRUE));
+    EXPECT_FALSE(SetWeights(skin, mesh, 0, {bone}, {1.0f}));
+    Matrix3 tm(TRUE);
+    EXPECT_FALSE(ImportOf(skin)->SetSkinTm(mesh, tm, tm));
+    EXPECT_EQ(SkinOf(skin)->GetContextInterface(mesh), nullptr);
+
+    mesh->EvalWorldState(Now());
+    EXPECT_TRUE(SetWeights(skin, mesh, 0, {bone}, {1.0f}));
+    EXPECT_TRUE(ImportOf(skin)->SetSkinTm(mesh, tm, tm));
+    ASSERT_NE(SkinOf(skin)->GetContextInterface(mesh), nullptr);
+    EXPECT_EQ(SkinOf(skin)->GetContextInterface(mesh)->GetNumAssignedBones(0), 1);
+}
+
+// Two meshes share a bone: each skin keeps the bone's transform from when it
+// was added to that skin, so the bind poses are equal when the bone stayed
+// put in between and differ when it moved.
+TEST_F(MaxsimTest, SkinsSharingABoneKeepTheirOwnBindPoses)
+{
+    INode* bone = NewBone("shared", Point3(1, 0, 0));
+    INode* first = NewNode(NewQuadAndTriangle(), "first");
+    INode* second = NewNode(NewQuadAndTriangle(), "second");
+    INode* third = NewNode(NewQuadAndTriangle(), "third");
+    Modifier* skins[3] = {AddSkin(first), AddSkin(second), nullptr};
+    ImportOf(skins[0])->AddBoneEx(bone, TRUE);
+    ImportOf(skins[1])->AddBoneEx(bone, TRUE);
+    Matrix3 moved = RotateZMatrix(0.5f) * TransMatrix(Point3(3, 1, 0));
+    bone->SetNodeTM(Now(), moved);
+    skins[2] = AddSkin(third);
+    ImportOf(skins[2])->AddBoneEx(bone, TRUE);
+
+    Matrix3 init[3];
+    for (int s = 0; s < 3; ++s)
+        ASSERT_EQ(SkinOf(skins[s])->GetBoneInitTM(bone, init[s], false), SKIN_OK);
+    EXPECT_TRUE(init[0] == init[1]);
+    EXPECT_TRUE(init[0].Equals(TransMatrix(Point3(1, 0, 0))));
+    EXPECT_TRUE(init[2].Equals(moved, 1e-6f));
+}
+
+// A skin lists its bones in the order they were added, whatever the scene's
+// order; weights name bones by their slot in that list.
+TEST_F(MaxsimTest, ASkinsBoneOrderIsItsOwn)
+{
+    INode* a = NewBone("a", Point3(0, 0, 0));
+    INode* b = NewBone("b", Point3(1, 0, 0));
+    INode* c = NewBone("c", Point3(2, 0, 0));
+    PolyObject* base = NewQuadAndTriangle();
+    INode* mesh = NewNode(base, "mesh");
+    Modifier* skin = AddSkin(mesh);
+    for (INode* bone : {c, a, b})
+        ImportOf(skin)->AddBoneEx(bone, bone == b);
+    mesh->EvalWorldState(Now());
+    ASSERT_TRUE(SetWeights(skin, mesh, 0, {a, c}, {0.75f, 0.25f}));
+    ISkin* s = SkinOf(skin);
+    ASSERT_EQ(s->GetNumBones(), 3);
+    EXPECT_EQ(s->GetBone(0), c);
+    EXPECT_EQ(s->GetBone(1), a);
+    EXPECT_EQ(s->GetBone(2), b);
+    ISkinContextData* ctx = s->GetContextInterface(mesh);
+    ASSERT_EQ(ctx->GetNumAssignedBones(0), 2);
+    EXPECT_EQ(ctx->GetAssignedBone(0, 0), 1);
+    EXPECT_EQ(ctx->GetAssignedBone(0, 1), 0);
+    EXPECT_FLOAT_EQ(ctx->GetBoneWeight(0, 0), 0.75f);
+    EXPECT_EQ(ctx->GetNumAssignedBones(1), 0);
 }

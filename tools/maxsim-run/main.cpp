@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "UCoreInterface.h"
-#include "UHostSession.h"
+#include "HostInterface.h"
+#include "HostSession.h"
 #include "log.h"
 
 namespace
@@ -21,7 +21,7 @@ const char* TypeName(DWORD type)
 }
 
 // One line per entry: line breaks inside an entry are written as \n.
-void PrintEntry(const maxsim::ULogSys::Entry& entry)
+void PrintEntry(const maxsim::SystemLog::Entry& entry)
 {
     std::string line;
     for (size_t i = 0; i < entry.text.size(); ++i)
@@ -44,20 +44,20 @@ void PrintEntry(const maxsim::ULogSys::Entry& entry)
 int main(int argc, char** argv)
 {
     std::vector<std::string> words(argv + 1, argv + argc);
-    std::vector<UHostAction> actions;
+    std::vector<HostAction> actions;
     std::string error;
-    if (!UHostSession::Parse(words, actions, error))
+    if (!HostSession::Parse(words, actions, error))
     {
-        std::cerr << "maxsim-run: " << error << "\n" << UHostSession::Usage();
+        std::cerr << "maxsim-run: " << error << "\n" << HostSession::Usage();
         return 2;
     }
-    maxsim::UCoreInterface::Instance().GetLog().SetSink(PrintEntry);
+    maxsim::HostInterface::Instance().GetLog().SetSink(PrintEntry);
     int status = 1;
     {
-        UHostSession session(std::cout, std::cerr);
+        HostSession session(std::cout, std::cerr);
         status = session.Run(actions);
         session.End();
     }
-    maxsim::UCoreInterface::Instance().GetLog().SetSink(nullptr);
+    maxsim::HostInterface::Instance().GetLog().SetSink(nullptr);
     return status;
 }

@@ -162,6 +162,9 @@ private:
             mm.NewVert(p);
         }
         int sides[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+        mm.FAlloc(6);
+        mm.VEdgeAlloc();
+        mm.VFaceAlloc();
         for (auto& side : sides)
             mm.CreateFace(4, side);
         INode* node = ip->CreateObjectNode(poly);

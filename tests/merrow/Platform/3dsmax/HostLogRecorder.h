@@ -2,12 +2,12 @@
 
 #include <vector>
 
-#include "UCoreInterface.h"
+#include "HostInterface.h"
 
 // The stand-in host's system log, emptied when the recorder is made and when it goes.
 class HostLogRecorder {
 public:
-    using Entry = maxsim::ULogSys::Entry;
+    using Entry = maxsim::SystemLog::Entry;
 
     HostLogRecorder() { Log().Clear(); }
     ~HostLogRecorder() { Log().Clear(); }
@@ -18,10 +18,10 @@ public:
     void Clear() { Log().Clear(); }
 
 private:
-    static maxsim::ULogSys& Log() { return maxsim::UCoreInterface::Instance().GetLog(); }
+    static maxsim::SystemLog& Log() { return maxsim::HostInterface::Instance().GetLog(); }
 };
 
 // The host going down, as plug-ins hear of it.
 inline void BroadcastHostShutdown() {
-    maxsim::UCoreInterface::Instance().BroadcastNotification(NOTIFY_SYSTEM_SHUTDOWN, nullptr);
+    maxsim::HostInterface::Instance().BroadcastNotification(NOTIFY_SYSTEM_SHUTDOWN, nullptr);
 }

@@ -12,8 +12,8 @@
 // The one place where the kit suites reach the stand-in host's own classes:
 // resetting the scene and reading its records. Scenes are built through the
 // SDK, as a user's script would build them.
-#include "UCoreInterface.h"
-#include "UNode.h"
+#include "HostInterface.h"
+#include "SceneNode.h"
 
 #include "merrow/Platform/3dsmax/HObject.h"
 #include "orlo/Math/TMatrix4.h"
@@ -22,26 +22,26 @@
 class KitsTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { maxsim::UCoreInterface::Instance().Reset(); }
-    void TearDown() override { maxsim::UCoreInterface::Instance().Reset(); }
+    void SetUp() override { maxsim::HostInterface::Instance().Reset(); }
+    void TearDown() override { maxsim::HostInterface::Instance().Reset(); }
 
     // Host records.
-    static int RedrawCount() { return maxsim::UCoreInterface::Instance().RedrawCount(); }
-    static size_t ProgressStarts() { return maxsim::UCoreInterface::Instance().ProgressRecords().size(); }
+    static int RedrawCount() { return maxsim::HostInterface::Instance().RedrawCount(); }
+    static size_t ProgressStarts() { return maxsim::HostInterface::Instance().ProgressRecords().size(); }
     static bool ProgressEnded()
     {
-        const auto& records = maxsim::UCoreInterface::Instance().ProgressRecords();
+        const auto& records = maxsim::HostInterface::Instance().ProgressRecords();
         return !records.empty() && records.back().ended;
     }
     static bool ProgressShowsBar()
     {
-        const auto& records = maxsim::UCoreInterface::Instance().ProgressRecords();
+        const auto& records = maxsim::HostInterface::Instance().ProgressRecords();
         return !records.empty() && records.back().dispBar && records.back().title.empty() &&
                records.back().hasFunction;
     }
-    static int StretchResets(INode* node) { return static_cast<maxsim::UNode*>(node)->GetStretchResetCount(); }
-    static int TMInvalidations(INode* node) { return static_cast<maxsim::UNode*>(node)->GetInvalidateTMCount(); }
-    static size_t InvalidatedObCaches() { return maxsim::UCoreInterface::Instance().InvalidatedObCaches().size(); }
+    static int StretchResets(INode* node) { return static_cast<maxsim::SceneNode*>(node)->GetStretchResetCount(); }
+    static int TMInvalidations(INode* node) { return static_cast<maxsim::SceneNode*>(node)->GetInvalidateTMCount(); }
+    static size_t InvalidatedObCaches() { return maxsim::HostInterface::Instance().ObCacheInvalidations().size(); }
 
     // Scene building, through the SDK only.
     static Interface* Host() { return GetCOREInterface(); }

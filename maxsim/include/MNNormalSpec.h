@@ -1,0 +1,91 @@
+#pragma once
+#include <vector>
+#include "coreexp.h"
+#include "maxheap.h"
+#include "bitarray.h"
+#include "mncommon.h"
+#include "point3.h"
+
+// The normal ids of one face's corners, and which corners are specified
+// (given by the user rather than built from smoothing groups).
+class CoreExport MNNormalFace : public MaxHeapOperators
+{
+public:
+    MNNormalFace() {}
+    explicit MNNormalFace(int degree) { SetDegree(degree); }
+
+    void Init() { Clear(); }
+    void Clear();
+    int GetDegree() const { return int(mNormalID.size()); }
+    void SetDegree(int degree);
+    int GetNormalID(int corner) const;
+    void SetNormalID(int corner, int norm);
+    int* GetNormalIDArray() { return mNormalID.empty() ? nullptr : mNormalID.data(); }
+    bool GetSpecified(int corner) const;
+    void SetSpecified(int corner, bool value = true);
+    void SpecifyNormalID(int corner, int norm);
+    void SpecifyAll(bool value = true);
+
+private:
+    std::vector<int> mNormalID;
+    std::vector<bool> mSpecified;
+};
+
+class MNMesh;
+
+#define MNNORMAL_NORMALS_BUILT 0x01
+#define MNNORMAL_NORMALS_COMPUTED 0x02
+
+// Specified normals of a polygon mesh: a normal array and, per face corner,
+// the normal it uses. Corners that are not specified get normals built from
+// smoothing groups; explicit normals keep their values when normals are
+// computed again.
+class CoreExport MNNormalSpec : public FlagUser
+{
+public:
+    MNNormalSpec();
+    ~MNNormalSpec();
+
+    void Initialize();
+    bool NAlloc(int num, bool keep = true);
+    bool FAlloc(int num, bool keep = true);
+    void Clear();
+    void ClearAndFree();
+
+    int GetNumFaces() const { return int(mFaces.size()); }
+    bool SetNumFaces(int numFaces);
+    int GetNumNormals() const { return int(mNormals.size()); }
+    bool SetNumNormals(int numNormals);
+    Point3& Normal(int normID) { return mNormals[size_t(normID)]; }
+    Point3* GetNormalArray() { return mNormals.empty() ? nullptr : mNormals.data(); }
+    bool GetNormalExplicit(int normID) const;
+    void SetNormalExplicit(int normID, bool value);
+    void SetAllExplicit(bool value = true);
+    MNNormalFace& Face(int faceID) { return mFaces[size_t(faceID)]; }
+    MNNormalFace* GetFaceArray() { return mFaces.empty() ? nullptr : mFaces.data(); }
+    void SetParent(MNMesh* pMesh) { mpParent = pMesh; }
+    MNMesh* GetParent() const { return mpParent; }
+
+    Point3& GetNormal(int face, int corner);
+    void SetNormal(int face, int corner, Point3& normal);
+    int GetNormalIndex(int face, int corner);
+    void SetNormalIndex(int face, int corner, int normalIndex);
+    int NewNormal(Point3& normal, bool explic = true);
+
+    void BuildNormals();
+    void ComputeNormals();
+    void CheckNormals();
+    void MakeNormalsExplicit(bool useSel = true, BitArray* normSelection = nullptr, bool value = true);
+    void SetSelection(BitArray& newSelection) { mSelection = newSelection; }
+    BitArray& GetSelection() { return mSelection; }
+
+    MNNormalSpec& operator=(const MNNormalSpec& from);
+
+private:
+    MNMesh* mpParent;
+    std::vector<Point3> mNormals;
+    std::vector<bool> mExplicit;
+    std::vector<MNNormalFace> mFaces;
+    BitArray mSelection;
+    Point3 mScratch;
+};

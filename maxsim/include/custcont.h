@@ -1,0 +1,5 @@
+#pragma once
+#include "coreexp.h"
+#include "maxtypes.h"
+
+CoreExport void InitCustomControls(HINSTANCE hInst);

@@ -1,4 +1,0 @@
-#pragma once
-#include "IDerivedObject.h"
-
-CoreExport IDerivedObject* CreateDerivedObject(Object* pob = nullptr);

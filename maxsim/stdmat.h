@@ -1,7 +1,0 @@
-#pragma once
-#include "Mtl.h"
-
-// The standard material.
-class StdMat : public Mtl
-{
-};

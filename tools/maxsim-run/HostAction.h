@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// One step of a host session, as given on the command line.
+struct HostAction
+{
+    enum Kind
+    {
+        Demo,
+        Plugin,
+        Import,
+        Export,
+        Select,
+        Time,
+        Dump
+    };
+
+    Kind kind = Demo;
+    std::vector<std::string> args;
+    bool selectedOnly = false;
+    int time = 0;
+};

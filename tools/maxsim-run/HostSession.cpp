@@ -1,0 +1,318 @@
+#include "HostSession.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+
+#include "HostInterface.h"
+#include "DemoScene.h"
+#include "SceneDump.h"
+#include "max.h"
+
+namespace
+{
+typedef ULONG (*LibVersionProc)();
+typedef int (*LibNumberClassesProc)();
+typedef ClassDesc* (*LibClassDescProc)(int);
+typedef const TCHAR* (*LibDescriptionProc)();
+
+bool IsAction(const std::string& w)
+{
+    return w == "demo" || w == "plugin" || w == "import" || w == "export" || w == "select" || w == "time" ||
+           w == "dump";
+}
+
+// What an importer gets besides the core interface.
+class SessionImpInterface : public ImpInterface
+{
+public:
+    void RedrawViews() override
+    {
+        GetCOREInterface()->RedrawViews(GetCOREInterface()->GetTime(), REDRAW_NORMAL, nullptr);
+    }
+    TimeValue GetTime() override { return GetCOREInterface()->GetTime(); }
+    void SetTime(TimeValue t) override { GetCOREInterface()->SetTime(t, TRUE); }
+};
+
+std::string Hex(unsigned long v)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08lX", v);
+    return buf;
+}
+} // namespace
+
+HostSession::HostSession(std::ostream& out, std::ostream& err) : m_out(out), m_err(err), m_ended(false) {}
+
+HostSession::~HostSession() { End(); }
+
+const char* HostSession::Usage()
+{
+    return "usage: maxsim-run ACTION...\n"
+           "  demo                     build the demo scene\n"
+           "  plugin PATH              load a plug-in module\n"
+           "  import FILE              import FILE with the loaded importer\n"
+           "  export FILE [--selected] export to FILE with the loaded exporter\n"
+           "  select NAME...           select exactly these nodes\n"
+           "  time T                   set the current time (ticks)\n"
+           "  dump PATH|-              write the scene as JSON\n";
+}
+
+bool HostSession::Parse(const std::vector<std::string>& words, std::vector<HostAction>& actions, std::string& error)
+{
+    actions.clear();
+    size_t i = 0;
+    auto argument = [&](const std::string& action, std::string& value) {
+        if (i >= words.size())
+        {
+            error = "\"" + action + "\" needs an argument";
+            return false;
+        }
+        value = words[i++];
+        return true;
+    };
+    while (i < words.size())
+    {
+        const std::string word = words[i++];
+        HostAction action;
+        std::string value;
+        if (word == "demo")
+            action.kind = HostAction::Demo;
+        else if (word == "plugin" || word == "import" || word == "dump")
+        {
+            action.kind = word == "plugin" ? HostAction::Plugin
+                          : word == "import" ? HostAction::Import
+                                             : HostAction::Dump;
+            if (!argument(word, value))
+                return false;
+            action.args.push_back(value);
+        }
+        else if (word == "export")
+        {
+            action.kind = HostAction::Export;
+            if (!argument(word, value))
+                return false;
+            action.args.push_back(value);
+            if (i < words.size() && words[i] == "--selected")
+            {
+                action.selectedOnly = true;
+                ++i;
+            }
+        }
+        else if (word == "select")
+        {
+            action.kind = HostAction::Select;
+            while (i < words.size() && !IsAction(words[i]))
+                action.args.push_back(words[i++]);
+        }
+        else if (word == "time")
+        {
+            action.kind = HostAction::Time;
+            if (!argument(word, value))
+                return false;
+            char* end = nullptr;
+            errno = 0;
+            const long t = std::strtol(value.c_str(), &end, 10);
+            if (value.empty() || *end || errno == ERANGE || t < -2147483647L || t > 2147483647L)
+            {
+                error = "\"time\" needs a whole number of ticks, not \"" + value + "\"";
+                return false;
+            }
+            action.time = int(t);
+        }
+        else
+        {
+            error = "unknown action \"" + word + "\"";
+            return false;
+        }
+        actions.push_back(action);
+    }
+    if (actions.empty())
+    {
+        error = "no action given";
+        return false;
+    }
+    return true;
+}
+
+int HostSession::Run(const std::vector<HostAction>& actions)
+{
+    maxsim::HostInterface& host = maxsim::HostInterface::Instance();
+    int status = 0;
+    for (const HostAction& action : actions)
+    {
+        bool ok = true;
+        switch (action.kind)
+        {
+        case HostAction::Demo:
+            maxsim::DemoScene::Build(host);
+            break;
+        case HostAction::Plugin:
+            ok = LoadPlugin(action.args[0]);
+            break;
+        case HostAction::Import:
+            ok = Import(action.args[0], status);
+            break;
+        case HostAction::Export:
+            ok = Export(action.args[0], action.selectedOnly, status);
+            break;
+        case HostAction::Select:
+            ok = Select(action.args);
+            break;
+        case HostAction::Time:
+            host.SetTime(action.time, TRUE);
+            break;
+        case HostAction::Dump:
+            ok = Dump(action.args[0]);
+            break;
+        }
+        if (!ok)
+            return 1;
+    }
+    return status;
+}
+
+bool HostSession::Fail(const std::string& message)
+{
+    m_err << "maxsim-run: " << message << "\n";
+    return false;
+}
+
+// A module that fails a check stays loaded, without classes, until the end
+// of the session: its entry points may already have registered callbacks
+// with the host, which must not point into unloaded code.
+bool HostSession::LoadPlugin(const std::string& path)
+{
+    Module module;
+    module.library = std::make_unique<PluginLibrary>();
+    std::string error;
+    if (!module.library->Load(path, error))
+        return Fail(error);
+    const PluginLibrary& library = *module.library;
+    m_modules.push_back(std::move(module));
+    auto version = reinterpret_cast<LibVersionProc>(library.Symbol("LibVersion"));
+    auto count = reinterpret_cast<LibNumberClassesProc>(library.Symbol("LibNumberClasses"));
+    auto classDesc = reinterpret_cast<LibClassDescProc>(library.Symbol("LibClassDesc"));
+    auto description = reinterpret_cast<LibDescriptionProc>(library.Symbol("LibDescription"));
+    if (!version || !count || !classDesc || !description)
+        return Fail("\"" + path + "\" is not a plug-in module: an entry point is missing");
+    const ULONG v = version();
+    if (v != ULONG(VERSION_3DSMAX))
+        return Fail("\"" + path + "\" was built for SDK version " + Hex(v) + ", this host is " +
+                    Hex(VERSION_3DSMAX));
+    const char* text = description();
+    m_err << "maxsim-run: loaded \"" << path << "\": " << (text ? text : "") << "\n";
+    const int n = count();
+    std::vector<ClassDesc*> classes;
+    for (int i = 0; i < n; ++i)
+        if (ClassDesc* desc = classDesc(i))
+            classes.push_back(desc);
+    m_modules.back().classes = classes;
+    return true;
+}
+
+// The most recently loaded module that offers the class wins.
+ClassDesc* HostSession::FindClass(unsigned long superClassID)
+{
+    for (auto m = m_modules.rbegin(); m != m_modules.rend(); ++m)
+        for (ClassDesc* desc : m->classes)
+            if (desc->SuperClassID() == superClassID)
+                return desc;
+    return nullptr;
+}
+
+bool HostSession::Import(const std::string& file, int& status)
+{
+    ClassDesc* desc = FindClass(SCENE_IMPORT_CLASS_ID);
+    if (!desc)
+        return Fail("no loaded module offers a scene importer");
+    SceneImport* importer = static_cast<SceneImport*>(desc->Create(FALSE));
+    if (!importer)
+        return Fail("the importer class did not create an importer");
+    SessionImpInterface ii;
+    const int answer = importer->DoImport(file.c_str(), &ii, GetCOREInterface(), TRUE);
+    delete importer;
+    if (!answer)
+    {
+        m_err << "maxsim-run: the import of \"" << file << "\" failed\n";
+        status = 1;
+    }
+    return true;
+}
+
+bool HostSession::Export(const std::string& file, bool selectedOnly, int& status)
+{
+    ClassDesc* desc = FindClass(SCENE_EXPORT_CLASS_ID);
+    if (!desc)
+        return Fail("no loaded module offers a scene exporter");
+    SceneExport* exporter = static_cast<SceneExport*>(desc->Create(FALSE));
+    if (!exporter)
+        return Fail("the exporter class did not create an exporter");
+    // As the host does, the selection is offered only to an exporter that
+    // supports it.
+    if (selectedOnly && !exporter->SupportsOptions(0, SCENE_EXPORT_SELECTED))
+    {
+        delete exporter;
+        return Fail("the exporter cannot export the selection only");
+    }
+    ExpInterface ei;
+    const int answer = exporter->DoExport(file.c_str(), &ei, GetCOREInterface(), TRUE,
+                                          selectedOnly ? SCENE_EXPORT_SELECTED : 0);
+    delete exporter;
+    if (!answer)
+    {
+        m_err << "maxsim-run: the export to \"" << file << "\" failed\n";
+        status = 1;
+    }
+    return true;
+}
+
+bool HostSession::Select(const std::vector<std::string>& names)
+{
+    Interface* ip = GetCOREInterface();
+    std::vector<INode*> nodes;
+    for (const std::string& name : names)
+    {
+        INode* node = ip->GetINodeByName(name.c_str());
+        if (!node)
+            return Fail("no node is named \"" + name + "\"");
+        nodes.push_back(node);
+    }
+    ip->ClearNodeSelection(FALSE);
+    for (INode* node : nodes)
+        ip->SelectNode(node, FALSE);
+    return true;
+}
+
+bool HostSession::Dump(const std::string& where)
+{
+    const std::string text = maxsim::SceneDump::ToText(maxsim::HostInterface::Instance()) + "\n";
+    if (where == "-")
+    {
+        m_out << text;
+        m_out.flush();
+        return bool(m_out) || Fail("cannot write the dump to standard output");
+    }
+    std::ofstream file(where, std::ios::binary | std::ios::trunc);
+    if (file)
+        file << text;
+    if (!file || !file.flush())
+        return Fail("cannot write \"" + where + "\"");
+    return true;
+}
+
+// Modules hear of the shutdown while the scene still stands; the scene goes
+// before the modules, since their objects may be part of it.
+void HostSession::End()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    BroadcastNotification(NOTIFY_SYSTEM_SHUTDOWN);
+    maxsim::HostInterface::Instance().Reset();
+    while (!m_modules.empty())
+    {
+        m_modules.back().library->Unload();
+        m_modules.pop_back();
+    }
+}

@@ -1,0 +1,49 @@
+#pragma once
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+#include "HostAction.h"
+#include "PluginLibrary.h"
+
+class ClassDesc;
+
+// A host session: runs actions in order against the one scene, loads
+// plug-in modules through their entry points as the host does, and at its
+// end broadcasts system shutdown and unloads them.
+class HostSession
+{
+public:
+    HostSession(std::ostream& out, std::ostream& err);
+    ~HostSession();
+
+    // False, with the reason, for a command line that is not a session.
+    static bool Parse(const std::vector<std::string>& words, std::vector<HostAction>& actions, std::string& error);
+    static const char* Usage();
+
+    // 0 when every action succeeded. An import or export that answers 0
+    // makes it 1 and the session goes on; an action that cannot be carried
+    // out makes it 1 and ends the session.
+    int Run(const std::vector<HostAction>& actions);
+    void End();
+
+private:
+    struct Module
+    {
+        std::unique_ptr<PluginLibrary> library;
+        std::vector<ClassDesc*> classes;
+    };
+
+    bool LoadPlugin(const std::string& path);
+    bool Import(const std::string& file, int& status);
+    bool Export(const std::string& file, bool selectedOnly, int& status);
+    bool Select(const std::vector<std::string>& names);
+    bool Dump(const std::string& where);
+    ClassDesc* FindClass(unsigned long superClassID);
+    bool Fail(const std::string& message);
+
+    std::ostream& m_out;
+    std::ostream& m_err;
+    std::vector<Module> m_modules;
+    bool m_ended;
+};
