@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -113,7 +114,8 @@ bool Matches(const std::string& text, const char* pattern)
 struct Session
 {
     const char* name;
-    std::vector<std::string> args; // %M the module, %OLD the old-SDK module, %IN the input, %OUT the output
+    std::vector<std::string> args; // %M the test module, %OLD the old-SDK module, %Q the product module,
+                                   // %IN the input, %OUT the output
     const char* input;             // written to %IN when not null
     int status;
     const char* out;               // patterns; null: not checked
@@ -140,7 +142,6 @@ const Session kSessions[] = {
     {"old_sdk_module", {"plugin", "%OLD"}, nullptr, 1, nullptr, nullptr,
      "built for SDK version 0x1F401000, this host is 0x23281500", nullptr},
     {"missing_module", {"plugin", "%IN"}, nullptr, 1, nullptr, nullptr, "cannot load", nullptr},
-    {"import_without_importer", {"import", "%IN"}, "box A 0 0 0\n", 1, nullptr, nullptr, "no loaded module", nullptr},
     {"select_unknown_node", {"demo", "select", "Nobody", "dump", "-"}, nullptr, 1, nullptr, "\"nodes\"",
      "no node is named \"Nobody\"", nullptr},
     {"demo_dump", {"demo", "time", "160", "dump", "-"}, nullptr, 0, "^\\{\n  \"time\": 160,\n  \"nodes\"", nullptr,
@@ -149,6 +150,19 @@ const Session kSessions[] = {
     {"unknown_action", {"demo", "frobnicate"}, nullptr, 2, nullptr, nullptr, "unknown action \"frobnicate\"", nullptr},
     {"missing_argument", {"demo", "export"}, nullptr, 2, nullptr, nullptr, "\"export\" needs an argument", nullptr},
     {"bad_time", {"time", "1.5"}, nullptr, 2, nullptr, nullptr, "whole number", nullptr},
+    // The product module, quarro.dle beside maxsim-run, loaded when no module is named.
+    {"product_module_beside_maxsim_run", {"demo", "export", "%OUT"}, nullptr, 0, nullptr, nullptr,
+     "loaded \".*quarro\\.dle\": Kilnworth Games QuarroExporter 0\\.1",
+     "^version 1\n\nnumBones 5\nbone 0 \\{\n\tname \"Bone01\"\n\tparent \"\"\n"},
+    {"product_selected_only", {"plugin", "%Q", "demo", "select", "Crate", "export", "%OUT", "--selected"}, nullptr, 0,
+     nullptr, nullptr, nullptr, "numMeshes 1\nmesh 0 \\{\n\tname \"Crate\""},
+    {"product_export_into_missing_folder", {"plugin", "%Q", "demo", "export", "%IN/no/such/folder/out.qro"}, nullptr, 1,
+     nullptr, nullptr, "info: Can't open file \".*out\\.qro\" for writing\\.", nullptr},
+    {"product_import_rejected_builds_nothing", {"plugin", "%Q", "import", "%IN", "dump", "-"}, "version 2\r\n", 1,
+     "\"time\": 0", "\"name\"", "warning: WARNING: Can't handle file \".*in\\.tst\"\\. Some data is missing or corrupt\\.",
+     nullptr},
+    {"product_import_missing_file", {"plugin", "%Q", "import", "%IN"}, nullptr, 1, nullptr, nullptr,
+     "info: Can't open file \".*in\\.tst\" for reading\\.", nullptr},
 };
 
 class MaxsimRunTest : public ::testing::TestWithParam<Session>
@@ -170,6 +184,8 @@ TEST_P(MaxsimRunTest, SessionEndsAsExpected)
     {
         if (a.rfind("%M", 0) == 0)
             a = MAXSIM_TEST_MODULE;
+        else if (a == "%Q")
+            a = QUARRO_MODULE;
         else if (a == "%OLD")
             a = MAXSIM_TEST_MODULE_OLDSDK;
         else if (a.rfind("%IN", 0) == 0)
@@ -201,12 +217,71 @@ TEST_P(MaxsimRunTest, SessionEndsAsExpected)
 INSTANTIATE_TEST_SUITE_P(Sessions, MaxsimRunTest, ::testing::ValuesIn(kSessions),
                          [](const ::testing::TestParamInfo<Session>& info) { return std::string(info.param.name); });
 
-#ifdef _WIN32
-// The module's export name table holds its five entry points and nothing
-// else.
-TEST(MaxsimTestModule, ExportsOnlyItsEntryPoints)
+namespace
 {
-    const std::string image = ReadBytes(MAXSIM_TEST_MODULE);
+// The numbers and words of a .qro text in order, without its material
+// blocks (an import creates no materials).
+std::vector<std::string> TokensWithoutMaterials(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> tokens;
+    std::string token;
+    int skipDepth = 0;
+    while (in >> token)
+    {
+        if (skipDepth == 0 && (token == "materialNames" || token == "polygonMaterialIndices"))
+        {
+            skipDepth = -1;
+            continue;
+        }
+        if (skipDepth != 0)
+        {
+            if (token == "{")
+                skipDepth = skipDepth < 0 ? 1 : skipDepth + 1;
+            else if (token == "}")
+                --skipDepth;
+            continue;
+        }
+        tokens.push_back(token);
+    }
+    return tokens;
+}
+} // namespace
+
+// The main job: the demo scene exported by the product module, imported into
+// a fresh session and exported again gives the same file, material blocks
+// aside (floats within 0.0001, order kept).
+TEST(ProductModule, DemoSceneSurvivesExportImportExport)
+{
+    const fs::path dir = fs::path(MAXSIM_TEST_WORK) / "product_round_trip";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path first = dir / "demo.qro", second = dir / "again.qro";
+    Result r = RunSession({"plugin", QUARRO_MODULE, "demo", "export", first.string()}, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = RunSession({"plugin", QUARRO_MODULE, "import", first.string(), "export", second.string()}, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> a = TokensWithoutMaterials(ReadBytes(first));
+    const std::vector<std::string> b = TokensWithoutMaterials(ReadBytes(second));
+    ASSERT_GT(a.size(), 1000u);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i)
+    {
+        char* endA = nullptr;
+        char* endB = nullptr;
+        const double x = std::strtod(a[i].c_str(), &endA), y = std::strtod(b[i].c_str(), &endB);
+        if (*endA == 0 && *endB == 0 && !a[i].empty())
+            ASSERT_NEAR(x, y, 0.0001) << "token " << i;
+        else
+            ASSERT_EQ(a[i], b[i]) << "token " << i;
+    }
+}
+
+#ifdef _WIN32
+// A module's export name table holds its five entry points and nothing else.
+void ExpectOnlyEntryPointsExported(const char* module)
+{
+    const std::string image = ReadBytes(module);
     ASSERT_GT(image.size(), 0x40u);
     auto u16 = [&](size_t at) {
         return at + 1 < image.size() ? unsigned(uint8_t(image[at])) | unsigned(uint8_t(image[at + 1])) << 8 : 0u;
@@ -242,5 +317,15 @@ TEST(MaxsimTestModule, ExportsOnlyItsEntryPoints)
     std::sort(exported.begin(), exported.end());
     EXPECT_EQ(exported, (std::vector<std::string>{"CanAutoDefer", "LibClassDesc", "LibDescription",
                                                   "LibNumberClasses", "LibVersion"}));
+}
+
+TEST(MaxsimTestModule, ExportsOnlyItsEntryPoints)
+{
+    ExpectOnlyEntryPointsExported(MAXSIM_TEST_MODULE);
+}
+
+TEST(ProductModule, ExportsOnlyItsEntryPoints)
+{
+    ExpectOnlyEntryPointsExported(QUARRO_MODULE);
 }
 #endif

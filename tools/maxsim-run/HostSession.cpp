@@ -46,11 +46,14 @@ HostSession::HostSession(std::ostream& out, std::ostream& err) : m_out(out), m_e
 
 HostSession::~HostSession() { End(); }
 
+const char* const HostSession::DEFAULT_PLUGIN = "quarro.dle";
+
 const char* HostSession::Usage()
 {
     return "usage: maxsim-run ACTION...\n"
            "  demo                     build the demo scene\n"
-           "  plugin PATH              load a plug-in module\n"
+           "  plugin PATH              load a plug-in module (without one, imports and exports\n"
+           "                           use quarro.dle beside maxsim-run)\n"
            "  import FILE              import FILE with the loaded importer\n"
            "  export FILE [--selected] export to FILE with the loaded exporter\n"
            "  select NAME...           select exactly these nodes\n"
@@ -131,6 +134,21 @@ bool HostSession::Parse(const std::vector<std::string>& words, std::vector<HostA
     {
         error = "no action given";
         return false;
+    }
+    // Imports and exports use the product module beside the program unless
+    // the session names a module of its own.
+    bool namesModule = false, translates = false;
+    for (const HostAction& action : actions)
+    {
+        namesModule = namesModule || action.kind == HostAction::Plugin;
+        translates = translates || action.kind == HostAction::Import || action.kind == HostAction::Export;
+    }
+    if (translates && !namesModule)
+    {
+        HostAction plugin;
+        plugin.kind = HostAction::Plugin;
+        plugin.args.push_back(PluginLibrary::BesideProgram(DEFAULT_PLUGIN));
+        actions.insert(actions.begin(), plugin);
     }
     return true;
 }

@@ -20,6 +20,8 @@ public:
     // False, with the reason, for a command line that is not a session.
     static bool Parse(const std::vector<std::string>& words, std::vector<HostAction>& actions, std::string& error);
     static const char* Usage();
+    // The module that imports and exports load when no "plugin" names one.
+    static const char* const DEFAULT_PLUGIN;
 
     // 0 when every action succeeded. An import or export that answers 0
     // makes it 1 and the session goes on; an action that cannot be carried

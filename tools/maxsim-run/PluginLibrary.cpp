@@ -1,5 +1,7 @@
 #include "PluginLibrary.h"
 
+#include <filesystem>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -58,4 +60,20 @@ void PluginLibrary::Unload()
 #endif
     m_handle = nullptr;
     m_path.clear();
+}
+
+std::string PluginLibrary::BesideProgram(const std::string& fileName)
+{
+    std::string program;
+#ifdef _WIN32
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        program.assign(path, length);
+#else
+    std::error_code error;
+    program = std::filesystem::read_symlink("/proc/self/exe", error).string();
+#endif
+    const size_t slash = program.find_last_of("/\\");
+    return slash == std::string::npos ? fileName : program.substr(0, slash + 1) + fileName;
 }

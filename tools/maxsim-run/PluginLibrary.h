@@ -16,6 +16,9 @@ public:
     void Unload();
     const std::string& Path() const { return m_path; }
 
+    // The path of `fileName` in the folder of the running program.
+    static std::string BesideProgram(const std::string& fileName);
+
 private:
     void* m_handle;
     std::string m_path;
