@@ -2,7 +2,8 @@
 """Summary of an export and of its re-export after an import: what the file
 holds, and whether the second export gives the same bones, meshes, normals,
 texture sets, polygons and weights as the first (floats within 0.0001, order
-kept). Material blocks are left out: the importer does not create materials.
+kept; normals and texture coordinates compared at each polygon corner, since
+the host may number a built mesh's pools in another order). Material blocks are left out: the importer does not create materials.
 
 usage: qro_summary.py FIRST.qro SECOND.qro
 """
@@ -19,6 +20,22 @@ NOT_IMPORTED = ("materialNames", "polygonMaterialIndices")
 def dump(path):
     result = subprocess.run([QRO, "dump", path], capture_output=True, text=True, check=True)
     return json.loads(result.stdout)
+
+
+def per_corner(dump):
+    """The dump with normals and texture coordinates given per polygon corner:
+    a host may number the pools of a mesh it built in another order."""
+    for mesh in dump.get("meshes", []):
+        normals = mesh.pop("normals", [])
+        indices = mesh.pop("polygonNormalIndices", [])
+        mesh["cornerNormals"] = [normals[i] if 0 <= i < len(normals) else None for i in indices]
+        sets = mesh.pop("textureCoordinates", [])
+        index_sets = mesh.pop("polygonTexCoordIndices", [])
+        mesh["cornerTextureCoordinates"] = [
+            [coords[i] if 0 <= i < len(coords) else None for i in index_set]
+            for coords, index_set in zip(sets, index_sets)]
+        mesh["textureCoordinateSets"] = len(sets)
+    return dump
 
 
 def differences(a, b, where="file"):
@@ -53,14 +70,15 @@ def main():
     weights = sum(len(m.get("weights", [])) for m in meshes)
     print(f"exported {first}: {len(a.get('bones', []))} bones, {len(meshes)} meshes, "
           f"{vertices} vertices, {weights} weights")
-    found = differences(a, b)
+    found = differences(per_corner(a), per_corner(b))
     if found:
         print(f"re-exported {second}: DIFFERS from the first export in {len(found)} places:")
         for line in found[:20]:
             print("  " + line)
         return 1
     print(f"re-exported {second} after an import into a fresh scene: the same as the first export "
-          f"(floats within {TOLERANCE}; material blocks aside)")
+          f"(floats within {TOLERANCE}, normals and texture coordinates per polygon corner; "
+          f"material blocks aside)")
     return 0
 
 
