@@ -14,6 +14,7 @@
 // SDK, as a user's script would build them.
 #include "HostInterface.h"
 #include "SceneNode.h"
+#include "SkinModifier.h"
 
 #include "merrow/Platform/3dsmax/HObject.h"
 #include "orlo/Math/TMatrix4.h"
@@ -41,6 +42,10 @@ protected:
     }
     static int StretchResets(INode* node) { return static_cast<maxsim::SceneNode*>(node)->GetStretchResetCount(); }
     static int TMInvalidations(INode* node) { return static_cast<maxsim::SceneNode*>(node)->GetInvalidateTMCount(); }
+    static std::vector<BOOL> AddBoneUpdates(Modifier* skin)
+    {
+        return static_cast<maxsim::SkinModifier*>(skin)->GetAddBoneUpdates();
+    }
     static size_t InvalidatedObCaches() { return maxsim::HostInterface::Instance().ObCacheInvalidations().size(); }
 
     // Scene building, through the SDK only.
@@ -124,6 +129,17 @@ protected:
         const bool done = import->AddWeights(node, v, b, w) != 0;
         skin->ReleaseInterface(I_SKINIMPORTDATA, import);
         return done;
+    }
+
+    // The node's evaluated points in world space.
+    static std::vector<Point3> WorldPoints(INode* node)
+    {
+        const ObjectState& os = node->EvalWorldState(Now());
+        std::vector<Point3> out;
+        const Matrix3 tm = node->GetObjectTM(Now());
+        for (int i = 0; os.obj && i < os.obj->NumPoints(); ++i)
+            out.push_back(tm.PointTransform(os.obj->GetPoint(i)));
+        return out;
     }
 
     static merrow::platform_3dsmax::HObject Handle(INode* node)

@@ -1,5 +1,10 @@
 #pragma once
 
+// The host's headers come first: on Windows they bring the system's
+// GetObject macro, which must rename this kit's GetObject alike in every
+// file that sees it.
+#include "max.h"
+
 #include "merrow/Platform/3dsmax/HObject.h"
 #include "merrow/Platform/3dsmax/HStatus.h"
 #include "merrow/Platform/3dsmax/TransformSpace.h"
