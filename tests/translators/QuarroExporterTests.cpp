@@ -26,7 +26,7 @@ protected:
     // Afterwards the bones move, so the current pose differs from the bind pose.
     void BuildSkinnedScene() {
         m_root = NewBone("Root", Point3(0, 0, 0));
-        Matrix3 turned = RotateZMatrix(float(M_PI / 2));
+        Matrix3 turned = RotateZMatrix(1.5707963f);
         turned.SetTrans(Point3(1, 2, 3));
         m_root->SetNodeTM(Now(), turned);
         m_arm = NewBone("Arm", Point3(2, 0, 0));
