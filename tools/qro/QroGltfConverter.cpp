@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "QroGltfMesh.h"
 #include "QroGltfSkeleton.h"
@@ -181,20 +182,33 @@ QroGltfConverter::Summary QroGltfConverter::Convert(const orlo::UArray<BoneData>
         meshNodes.push_back(node);
     }
 
+    // Node names are made unique, as the file's names need not be ("_" and a
+    // number appended while a name is taken): most tools find bones by name.
+    std::set<std::string> taken;
+    auto uniqueName = [&](const std::string& name, const std::string& what) {
+        std::string unique = name;
+        for (int number = 1; !name.empty() && !taken.insert(unique).second; ++number)
+            unique = name + "_" + std::to_string(number);
+        if (unique != name)
+            notes.push_back(what + ": its node is named \"" + unique + "\", as another node has its name");
+        return unique;
+    };
+
     // Nodes: the turning node first, then the bones, the root joint, the meshes.
     const std::vector<QroGltfSkeleton::Joint>& joints = skeleton.GetJoints();
     Json top = Json::object();
     if (!sceneName.empty())
-        top["name"] = NameToUtf8(sceneName);
+        top["name"] = NameToUtf8(uniqueName(sceneName, "the scene"));
     top["rotation"] = {kZUpToYUp[0], kZUpToYUp[1], kZUpToYUp[2], kZUpToYUp[3]};
     Json topChildren = Json::array();
     for (int root : skeleton.GetRoots())
         topChildren.push_back(1 + root);
     document.Append("nodes", top);
-    for (const QroGltfSkeleton::Joint& joint : joints) {
+    for (size_t b = 0; b < joints.size(); ++b) {
+        const QroGltfSkeleton::Joint& joint = joints[b];
         Json node = Json::object();
         if (!joint.name.empty())
-            node["name"] = NameToUtf8(joint.name);
+            node["name"] = NameToUtf8(uniqueName(joint.name, "bone " + std::to_string(b) + " \"" + joint.name + "\""));
         const QroGltfMath::Trs& trs = joint.local;
         if (trs.translation != std::array<double, 3>{0, 0, 0})
             node["translation"] = {float(trs.translation[0]), float(trs.translation[1]), float(trs.translation[2])};
@@ -212,7 +226,8 @@ QroGltfConverter::Summary QroGltfConverter::Convert(const orlo::UArray<BoneData>
         document.Append("nodes", node);
     }
     if (rootJointUsed)
-        topChildren.push_back(document.Append("nodes", {{"name", kRootJointName}}));
+        topChildren.push_back(
+            document.Append("nodes", {{"name", NameToUtf8(uniqueName(kRootJointName, "the added root joint"))}}));
 
     int skin = -1;
     if (anySkinned) {
@@ -235,10 +250,12 @@ QroGltfConverter::Summary QroGltfConverter::Convert(const orlo::UArray<BoneData>
     }
 
     Json sceneNodes = Json::array({0});
-    for (const MeshNode& meshNode : meshNodes) {
+    for (size_t k = 0; k < meshNodes.size(); ++k) {
+        const MeshNode& meshNode = meshNodes[k];
         Json node = Json::object();
         if (!meshNode.name.empty())
-            node["name"] = NameToUtf8(meshNode.name);
+            node["name"] = NameToUtf8(
+                uniqueName(meshNode.name, "mesh " + std::to_string(k) + " \"" + meshNode.name + "\""));
         if (meshNode.mesh != -1)
             node["mesh"] = meshNode.mesh;
         if (meshNode.skinned)
