@@ -3,6 +3,8 @@
 //   qro check PATH       read PATH; prints "ok: B bones, M meshes"
 //   qro dump PATH        read PATH; prints its records as JSON
 //   qro write JSON OUT   write the records of a JSON document to OUT
+//   qro gltf PATH OUT    write PATH as a skinned glTF 2.0 scene: OUT.glb, or
+//                        OUT.gltf with OUT.bin beside it
 //
 // Exit status: 0 done, 1 the file was rejected or could not be read or
 // written, 2 a call qro does not know. Messages go to the standard error
@@ -14,10 +16,14 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "QroCheckedInputStream.h"
+#include "QroGltfConverter.h"
+#include "QroGltfFile.h"
 #include "QroJson.h"
 #include "QroLogs.h"
+#include "QroMaterialReader.h"
 #include "QuarroRecordWriter.h"
 #include "QuarroTextReader.h"
 #include "orlo/CoreServices/Implementations/ULogMessage.h"
@@ -34,11 +40,15 @@ const int EXIT_USAGE = 2;
 const char* const kUsage =
     "usage: qro check PATH        read a .qro file and count its bones and meshes\n"
     "       qro dump PATH         print the records of a .qro file as JSON\n"
-    "       qro write JSON OUT    write the records of a JSON document as a .qro file\n";
+    "       qro write JSON OUT    write the records of a JSON document as a .qro file\n"
+    "       qro gltf PATH OUT     write a .qro file as a skinned glTF 2.0 scene, OUT ending\n"
+    "                             in .glb (one file) or .gltf (with a .bin beside it)\n";
 
-// Reads a .qro file into records; false (after a message) when it cannot be
-// opened or read, or is rejected.
-bool ReadFile(QroLogs& logs, const char* path, orlo::UArray<BoneData>& bones, orlo::UArray<MeshData>& meshes) {
+// Reads a .qro file into records, and with `materials` also the material
+// names and indices that the records leave out; false (after a message) when
+// it cannot be opened or read, or is rejected.
+bool ReadFile(QroLogs& logs, const char* path, orlo::UArray<BoneData>& bones, orlo::UArray<MeshData>& meshes,
+              std::vector<QroMaterialReader::Mesh>* materials = nullptr) {
     // Through the core services' file system, so that a path reaching into a
     // ZIP archive opens the member.
     orlo::TStreamHandle<orlo::IInputStream> file = orlo::GetCoreServices()->GetFileSystem()->CreateFileReader(path);
@@ -50,6 +60,9 @@ bool ReadFile(QroLogs& logs, const char* path, orlo::UArray<BoneData>& bones, or
     }
     QroCheckedInputStream stream(static_cast<orlo::TStreamHandle<orlo::IInputStream>&&>(file));
     bool accepted = QuarroTextReader::Read(&stream, bones, meshes, logs.GetChannel(QroLogs::CHANNEL_WARNINGS));
+    // The reader puts the stream back where it found it.
+    if (accepted && materials != nullptr && !stream.HadShortRead())
+        QroMaterialReader::Read(&stream, *materials);
     if (stream.HadShortRead()) {
         // Part of the file never arrived: what was read is not the file.
         orlo::ULogMessage message(logs.GetChannel(QroLogs::CHANNEL_UNOPENABLE_FILES), "Can't read file \"");
@@ -119,6 +132,43 @@ int Write(const char* jsonPath, const char* outPath) {
     return EXIT_DONE;
 }
 
+// The file's name without folder and extension: the name of the scene.
+std::string SceneNameOf(const std::string& path) {
+    size_t slash = path.find_last_of("/\\");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+int Gltf(QroLogs& logs, const char* inPath, const char* outPath) {
+    if (QroGltfFile::KindOf(outPath) == QroGltfFile::Kind::Unknown) {
+        std::fprintf(stderr, "qro: the glTF file's name must end in .gltf or .glb: \"%s\"\n", outPath);
+        return EXIT_USAGE;
+    }
+    orlo::UArray<BoneData> bones;
+    orlo::UArray<MeshData> meshes;
+    std::vector<QroMaterialReader::Mesh> materials;
+    if (!ReadFile(logs, inPath, bones, meshes, &materials))
+        return EXIT_FAILED;
+
+    QroGltfDocument document;
+    std::vector<std::string> notes;
+    try {
+        QroGltfConverter::Convert(bones, meshes, materials, SceneNameOf(inPath), document, notes);
+    } catch (const std::runtime_error& refused) {
+        std::fprintf(stderr, "qro: can't convert \"%s\": %s.\n", inPath, refused.what());
+        return EXIT_FAILED;
+    }
+    for (const std::string& note : notes)
+        std::fprintf(stderr, "qro: note: %s.\n", note.c_str());
+    std::string error;
+    if (!QroGltfFile::Write(document, outPath, error)) {
+        std::fprintf(stderr, "qro: %s\n", error.c_str());
+        return EXIT_FAILED;
+    }
+    return EXIT_DONE;
+}
+
 int Run(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "check") == 0) {
         QroLogs logs;
@@ -130,6 +180,10 @@ int Run(int argc, char** argv) {
     }
     if (argc == 4 && std::strcmp(argv[1], "write") == 0)
         return Write(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "gltf") == 0) {
+        QroLogs logs;
+        return Gltf(logs, argv[2], argv[3]);
+    }
     std::fputs(kUsage, stderr);
     return EXIT_USAGE;
 }
