@@ -23,7 +23,12 @@ public:
     int32_t Max() const { return m_arrayMax; }
 
     // Capacity for a count: rounded up to a multiple of 64 elements.
-    static int64_t RoundUpCapacity(int64_t count) { return (count + 63) & ~int64_t(63); }
+    // A count rounded up to a multiple of 64; a count that fits 32 bits stays
+    // within them (2147483647 at most) instead of rounding past them.
+    static int64_t RoundUpCapacity(int64_t count) {
+        const int64_t rounded = (count + 63) & ~int64_t(63);
+        return count <= INT32_MAX && rounded > INT32_MAX ? INT32_MAX : rounded;
+    }
 
 protected:
     UArrayBase() = default;

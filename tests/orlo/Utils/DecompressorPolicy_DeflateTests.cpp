@@ -228,15 +228,26 @@ TEST(DecompressorPolicy_Deflate, OutputLimitStopsLongerStreams) {
     EXPECT_TRUE(decoder.Decompress(stored, out, 10));
 }
 
-// A declared size is trusted for the reservation only as far as the input
-// can produce it; without one, three times the input is reserved.
+// A declared size is not trusted for the reservation: it starts at a small
+// multiple of the input and grows with the output, never past the limit;
+// without a limit, three times the input is reserved.
 TEST(DecompressorPolicy_Deflate, ReservationFollowsTheInput) {
     UArray<unsigned char> in = ToArray(DeflateWriter().FixedLiterals(true, "tiny").Bytes());
     DecompressorPolicy_Deflate decoder;
     UArray<unsigned char> out;
     EXPECT_TRUE(decoder.Decompress(in, out, 0xFFFFFFF0u));
-    EXPECT_LE(uint64_t(out.Max()), DecompressorPolicy_Deflate::GetLargestOutput(uint64_t(in.Num())) + 64);
+    EXPECT_LE(uint64_t(out.Max()), DecompressorPolicy_Deflate::INITIAL_GROWTH * uint64_t(in.Num()) + 64);
     EXPECT_TRUE(ToVector(out) == Text("tiny"));
+
+    // 13 bits give 258 bytes: the output grows far beyond the first
+    // reservation, to exactly the declared size and no further.
+    const uint32_t size = 1 + 258 * 4000;
+    UArray<unsigned char> runs = ToArray(DeflateWriter().FixedRuns(true, 'r', 4000).Bytes());
+    EXPECT_TRUE(decoder.Decompress(runs, out, size));
+    EXPECT_EQ(out.Num(), int32_t(size));
+    EXPECT_LE(out.Max(), int32_t(size + 63));
+    EXPECT_FALSE(decoder.Decompress(runs, out, size - 1));
+    EXPECT_LE(out.Max(), int32_t(size - 1 + 63));
 
     Bytes compressed = ReadFixture("deflate/text_default.deflate");
     UArray<unsigned char> text = ToArray(compressed);

@@ -89,8 +89,22 @@ UStream_Archive::UStream_Archive(IInputStream& archive, const UString& memberPat
     m_name = m_archiveName + "/" + memberPath;
     uint64_t start = archive.GetPosition();
     m_archiveSize = archive.GetSize();
-    ReadCentralDirectory();
-    OpenMember(memberPath);
+    try {
+        ReadCentralDirectory();
+        OpenMember(memberPath);
+    } catch (const ErrorDescription& error) {
+        // Memory that runs out while a member is unpacked is a problem of
+        // that file, like damaged data: the stream stays closed.
+        if (error.GetType() != ErrorDescription::TYPE_BAD_ALLOC) {
+            if (archive.SeekToStart())
+                archive.SeekForward(start);
+            m_archive = nullptr;
+            throw;
+        }
+        m_bytes.Empty();
+        Publish();
+        WarnMember(memberPath, "Not enough memory.");
+    }
     if (archive.SeekToStart())
         archive.SeekForward(start);
     m_archive = nullptr;
