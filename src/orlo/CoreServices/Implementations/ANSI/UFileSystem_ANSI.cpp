@@ -22,9 +22,22 @@ namespace {
 constexpr size_t WORKING_DIRECTORY_BUFFER = 4096;
 constexpr size_t COPY_BLOCK = 1024;
 
+// The stream object for an open file; the file is closed when building the
+// object fails (its name is copied, which may run out of memory), so that
+// nothing keeps it open.
+template <class TStream>
+TStream* WrapFile(FILE* file, const UString& path) {
+    try {
+        return new TStream(file, path);
+    } catch (...) {
+        fclose(file);
+        throw;
+    }
+}
+
 IInputStream* OpenInput(const UString& path) {
     FILE* file = file_ansi::OpenRegular(path.c_str(), "rbS");
-    return file != nullptr ? new UFileANSI_SerializingPolicy_Input(file, path) : nullptr;
+    return file != nullptr ? WrapFile<UFileANSI_SerializingPolicy_Input>(file, path) : nullptr;
 }
 
 void Report(FileProgressCallback progress, float fraction) {
@@ -59,7 +72,7 @@ TStreamHandle<IOutputStream> UFileSystem_ANSI::CreateFileWriter(const UString& p
     FILE* file = file_ansi::OpenRegular(path.c_str(), keepContents ? "abS" : "wbS");
     if (file == nullptr)
         return TStreamHandle<IOutputStream>();
-    return TStreamHandle<IOutputStream>(new UFileANSI_SerializingPolicy_Output(file, path));
+    return TStreamHandle<IOutputStream>(WrapFile<UFileANSI_SerializingPolicy_Output>(file, path));
     ORLO_UNGUARD
 }
 
