@@ -240,6 +240,26 @@ TYPED_TEST(FileSystemTest, CopyReplacesOnlyWhenAllowed) {
     EXPECT_FALSE(fs::exists(this->In("other.txt")));
 }
 
+TYPED_TEST(FileSystemTest, CopyOntoItselfSpelledAnotherWayKeepsTheFile) {
+    auto& files = *this->m_files;
+    fs::path source = this->In("self.qro");
+    const std::string content(100000, 'q');
+    WriteAll(source, content);
+    fs::create_directories(this->In("sub"));
+    std::vector<fs::path> spellings = {this->m_directory / "." / "self.qro", this->In("sub") / ".." / "self.qro"};
+    std::error_code noLinks;
+    fs::create_symlink(source, this->In("link.qro"), noLinks);
+    if (!noLinks)
+        spellings.push_back(this->In("link.qro"));
+    for (const fs::path& other : spellings) {
+        for (bool overwrite : {true, false}) {
+            EXPECT_FALSE(files.Copy(Path(other), Path(source), overwrite, nullptr)) << other << " " << overwrite;
+            EXPECT_FALSE(files.Copy(Path(source), Path(other), overwrite, nullptr)) << other << " " << overwrite;
+            EXPECT_EQ(ReadAll(source), content) << other << " " << overwrite;
+        }
+    }
+}
+
 TYPED_TEST(FileSystemTest, MoveReportsStartAndEndEveryTime) {
     auto& files = *this->m_files;
     fs::path source = this->In("source.txt");

@@ -107,8 +107,10 @@ bool UFileSystem_ANSI::Copy(const UString& destination, const UString& source, b
                             FileProgressCallback progress) {
     ORLO_GUARD
     // An existing destination is replaced only when the caller allows it, and
-    // never by itself.
-    if (destination == source || (!overwrite && ExistsFile(destination)))
+    // never by itself: opening it for writing would empty the source. The same
+    // file may be spelled in many ways, so the file itself is compared.
+    if (destination == source || file_ansi::IsSameFile(destination.c_str(), source.c_str()) ||
+        (!overwrite && ExistsFile(destination)))
         return false;
     TStreamHandle<IInputStream> reader = CreateFileReader(source);
     if (!reader || !reader->IsOpen())
