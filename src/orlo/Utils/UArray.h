@@ -83,8 +83,8 @@ public:
     }
 
     ~UArray() noexcept(false) override {
-        assure_named(m_arrayNum>=0, DestructorName());
-        assure_named(m_arrayMax>=m_arrayNum, DestructorName());
+        assure_member(m_arrayNum>=0);
+        assure_member(m_arrayMax>=m_arrayNum);
         DestroyElements();
         m_arrayNum = 0;
     }
@@ -161,20 +161,6 @@ public:
     T* end() { return GetData() + m_arrayNum; }
     const T* begin() const { return GetData(); }
     const T* end() const { return GetData() + m_arrayNum; }
-
-    // "orlo::UArray<element type>::~UArray", the element type written out.
-    static const char* DestructorName() {
-        static const char* const name = [] {
-            static char text[detail::TYPE_NAME_SIZE + 32];
-            text[0] = 0;
-            detail::AppendTypeText(text, sizeof(text), "orlo::UArray<");
-            detail::AppendTypeText(text, sizeof(text), TTypeName<T>::Get());
-            size_t length = strlen(text);
-            detail::AppendTypeText(text, sizeof(text), text[length - 1] == '>' ? " >::~UArray" : ">::~UArray");
-            return text;
-        }();
-        return name;
-    }
 
 private:
     // Takes the other array's storage; this array holds none on entry.

@@ -9,12 +9,6 @@
 
 namespace orlo {
 
-namespace {
-constexpr const char* kCreateName = "orlo::URegex<unsigned char>::CreateOnigRegex";
-constexpr const char* kConstructorName = "orlo::URegex<unsigned char>::URegex";
-constexpr const char* kSearchName = "orlo::URegex<unsigned char>::Search";
-} // namespace
-
 template <class T>
 URegex<T>::URegex(const UBaseString<T>& pattern) {
     ORLO_GUARD
@@ -23,7 +17,7 @@ URegex<T>::URegex(const UBaseString<T>& pattern) {
     m_region = nullptr;
     m_options = ONIG_OPTION_NONE;
     CreateOnigRegex();
-    ORLO_UNGUARD_NAMED(kConstructorName)
+    ORLO_UNGUARD_MEMBER
 }
 
 template <class T>
@@ -47,7 +41,7 @@ void URegex<T>::CreateOnigRegex() {
         m_regex = nullptr;
         OnigUChar message[ONIG_MAX_ERROR_MESSAGE_LEN + 1] = {};
         onig_error_code_to_str(message, result, &errorInfo);
-        RaiseErrorNamed(ORLO_SOURCE_FILE, kCreateName, reinterpret_cast<const char*>(message), __LINE__);
+        ORLO_RAISE_MEMBER(reinterpret_cast<const char*>(message));
     }
     m_region = onig_region_new();
     // The retry limits are set per search, from the length of the text searched.
@@ -62,7 +56,8 @@ void URegex<T>::CreateOnigRegex() {
         m_matchParam = nullptr;
         m_region = nullptr;
         m_regex = nullptr;
-        RaiseBadAlloc(ORLO_SOURCE_FILE, kCreateName, "regex region allocation failed", __LINE__);
+        char name[MEMBER_NAME_SIZE];
+        RaiseBadAlloc(ORLO_SOURCE_FILE, ORLO_THIS_MEMBER_NAME(name), "regex region allocation failed", __LINE__);
     }
     onig_initialize_match_param(m_matchParam);
 }
@@ -103,11 +98,11 @@ int32_t URegex<T>::Search(const T* text, const T* end, const T* start) {
         cursor = std::to_chars(cursor, cursor + 24, bytes).ptr;
         const char* tail = " bytes: the text is probably damaged (a brace or a quote that never closes).";
         memcpy(cursor, tail, strlen(tail) + 1);
-        RaiseErrorNamed(ORLO_SOURCE_FILE, kSearchName, message, __LINE__);
+        ORLO_RAISE_MEMBER(message);
     }
     OnigUChar message[ONIG_MAX_ERROR_MESSAGE_LEN + 1] = {};
     onig_error_code_to_str(message, result);
-    RaiseErrorNamed(ORLO_SOURCE_FILE, kSearchName, reinterpret_cast<const char*>(message), __LINE__);
+    ORLO_RAISE_MEMBER(reinterpret_cast<const char*>(message));
 }
 
 template <class T>
