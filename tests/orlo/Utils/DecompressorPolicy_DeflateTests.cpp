@@ -175,6 +175,12 @@ TEST(DecompressorPolicy_Deflate, RefusesDamagedStreams) {
         {"distance at the very start", DeflateWriter().BlockHeader(true, 1).Fixed(257).Code(0, 5).Fixed(256).Bytes()},
         {"literal/length symbol 286", DeflateWriter().BlockHeader(true, 1).Fixed(286).Fixed(256).Bytes()},
         {"literal/length symbol 287", DeflateWriter().BlockHeader(true, 1).Fixed(287).Fixed(256).Bytes()},
+        // After a literal, with a distance code that would fit: only the symbol
+        // check stands between them and a length read past the table.
+        {"literal/length symbol 286 after a literal",
+         DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(286).Code(0, 5).Fixed(256).Bytes()},
+        {"literal/length symbol 287 after a literal",
+         DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(287).Code(0, 5).Fixed(256).Bytes()},
         {"distance code 30",
          DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(257).Code(30, 5).Fixed(256).Bytes()},
         {"distance code 31",
