@@ -134,6 +134,13 @@ public:
 };
 const testing::Environment* const kCleanup = testing::AddGlobalTestEnvironment(new ScratchCleanup);
 
+// Paths in the cases are relative to the source tree, wherever the program starts.
+class SourceTreeDirectory : public testing::Environment {
+public:
+    void SetUp() override { fs::current_path(QRO_SOURCE_DIR); }
+};
+const testing::Environment* const kSourceTree = testing::AddGlobalTestEnvironment(new SourceTreeDirectory);
+
 const char* const kSample = "samples/banner.qro";
 
 TEST(QroContract, CheckAcceptedFile) {
