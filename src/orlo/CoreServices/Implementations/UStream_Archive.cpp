@@ -30,11 +30,6 @@ bool HasSignature(const unsigned char* bytes, unsigned char third, unsigned char
     return bytes[0] == 0x50 && bytes[1] == 0x4B && bytes[2] == third && bytes[3] == fourth;
 }
 
-ILog* WarningChannel() {
-    ICoreServices* services = GetCoreServices();
-    return services != nullptr ? services->GetLogChannel(7) : nullptr;
-}
-
 UString Substring(const UString& text, int32_t begin, int32_t end) {
     UString result("");
     if (end > begin) {
@@ -135,14 +130,14 @@ TStreamHandle<IInputStream> UStream_Archive::OpenPath(const UString& path,
 }
 
 void UStream_Archive::WarnArchive(const char* problem) {
-    ULogMessage message(WarningChannel(), "Can't handle file \"");
+    ULogMessage message(GetWarningChannel(), "Can't handle file \"");
     message += m_archiveName;
     message += "\". ";
     message += problem;
 }
 
 void UStream_Archive::WarnMember(const UString& memberPath, const char* problem) {
-    ULogMessage message(WarningChannel(), "Can't handle file \"");
+    ULogMessage message(GetWarningChannel(), "Can't handle file \"");
     message += memberPath;
     message += "\" in archive \"";
     message += m_archiveName;
@@ -242,7 +237,7 @@ void UStream_Archive::OpenMember(const UString& memberPath) {
     }
     if (OpenNestedMember(memberPath))
         return;
-    ULogMessage message(WarningChannel(), "The file \"");
+    ULogMessage message(GetWarningChannel(), "The file \"");
     message += memberPath;
     message += "\" can't be found inside the archive \"";
     message += m_archiveName;
