@@ -25,8 +25,7 @@ void AppendNumber(orlo::UBaseString<unsigned char>& text, uint64_t number) {
 
 bool QuarroRecordWriter::FindMisfit(const MeshData& mesh, const MaterialNames* materials, Misfit& misfit) {
     using String = orlo::UBaseString<unsigned char>;
-    auto misfits = [&misfit](const String& field, uint64_t held, const char* what, uint64_t wanted,
-                             const char* unit) {
+    auto misfits = [&misfit](const String& field, uint64_t held, const char* what, uint64_t wanted, const char* unit) {
         misfit.field = field;
         misfit.reason = "holds ";
         AppendNumber(misfit.reason, held);

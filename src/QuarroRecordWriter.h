@@ -26,8 +26,8 @@ public:
 
     // Why a mesh cannot be written as it stands.
     struct Misfit {
-        orlo::UBaseString<unsigned char> field;   // "polygonVertexIndices", "polygonTexCoordIndices[1]", ...
-        orlo::UBaseString<unsigned char> reason;  // "holds 3 indices for 4 polygon corners"
+        orlo::UBaseString<unsigned char> field;  // "polygonVertexIndices", "polygonTexCoordIndices[1]", ...
+        orlo::UBaseString<unsigned char> reason; // "holds 3 indices for 4 polygon corners"
     };
 
     // The rule for a mesh to be written whole and read back as it was: the

@@ -104,32 +104,34 @@ TEST_P(QuarroRecordWriterRefuses, ListsThatDoNotFitTheirPolygons) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, QuarroRecordWriterRefuses,
-    testing::Values(
-        BrokenMesh{"VertexIndices", [](MeshData& m) { m.polygonVertexIndices.Remove(2); },
-                   "meshes[0].polygonVertexIndices: holds 2 indices for 3 polygon corners"},
-        BrokenMesh{"NormalIndices", [](MeshData& m) { m.polygonNormalIndices.Empty(); },
-                   "meshes[0].polygonNormalIndices: holds 0 indices for 3 polygon corners"},
-        BrokenMesh{"TexCoordIndices",
-                   [](MeshData& m) {
-                       m.polygonTexCoordIndices.Add({});
-                       m.polygonTexCoordIndices[0].Add(0);
-                   },
-                   "meshes[0].polygonTexCoordIndices[0]: holds 1 indices for 3 polygon corners"},
-        BrokenMesh{"MaterialIndices",
-                   [](MeshData& m) {
-                       m.polygonMaterialIndices.Add(0);
-                       m.polygonMaterialIndices.Add(0);
-                   },
-                   "meshes[0].polygonMaterialIndices: holds 2 indices for 1 polygons"},
-        BrokenMesh{"CountsOverflow", [](MeshData& m) { m.polygonVertexCounts.Add(4294967295u); },
-                   "meshes[0].polygonVertexIndices: holds 3 indices for 4294967298 polygon corners"},
-        // Longer lists than the corners would be cut without a word.
-        BrokenMesh{"VertexIndicesLonger", [](MeshData& m) { m.polygonVertexIndices.Add(0); },
-                   "meshes[0].polygonVertexIndices: holds 4 indices for 3 polygon corners"},
-        BrokenMesh{"NormalIndicesLonger", [](MeshData& m) { m.polygonNormalIndices.Add(0); },
-                   "meshes[0].polygonNormalIndices: holds 4 indices for 3 polygon corners"},
-        BrokenMesh{"WeightsUncounted", [](MeshData& m) { m.weights.Add({0, 1.0f}); },
-                   "meshes[0].vertexWeightCounts: counts 0 weights, but weights holds 1"}),
+    testing::Values(BrokenMesh{"VertexIndices", [](MeshData& m) { m.polygonVertexIndices.Remove(2); },
+                               "meshes[0].polygonVertexIndices: holds 2 indices for 3 polygon corners"},
+                    BrokenMesh{"NormalIndices", [](MeshData& m) { m.polygonNormalIndices.Empty(); },
+                               "meshes[0].polygonNormalIndices: holds 0 indices for 3 polygon corners"},
+                    BrokenMesh{"TexCoordIndices",
+                               [](MeshData& m) {
+                                   m.polygonTexCoordIndices.Add({});
+                                   m.polygonTexCoordIndices[0].Add(0);
+                               },
+                               "meshes[0].polygonTexCoordIndices[0]: holds 1 indices for 3 polygon corners"},
+                    BrokenMesh{"MaterialIndices",
+                               [](MeshData& m) {
+                                   m.polygonMaterialIndices.Add(0);
+                                   m.polygonMaterialIndices.Add(0);
+                               },
+                               "meshes[0].polygonMaterialIndices: holds 2 indices for 1 polygons"},
+                    BrokenMesh{"CountsOverflow", [](MeshData& m) { m.polygonVertexCounts.Add(4294967295u); },
+                               "meshes[0].polygonVertexIndices: holds 3 indices for 4294967298 polygon corners"},
+                    // Longer lists than the corners would be cut without a word.
+                    BrokenMesh{"VertexIndicesLonger", [](MeshData& m) { m.polygonVertexIndices.Add(0); },
+                               "meshes[0].polygonVertexIndices: holds 4 indices for 3 polygon corners"},
+                    BrokenMesh{"NormalIndicesLonger", [](MeshData& m) { m.polygonNormalIndices.Add(0); },
+                               "meshes[0].polygonNormalIndices: holds 4 indices for 3 polygon corners"},
+                    BrokenMesh{"WeightsUncounted",
+                               [](MeshData& m) {
+                                   m.weights.Add({0, 1.0f});
+                               },
+                               "meshes[0].vertexWeightCounts: counts 0 weights, but weights holds 1"}),
     [](const testing::TestParamInfo<BrokenMesh>& info) { return std::string(info.param.label); });
 
 } // namespace

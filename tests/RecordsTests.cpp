@@ -34,9 +34,8 @@ TEST(Records, ArrayDestructorsNameTheRecordTypes) {
     EXPECT_EQ(ArrayDestructorName<BoneData>(), "orlo::UArray<struct BoneData>::~UArray");
     EXPECT_EQ(ArrayDestructorName<MeshData>(), "orlo::UArray<struct MeshData>::~UArray");
     EXPECT_EQ(ArrayDestructorName<UArray<TVector2<float>>>(),
-                 "orlo::UArray<class orlo::UArray<class orlo::TVector2<float> > >::~UArray");
-    EXPECT_EQ(ArrayDestructorName<UArray<unsigned int>>(),
-                 "orlo::UArray<class orlo::UArray<unsigned int> >::~UArray");
+              "orlo::UArray<class orlo::UArray<class orlo::TVector2<float> > >::~UArray");
+    EXPECT_EQ(ArrayDestructorName<UArray<unsigned int>>(), "orlo::UArray<class orlo::UArray<unsigned int> >::~UArray");
 }
 
 TEST(Records, MeshesSurviveRelocationAsBytes) {

@@ -118,9 +118,9 @@ struct TSourceName {
 // carry their arguments in the library's own spelling, from the class type
 // and __func__. ORLO_MEMBER_NAME names a member of `Class` into `buffer`;
 // ORLO_THIS_MEMBER_NAME the member it is used in.
-#define ORLO_MEMBER_NAME(Class, member, buffer)                                           \
+#define ORLO_MEMBER_NAME(Class, member, buffer) \
     ::orlo::MemberFunctionName(::orlo::TTypeName<Class>::Get(), (member), (buffer), sizeof(buffer))
-#define ORLO_THIS_MEMBER_NAME(buffer)                                                      \
+#define ORLO_THIS_MEMBER_NAME(buffer) \
     ORLO_MEMBER_NAME(std::remove_cv_t<std::remove_pointer_t<decltype(this)>>, __func__, buffer)
 
 // The same check under a name given by the caller (made with ORLO_MEMBER_NAME).
@@ -141,21 +141,21 @@ struct TSourceName {
     } while (false)
 
 // The same check inside a member of a class template.
-#define assure_member(expression)                                                         \
-    do {                                                                                  \
-        if (!(expression)) {                                                              \
-            char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                \
+#define assure_member(expression)                                                            \
+    do {                                                                                     \
+        if (!(expression)) {                                                                 \
+            char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                   \
             ::orlo::RaiseErrorNamed(ORLO_SOURCE_FILE, ORLO_THIS_MEMBER_NAME(orloMemberName), \
-                                    "'assure' failed: " #expression, __LINE__);           \
-        }                                                                                 \
+                                    "'assure' failed: " #expression, __LINE__);              \
+        }                                                                                    \
     } while (false)
 
 #define ORLO_RAISE(message) ::orlo::RaiseError(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, (message), __LINE__)
 
 // Raising inside a member of a class template.
-#define ORLO_RAISE_MEMBER(message)                                                        \
-    do {                                                                                  \
-        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                    \
+#define ORLO_RAISE_MEMBER(message)                                                                             \
+    do {                                                                                                       \
+        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                                         \
         ::orlo::RaiseErrorNamed(ORLO_SOURCE_FILE, ORLO_THIS_MEMBER_NAME(orloMemberName), (message), __LINE__); \
     } while (false)
 
@@ -172,14 +172,14 @@ struct TSourceName {
         ::orlo::RaiseUnknown(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__);            \
     }
 // The guard's end inside a member of a class template.
-#define ORLO_UNGUARD_MEMBER                                                                    \
-    }                                                                                     \
-    catch (const ::orlo::ErrorDescription& passing) {                                     \
-        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                    \
-        ::orlo::PassError(passing, ORLO_THIS_MEMBER_NAME(orloMemberName));                \
-    }                                                                                     \
-    catch (...) {                                                                         \
-        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                    \
+#define ORLO_UNGUARD_MEMBER                                                                           \
+    }                                                                                                 \
+    catch (const ::orlo::ErrorDescription& passing) {                                                 \
+        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                                \
+        ::orlo::PassError(passing, ORLO_THIS_MEMBER_NAME(orloMemberName));                            \
+    }                                                                                                 \
+    catch (...) {                                                                                     \
+        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                                \
         ::orlo::RaiseUnknownNamed(ORLO_SOURCE_FILE, ORLO_THIS_MEMBER_NAME(orloMemberName), __LINE__); \
     }
 #define ORLO_UNGUARD_NAMED(functionName)                                                       \

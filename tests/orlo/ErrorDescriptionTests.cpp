@@ -241,10 +241,10 @@ TEST(ErrorDescription, EveryGuardedMemberOfATemplateReportsItsOwnName) {
     const std::string type = "{anonymous}::GuardedMembers<unsigned char>::";
     for (int round = 0; round < 2; ++round) {
         EXPECT_EQ(HistoryOf([] { GuardedMembers<unsigned char>().First(); }), type + "First() <- " + type + "First()");
-        EXPECT_EQ(HistoryOf([] { GuardedMembers<unsigned char>().Second(); }), type + "Second() <- " + type + "Second()");
+        EXPECT_EQ(HistoryOf([] { GuardedMembers<unsigned char>().Second(); }),
+                  type + "Second() <- " + type + "Second()");
         EXPECT_EQ(HistoryOf([] { GuardedMembers<unsigned char>().Third(); }), type + "Third()");
     }
 }
 
 } // namespace
-

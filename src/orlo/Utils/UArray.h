@@ -83,8 +83,8 @@ public:
     }
 
     ~UArray() noexcept(false) override {
-        assure_member(m_arrayNum>=0);
-        assure_member(m_arrayMax>=m_arrayNum);
+        assure_member(m_arrayNum >= 0);
+        assure_member(m_arrayMax >= m_arrayNum);
         DestroyElements();
         m_arrayNum = 0;
     }

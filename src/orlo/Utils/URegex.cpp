@@ -1,8 +1,8 @@
 #include "orlo/Utils/URegex.h"
 
-#include <climits>
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cstring>
 
 #include <oniguruma.h>

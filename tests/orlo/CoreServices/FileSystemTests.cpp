@@ -60,8 +60,8 @@ std::string ReadStream(IInputStream& stream) {
 // descriptors are listed.
 bool IsHeldOpen(const fs::path& path) {
 #ifdef _WIN32
-    HANDLE handle = CreateFileA(path.string().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    HANDLE handle =
+        CreateFileA(path.string().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_SHARING_VIOLATION;
     CloseHandle(handle);

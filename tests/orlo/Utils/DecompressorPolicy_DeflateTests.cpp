@@ -181,10 +181,8 @@ TEST(DecompressorPolicy_Deflate, RefusesDamagedStreams) {
          DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(286).Code(0, 5).Fixed(256).Bytes()},
         {"literal/length symbol 287 after a literal",
          DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(287).Code(0, 5).Fixed(256).Bytes()},
-        {"distance code 30",
-         DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(257).Code(30, 5).Fixed(256).Bytes()},
-        {"distance code 31",
-         DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(257).Code(31, 5).Fixed(256).Bytes()},
+        {"distance code 30", DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(257).Code(30, 5).Fixed(256).Bytes()},
+        {"distance code 31", DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(257).Code(31, 5).Fixed(256).Bytes()},
         {"stored block longer than the input",
          [] {
              Bytes b = DeflateWriter().Stored(true, Text("four")).Bytes();
@@ -197,7 +195,8 @@ TEST(DecompressorPolicy_Deflate, RefusesDamagedStreams) {
         {"repeat running past the code lengths", DynamicBlock(2).Bytes()},
         {"more codes of a length than exist", threeOnes},
         {"a code that matches no symbol", unusedPattern},
-        {"a dynamic block cut in its header", [] {
+        {"a dynamic block cut in its header",
+         [] {
              Bytes b = DynamicBlock().Bytes();
              b.resize(6);
              return b;

@@ -6,10 +6,10 @@
 #include <new>
 #include <string>
 
+#include "../../support/RecordingCoreServices.h"
 #include "orlo/Math/TVector2.h"
 #include "orlo/Math/TVector3.h"
 #include "orlo/Utils/UBaseString.h"
-#include "../../support/RecordingCoreServices.h"
 
 using orlo::ErrorDescription;
 using orlo::UArray;

@@ -246,9 +246,7 @@ TEST_P(QroDumpThenWrite, GivesTheSameDumpAgain) {
     EXPECT_EQ(again.out, dump.out);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, QroDumpThenWrite,
-                         testing::Values(kSample,
-                                         "tests/data/qro/special_floats.qro"),
+INSTANTIATE_TEST_SUITE_P(Files, QroDumpThenWrite, testing::Values(kSample, "tests/data/qro/special_floats.qro"),
                          [](const testing::TestParamInfo<const char*>& info) {
                              std::string name = fs::path(info.param).stem().string();
                              name.erase(std::remove(name.begin(), name.end(), '_'), name.end());
@@ -310,8 +308,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadJson{"QuoteInName", "{\"bones\": [{\"name\": \"a\\\"b\"}]}", "cannot hold a double quote"},
         BadJson{"WeightsUncounted", "{\"meshes\": [{\"weights\": [[0, 1.0]]}]}",
                 "document.meshes[0].vertexWeightCounts: counts 0 weights, but weights holds 1"},
-        BadJson{"MaterialIndicesWithoutNames", "{\"meshes\": [{\"polygonVertexCounts\": [0], "
-                                               "\"polygonVertexIndices\": [], \"polygonMaterialIndices\": [0]}]}",
+        BadJson{"MaterialIndicesWithoutNames",
+                "{\"meshes\": [{\"polygonVertexCounts\": [0], "
+                "\"polygonVertexIndices\": [], \"polygonMaterialIndices\": [0]}]}",
                 "needs materialNames"}),
     [](const testing::TestParamInfo<BadJson>& info) { return std::string(info.param.label); });
 

@@ -41,8 +41,8 @@ FILE* OpenRegular(const char* path, const char* mode) {
 namespace {
 // The volume and index of an existing file; false when it cannot be opened.
 bool GetFileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION& information) {
-    HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     bool known = GetFileInformationByHandle(handle, &information) != 0;
