@@ -83,8 +83,11 @@ public:
     }
 
     ~UArray() noexcept(false) override {
-        assure_member(m_arrayNum >= 0);
-        assure_member(m_arrayMax >= m_arrayNum);
+        // Reports quote these expressions as written.
+        // clang-format off
+        assure_member(m_arrayNum>=0);
+        assure_member(m_arrayMax>=m_arrayNum);
+        // clang-format on
         DestroyElements();
         m_arrayNum = 0;
     }
