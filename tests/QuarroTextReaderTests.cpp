@@ -179,8 +179,12 @@ TEST(QuarroTextReader, MeshBlockThatNeverClosesEndsWithAnError) {
     // Eighteen material names in a mesh whose last brace is missing: every
     // name matches two ways, and the search would try each combination.
     std::string text = "numMeshes 1\r\nmesh 0 {\r\n\tname \"m\"\r\n\tmaterialNames {\r\n";
-    for (int i = 0; i < 18; ++i)
-        text += "\t\t \"Material" + std::to_string(i) + "\"\r\n";
+    for (int i = 0; i < 18; ++i) {
+        // Piece by piece: GCC 12 warns about a chain of string additions here.
+        text += "\t\t \"Material";
+        text += std::to_string(i);
+        text += "\"\r\n";
+    }
     text += "\t}\r\n\tvertices {\r\n\t\t1.0000 2.0000 3.0000\r\n\t}\r\n";
     try {
         Read(text);
