@@ -7,8 +7,12 @@ test runs through ctest and counts as one case. An executable that crashes,
 hangs, writes no JSON or exits non-zero with no failed test recorded counts
 as one more failure.
 
-Prints a line per executable and "NAME: N passed, M failed"; writes
-"passed failed skipped" to --counts. Exits 1 if anything failed.
+Names each executable before its output and prints "NAME: N passed, M
+failed"; writes "passed failed skipped" to --counts and, with --failures, the
+names of the failed tests to that file, one a line. Exits 1 if anything failed.
+
+With --gtest-filter only the GoogleTest executables run, with that filter;
+the other registered tests are left out (and said to be).
 """
 
 import argparse
@@ -112,6 +116,10 @@ def main():
     ap.add_argument("--counts", required=True)
     ap.add_argument("--expect-pe32", action="store_true",
                     help="every test executable must be a 32-bit x86 PE run through an emulator")
+    ap.add_argument("--gtest-filter", default="",
+                    help="run only the GoogleTest cases this filter selects")
+    ap.add_argument("--failures",
+                    help="file to which the names of the failed tests are written")
     ap.add_argument("--timeout", type=float,
                     default=float(os.environ.get("QUARRO_TEST_TIMEOUT", "600")),
                     help="seconds before a hung test executable is killed")
@@ -122,10 +130,12 @@ def main():
     os.makedirs(results_dir, exist_ok=True)
 
     passed = failed = skipped = 0
+    failures = []
 
     def fail(msg):
         nonlocal failed
         failed += 1
+        failures.append(msg)
         log(f"{name}: FAILED: {msg}")
 
     tests = ctest_info(build_dir).get("tests", [])
@@ -172,9 +182,13 @@ def main():
         # Relative, so that it also means the same file to a program under wine.
         output_arg = "--gtest_output=json:" + os.path.relpath(report_path, cwd)
         cmd = list(prefix) + [exe] + list(args) + ["--gtest_brief=1", output_arg]
+        if opts.gtest_filter:
+            cmd.append("--gtest_filter=" + opts.gtest_filter)
         if opts.expect_pe32:
             runner = os.path.basename(prefix[0])
             log(f"{name}: {stem}: PE32 i386, running under {runner}")
+        else:
+            log(f"{name}: {stem}")
         code, _ = run(cmd, cwd, opts.timeout)
         if not os.path.exists(report_path):
             fail(f"{stem} wrote no test report ({describe_exit(code)}): crashed?")
@@ -186,11 +200,16 @@ def main():
         skipped += s
         for case in failed_names:
             log(f"{name}: {stem}: FAILED {case}")
+            failures.append(f"{stem}: {case}")
         if code != 0 and f_ == 0:
             fail(f"{stem}: {describe_exit(code)} although no test case failed"
                  " (a sanitizer report at exit, or a test suite set-up failure?)")
 
+    if opts.gtest_filter and other_tests:
+        log(f"{name}: left out with a test filter: " + ", ".join(t for _, t in other_tests))
+        other_tests = []
     for number, test_name in other_tests:
+        log(f"{name}: {test_name}")
         code, out = run(["ctest", "--output-on-failure", "--timeout", str(int(opts.timeout)),
                          "-I", f"{number},{number}"], build_dir, opts.timeout + 60, capture=True)
         if code == 0:
@@ -205,6 +224,10 @@ def main():
     log(summary)
     with open(opts.counts, "w") as f:
         f.write(f"{passed} {failed} {skipped}\n")
+    if opts.failures:
+        with open(opts.failures, "w") as f:
+            for failure in failures:
+                f.write(f"{name}: {failure}\n")
     return 1 if failed else 0
 
 

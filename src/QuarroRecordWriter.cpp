@@ -1,5 +1,6 @@
 #include "QuarroRecordWriter.h"
 
+#include <charconv>
 #include <cstdint>
 
 #include "QuarroTextWriter.h"
@@ -13,26 +14,86 @@ const QuarroRecordWriter::MaterialNames* MaterialsOf(const orlo::UArray<QuarroRe
     return &all[mesh];
 }
 
+// Counts of a mesh may pass 32 bits when added up.
+void AppendNumber(orlo::UBaseString<unsigned char>& text, uint64_t number) {
+    char digits[24] = {};
+    std::to_chars(digits, digits + sizeof(digits) - 1, number);
+    text += digits;
+}
+
 } // namespace
 
-void QuarroRecordWriter::Check(const MeshData& mesh, const MaterialNames* materials) {
+bool QuarroRecordWriter::FindMisfit(const MeshData& mesh, const MaterialNames* materials, Misfit& misfit) {
+    using String = orlo::UBaseString<unsigned char>;
+    auto misfits = [&misfit](const String& field, uint64_t held, const char* what, uint64_t wanted, const char* unit) {
+        misfit.field = field;
+        misfit.reason = "holds ";
+        AppendNumber(misfit.reason, held);
+        misfit.reason += what;
+        AppendNumber(misfit.reason, wanted);
+        misfit.reason += unit;
+        return true;
+    };
+
     uint64_t corners = 0;
     for (unsigned int count : mesh.polygonVertexCounts)
         corners += count;
-    assure(corners <= uint64_t(mesh.polygonVertexIndices.Num()));
-    assure(corners <= uint64_t(mesh.polygonNormalIndices.Num()));
-    for (const orlo::UArray<unsigned int>& set : mesh.polygonTexCoordIndices)
-        assure(corners <= uint64_t(set.Num()));
-    if (materials != nullptr)
-        assure(mesh.polygonMaterialIndices.Num() == 0 ||
-               mesh.polygonMaterialIndices.Num() == mesh.polygonVertexCounts.Num());
+    if (uint64_t(mesh.polygonVertexIndices.Num()) != corners)
+        return misfits("polygonVertexIndices", uint64_t(mesh.polygonVertexIndices.Num()), " indices for ", corners,
+                       " polygon corners");
+    if (uint64_t(mesh.polygonNormalIndices.Num()) != corners)
+        return misfits("polygonNormalIndices", uint64_t(mesh.polygonNormalIndices.Num()), " indices for ", corners,
+                       " polygon corners");
+    for (int32_t s = 0; s < mesh.polygonTexCoordIndices.Num(); ++s) {
+        if (uint64_t(mesh.polygonTexCoordIndices[s].Num()) != corners) {
+            String field("polygonTexCoordIndices[");
+            field += uint32_t(s);
+            field += "]";
+            return misfits(field, uint64_t(mesh.polygonTexCoordIndices[s].Num()), " indices for ", corners,
+                           " polygon corners");
+        }
+    }
+
+    const int32_t polygons = mesh.polygonVertexCounts.Num();
+    const int32_t materialIndices = mesh.polygonMaterialIndices.Num();
+    if (materialIndices != 0 && (materials == nullptr || materials->Num() == 0)) {
+        misfit.field = "polygonMaterialIndices";
+        misfit.reason = "needs materialNames: without them no material block is written";
+        return true;
+    }
+    if (materialIndices != 0 && materialIndices != polygons)
+        return misfits("polygonMaterialIndices", uint64_t(materialIndices), " indices for ", uint64_t(polygons),
+                       " polygons");
+
+    uint64_t weighted = 0;
+    for (unsigned int count : mesh.vertexWeightCounts)
+        weighted += count;
+    if (weighted != uint64_t(mesh.weights.Num())) {
+        misfit.field = "vertexWeightCounts";
+        misfit.reason = "counts ";
+        AppendNumber(misfit.reason, weighted);
+        misfit.reason += " weights, but weights holds ";
+        AppendNumber(misfit.reason, uint64_t(mesh.weights.Num()));
+        return true;
+    }
+    return false;
 }
 
 void QuarroRecordWriter::Write(orlo::IOutputStream* stream, const orlo::UArray<BoneData>& bones,
                                const orlo::UArray<MeshData>& meshes,
                                const orlo::UArray<MaterialNames>& materialNames) {
-    for (int32_t k = 0; k < meshes.Num(); ++k)
-        Check(meshes[k], MaterialsOf(materialNames, k));
+    for (int32_t k = 0; k < meshes.Num(); ++k) {
+        Misfit misfit;
+        if (FindMisfit(meshes[k], MaterialsOf(materialNames, k), misfit)) {
+            orlo::UBaseString<unsigned char> message("meshes[");
+            message += uint32_t(k);
+            message += "].";
+            message += misfit.field;
+            message += ": ";
+            message += misfit.reason;
+            ORLO_RAISE(message.c_str());
+        }
+    }
 
     QuarroTextWriter writer(stream);
     writer.WriteHeader();

@@ -17,13 +17,24 @@ public:
     // materials and no polygonMaterialIndices gets the placeholder -1 per
     // polygon.
     //
-    // The polygon lists are walked by polygonVertexCounts, so they must be long
-    // enough for them; the records are checked before anything is written, and
-    // records that do not fit raise ErrorDescription.
+    // Every mesh is checked with FindMisfit before anything is written; a mesh
+    // that does not fit raises ErrorDescription with the message
+    // "meshes[<k>].<field>: <reason>".
     static void Write(orlo::IOutputStream* stream, const orlo::UArray<BoneData>& bones,
                       const orlo::UArray<MeshData>& meshes,
                       const orlo::UArray<MaterialNames>& materialNames = orlo::UArray<MaterialNames>());
 
-private:
-    static void Check(const MeshData& mesh, const MaterialNames* materials);
+    // Why a mesh cannot be written as it stands.
+    struct Misfit {
+        orlo::UBaseString<unsigned char> field;  // "polygonVertexIndices", "polygonTexCoordIndices[1]", ...
+        orlo::UBaseString<unsigned char> reason; // "holds 3 indices for 4 polygon corners"
+    };
+
+    // The rule for a mesh to be written whole and read back as it was: the
+    // lists walked by polygonVertexCounts hold exactly one entry per corner,
+    // polygonMaterialIndices one per polygon and only with material names
+    // (`materials` null or empty: none), and the weights as many as
+    // vertexWeightCounts add up to. Fills `misfit` with the first rule broken
+    // and returns true; false when the mesh fits.
+    static bool FindMisfit(const MeshData& mesh, const MaterialNames* materials, Misfit& misfit);
 };

@@ -1,5 +1,7 @@
 #include "QuarroTextReader.h"
 
+#include <cstring>
+
 #include "orlo/CoreServices/Implementations/ULogMessage.h"
 #include "orlo/Utils/TextParserPolicy_BlockSyntax.h"
 #include "orlo/Utils/UTextParser.h"
@@ -87,7 +89,10 @@ bool QuarroTextReader::Read(orlo::IInputStream* stream, UArray<BoneData>& bones,
     FileParser parser(stream);
     String keyword;
     String content;
-    bool accepted = true;
+    // A text file never holds a zero byte; reading a block as a string would
+    // end it there and drop the rest of the block without a word.
+    const String& text = parser.GetText();
+    bool accepted = memchr(text.c_str(), 0, size_t(text.Length())) == nullptr;
     while (accepted && parser.HasToken()) {
         parser.ReadString(keyword);
         if (keyword == "version") {

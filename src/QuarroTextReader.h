@@ -18,7 +18,8 @@ class QuarroTextReader {
 public:
     static constexpr unsigned int MAX_COUNT = 5000;
 
-    // Reads the rest of `stream`. A rejected file is reported on
+    // Reads the rest of `stream`. A file holding a zero byte is rejected before
+    // anything is read from it. A rejected file is reported on
     // `warningChannel` as "Can't handle file "<stream name>". Some data is
     // missing or corrupt." and leaves both arrays empty; the result says
     // whether the file was accepted. Errors of the tokenizer pass through.

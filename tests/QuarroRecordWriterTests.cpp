@@ -80,11 +80,12 @@ TEST(QuarroRecordWriter, MaterialsWithAndWithoutIndices) {
 struct BrokenMesh {
     const char* label;
     void (*breakIt)(MeshData&);
+    const char* message;
 };
 
 class QuarroRecordWriterRefuses : public testing::TestWithParam<BrokenMesh> {};
 
-TEST_P(QuarroRecordWriterRefuses, ListsShorterThanTheirPolygons) {
+TEST_P(QuarroRecordWriterRefuses, ListsThatDoNotFitTheirPolygons) {
     UArray<MeshData> meshes;
     meshes.Add(Triangle());
     GetParam().breakIt(meshes[0]);
@@ -92,25 +93,45 @@ TEST_P(QuarroRecordWriterRefuses, ListsShorterThanTheirPolygons) {
     materials.Add({});
     materials[0].Add(UString("m"));
     UOutputStream_Memory stream("memory");
-    EXPECT_THROW(QuarroRecordWriter::Write(&stream, {}, meshes, materials), ErrorDescription);
+    try {
+        QuarroRecordWriter::Write(&stream, {}, meshes, materials);
+        ADD_FAILURE() << "written";
+    } catch (const ErrorDescription& error) {
+        EXPECT_STREQ(error.GetMessageText(), GetParam().message);
+    }
     EXPECT_EQ(stream.GetLength(), 0u) << "nothing is written before the check";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, QuarroRecordWriterRefuses,
-    testing::Values(BrokenMesh{"VertexIndices", [](MeshData& m) { m.polygonVertexIndices.Remove(2); }},
-                    BrokenMesh{"NormalIndices", [](MeshData& m) { m.polygonNormalIndices.Empty(); }},
+    testing::Values(BrokenMesh{"VertexIndices", [](MeshData& m) { m.polygonVertexIndices.Remove(2); },
+                               "meshes[0].polygonVertexIndices: holds 2 indices for 3 polygon corners"},
+                    BrokenMesh{"NormalIndices", [](MeshData& m) { m.polygonNormalIndices.Empty(); },
+                               "meshes[0].polygonNormalIndices: holds 0 indices for 3 polygon corners"},
                     BrokenMesh{"TexCoordIndices",
                                [](MeshData& m) {
                                    m.polygonTexCoordIndices.Add({});
                                    m.polygonTexCoordIndices[0].Add(0);
-                               }},
+                               },
+                               "meshes[0].polygonTexCoordIndices[0]: holds 1 indices for 3 polygon corners"},
                     BrokenMesh{"MaterialIndices",
                                [](MeshData& m) {
                                    m.polygonMaterialIndices.Add(0);
                                    m.polygonMaterialIndices.Add(0);
-                               }},
-                    BrokenMesh{"CountsOverflow", [](MeshData& m) { m.polygonVertexCounts.Add(4294967295u); }}),
+                               },
+                               "meshes[0].polygonMaterialIndices: holds 2 indices for 1 polygons"},
+                    BrokenMesh{"CountsOverflow", [](MeshData& m) { m.polygonVertexCounts.Add(4294967295u); },
+                               "meshes[0].polygonVertexIndices: holds 3 indices for 4294967298 polygon corners"},
+                    // Longer lists than the corners would be cut without a word.
+                    BrokenMesh{"VertexIndicesLonger", [](MeshData& m) { m.polygonVertexIndices.Add(0); },
+                               "meshes[0].polygonVertexIndices: holds 4 indices for 3 polygon corners"},
+                    BrokenMesh{"NormalIndicesLonger", [](MeshData& m) { m.polygonNormalIndices.Add(0); },
+                               "meshes[0].polygonNormalIndices: holds 4 indices for 3 polygon corners"},
+                    BrokenMesh{"WeightsUncounted",
+                               [](MeshData& m) {
+                                   m.weights.Add({0, 1.0f});
+                               },
+                               "meshes[0].vertexWeightCounts: counts 0 weights, but weights holds 1"}),
     [](const testing::TestParamInfo<BrokenMesh>& info) { return std::string(info.param.label); });
 
 } // namespace

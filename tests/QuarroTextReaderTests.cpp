@@ -53,29 +53,32 @@ TEST_P(QuarroTextReaderFiles, AcceptOrReject) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, QuarroTextReaderFiles,
     testing::Values(
-        FileCase{"OnlyVersion", "version 1", true, 0, 0},
-        FileCase{"Empty", "", true, 0, 0},
-        FileCase{"NoVersion", "numBones 2 numMeshes 1", true, 2, 1},
-        FileCase{"VersionTwo", "version 2", false, 0, 0},
+        FileCase{"OnlyVersion", "version 1", true, 0, 0}, FileCase{"Empty", "", true, 0, 0},
+        FileCase{"NoVersion", "numBones 2 numMeshes 1", true, 2, 1}, FileCase{"VersionTwo", "version 2", false, 0, 0},
         FileCase{"VersionOnePointZero", "version 1.0", false, 0, 0},
         FileCase{"VersionLeadingZero", "version 01", false, 0, 0},
         FileCase{"VersionWithoutValue", "numBones 1 version", false, 0, 0},
         FileCase{"QuotedVersion", "\"version\" \"1\"", true, 0, 0},
         FileCase{"VersionAnywhere", "numMeshes 1 version 1", true, 0, 1},
-        FileCase{"MostBones", "numBones 4999", true, 4999, 0},
-        FileCase{"TooManyBones", "numBones 5000", false, 0, 0},
+        FileCase{"MostBones", "numBones 4999", true, 4999, 0}, FileCase{"TooManyBones", "numBones 5000", false, 0, 0},
         FileCase{"NegativeBones", "numBones -1", false, 0, 0},
         FileCase{"TooManyMeshes", "numMeshes 4294967295", false, 0, 0},
+        // Beyond 32 bits a number must not wrap into a small valid one.
+        FileCase{"BonesBeyond32BitsNegative", "numBones -4294967295", false, 0, 0},
+        FileCase{"BonesBeyond32Bits", "numBones 4294967296", false, 0, 0},
+        FileCase{"MeshIndexBeyond32BitsNegative", "numMeshes 1 mesh -4294967296 { name \"m\" }", false, 0, 0},
+        FileCase{"MeshIndexBeyond32Bits", "numMeshes 1 mesh 4294967296 { }", false, 0, 0},
+        FileCase{"SetBeyond32Bits", "numMeshes 1 mesh 0 { textureCoordinates { set 4294967296 { 1 2 } } }", false, 0,
+                 0},
         FileCase{"BoneBeforeCount", "bone 0 { name \"a\" }", false, 0, 0},
         FileCase{"BoneIndexAtCount", "numBones 1 bone 1 { }", false, 0, 0},
         FileCase{"NegativeMeshIndex", "numMeshes 1 mesh -1 { }", false, 0, 0},
         FileCase{"CountRepeated", "numBones 3 numBones 1", true, 1, 0},
-        FileCase{"SetsInOrder",
-                 "numMeshes 1 mesh 0 { textureCoordinates { set 0 { 1 2 } set 1 { 3 4 } } }", true, 0, 1},
-        FileCase{"SetSkipped", "numMeshes 1 mesh 0 { textureCoordinates { set 0 { 1 2 } set 2 { 3 4 } } }", false,
-                 0, 0},
-        FileCase{"IndexSetMisnamed", "numMeshes 1 mesh 0 { polygonTexCoordIndices { sets 0 { 1 } } }", false, 0,
+        FileCase{"SetsInOrder", "numMeshes 1 mesh 0 { textureCoordinates { set 0 { 1 2 } set 1 { 3 4 } } }", true, 0,
+                 1},
+        FileCase{"SetSkipped", "numMeshes 1 mesh 0 { textureCoordinates { set 0 { 1 2 } set 2 { 3 4 } } }", false, 0,
                  0},
+        FileCase{"IndexSetMisnamed", "numMeshes 1 mesh 0 { polygonTexCoordIndices { sets 0 { 1 } } }", false, 0, 0},
         FileCase{"UnknownWordsEverywhere",
                  "junk version 1 junk numBones 1 { junk } bone 0 { junk name \"b\" junk } numMeshes 1 "
                  "mesh 0 { junk vertices { 1 2 3 } junk }",
@@ -155,6 +158,41 @@ TEST(QuarroTextReader, MeshBlockEmptiesListsButKeepsNameAndMaterialIndices) {
     EXPECT_EQ(mesh.normals.Num(), 1);
     ASSERT_EQ(mesh.polygonMaterialIndices.Num(), 1);
     EXPECT_EQ(mesh.polygonMaterialIndices[0], 7u);
+}
+
+TEST(QuarroTextReader, ZeroByteAnywhereRejectsTheFile) {
+    using namespace std::string_literals;
+    // Inside a block it would have cut the block's text and dropped the
+    // vertices; the cut could also leave an inner brace open.
+    for (const std::string& text :
+         {"numMeshes 1 mesh 0 { name \"m\" \0 vertices { 1 2 3 } }"s, "numMeshes 1 mesh 0 { vertices { 1 \0 { 3 } }"s,
+          "\0numBones 1"s, "numBones 1 bone 0 { name \"a\0b\" }"s}) {
+        ReadResult result = Read(text);
+        EXPECT_FALSE(result.accepted) << testing::PrintToString(text);
+        EXPECT_EQ(result.warnings, kRejected);
+        EXPECT_EQ(result.bones.Num(), 0);
+        EXPECT_EQ(result.meshes.Num(), 0);
+    }
+}
+
+TEST(QuarroTextReader, MeshBlockThatNeverClosesEndsWithAnError) {
+    // Eighteen material names in a mesh whose last brace is missing: every
+    // name matches two ways, and the search would try each combination.
+    std::string text = "numMeshes 1\r\nmesh 0 {\r\n\tname \"m\"\r\n\tmaterialNames {\r\n";
+    for (int i = 0; i < 18; ++i) {
+        // Piece by piece: GCC 12 warns about a chain of string additions here.
+        text += "\t\t \"Material";
+        text += std::to_string(i);
+        text += "\"\r\n";
+    }
+    text += "\t}\r\n\tvertices {\r\n\t\t1.0000 2.0000 3.0000\r\n\t}\r\n";
+    try {
+        Read(text);
+        ADD_FAILURE() << "the damaged file was read";
+    } catch (const ErrorDescription& error) {
+        EXPECT_NE(std::string(error.GetMessageText()).find("Search gave up after"), std::string::npos)
+            << error.GetMessageText();
+    }
 }
 
 TEST(QuarroTextReader, RejectedFileLeavesNothingHalfRead) {

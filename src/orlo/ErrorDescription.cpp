@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 namespace orlo {
 
@@ -77,6 +78,22 @@ const char* ErrorDescription::GetReport() const {
     snprintf(report, sizeof(report), "Type:\r\n%s\r\n\r\nMessage:\r\n%s\r\n\r\nHistory:\r\n%s", GetTypeName(),
              m_message[0] != 0 ? m_message : "(n/a)", m_history[0] != 0 ? m_history : "(n/a)");
     return report;
+}
+
+const char* MemberFunctionName(const char* typeName, const char* member, char* out, size_t outSize) {
+    if (outSize == 0)
+        return out;
+    out[0] = 0;
+    for (const char* keyword : {"class ", "struct "}) {
+        if (strncmp(typeName, keyword, strlen(keyword)) == 0) {
+            typeName += strlen(keyword);
+            break;
+        }
+    }
+    detail::AppendTypeText(out, outSize, typeName);
+    detail::AppendTypeText(out, outSize, "::");
+    detail::AppendTypeText(out, outSize, member);
+    return out;
 }
 
 const char* QualifiedFunctionName(const char* prettyFunction, char* out, size_t outSize) {

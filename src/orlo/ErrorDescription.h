@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
+
+#include "orlo/Utils/TTypeName.h"
 
 namespace orlo {
 
@@ -64,6 +67,14 @@ private:
 // (always terminated) and returns it.
 const char* QualifiedFunctionName(const char* prettyFunction, char* out, size_t outSize);
 
+// A member of a class template as reports name it: the class as TTypeName
+// spells it, without its keyword, "::" and the member, for example
+// "orlo::UArray<class orlo::UBaseString<unsigned char> >::~UArray". Writes
+// into `out` (always terminated) and returns it.
+const char* MemberFunctionName(const char* typeName, const char* member, char* out, size_t outSize);
+
+constexpr size_t MEMBER_NAME_SIZE = detail::TYPE_NAME_SIZE + 64;
+
 // A source path as error reports name it: below the library root, without
 // extension ("orlo/Utils/UArray"). Built at compile time from __FILE__, which
 // the build already maps below the library root.
@@ -102,8 +113,17 @@ struct TSourceName {
                                "'assure' failed: " #expression, __LINE__);                \
     } while (false)
 
-// The same check under a name given by the caller, for templates whose name
-// must carry their arguments written out.
+// Function names in reports always come from the compiler: ordinary functions
+// are named from __PRETTY_FUNCTION__; members of class templates, whose names
+// carry their arguments in the library's own spelling, from the class type
+// and __func__. ORLO_MEMBER_NAME names a member of `Class` into `buffer`;
+// ORLO_THIS_MEMBER_NAME the member it is used in.
+#define ORLO_MEMBER_NAME(Class, member, buffer) \
+    ::orlo::MemberFunctionName(::orlo::TTypeName<Class>::Get(), (member), (buffer), sizeof(buffer))
+#define ORLO_THIS_MEMBER_NAME(buffer) \
+    ORLO_MEMBER_NAME(std::remove_cv_t<std::remove_pointer_t<decltype(this)>>, __func__, buffer)
+
+// The same check under a name given by the caller (made with ORLO_MEMBER_NAME).
 #define assure_named(expression, functionName)                                            \
     do {                                                                                  \
         if (!(expression))                                                                \
@@ -120,7 +140,24 @@ struct TSourceName {
                                "'assure' failed: " text, __LINE__);                       \
     } while (false)
 
+// The same check inside a member of a class template.
+#define assure_member(expression)                                                            \
+    do {                                                                                     \
+        if (!(expression)) {                                                                 \
+            char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                   \
+            ::orlo::RaiseErrorNamed(ORLO_SOURCE_FILE, ORLO_THIS_MEMBER_NAME(orloMemberName), \
+                                    "'assure' failed: " #expression, __LINE__);              \
+        }                                                                                    \
+    } while (false)
+
 #define ORLO_RAISE(message) ::orlo::RaiseError(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, (message), __LINE__)
+
+// Raising inside a member of a class template.
+#define ORLO_RAISE_MEMBER(message)                                                                             \
+    do {                                                                                                       \
+        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                                         \
+        ::orlo::RaiseErrorNamed(ORLO_SOURCE_FILE, ORLO_THIS_MEMBER_NAME(orloMemberName), (message), __LINE__); \
+    } while (false)
 
 // Guarded functions wrap their body in ORLO_GUARD ... ORLO_UNGUARD. An error that
 // passes gets the function's qualified name appended to its history; any other
@@ -133,6 +170,17 @@ struct TSourceName {
     }                                                                                     \
     catch (...) {                                                                         \
         ::orlo::RaiseUnknown(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__);            \
+    }
+// The guard's end inside a member of a class template.
+#define ORLO_UNGUARD_MEMBER                                                                           \
+    }                                                                                                 \
+    catch (const ::orlo::ErrorDescription& passing) {                                                 \
+        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                                \
+        ::orlo::PassError(passing, ORLO_THIS_MEMBER_NAME(orloMemberName));                            \
+    }                                                                                                 \
+    catch (...) {                                                                                     \
+        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                                \
+        ::orlo::RaiseUnknownNamed(ORLO_SOURCE_FILE, ORLO_THIS_MEMBER_NAME(orloMemberName), __LINE__); \
     }
 #define ORLO_UNGUARD_NAMED(functionName)                                                       \
     }                                                                                     \

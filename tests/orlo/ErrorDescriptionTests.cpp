@@ -199,3 +199,52 @@ TEST(SourceName, DropsTheExtensionButNotTheFolders) {
 }
 
 } // namespace
+
+namespace {
+
+// A class template with several guarded members: each error names the member
+// it passed, however many members have raised before.
+template <class T>
+class GuardedMembers {
+public:
+    GuardedMembers() {
+        ORLO_GUARD
+        ORLO_UNGUARD_MEMBER
+    }
+    void First() {
+        ORLO_GUARD
+        ORLO_RAISE_MEMBER("first");
+        ORLO_UNGUARD_MEMBER
+    }
+    void Second() const {
+        ORLO_GUARD
+        assure_member(sizeof(T) == 0);
+        ORLO_UNGUARD_MEMBER
+    }
+    void Third() {
+        ORLO_GUARD
+        throw 3;
+        ORLO_UNGUARD_MEMBER
+    }
+};
+
+std::string HistoryOf(void (*call)()) {
+    try {
+        call();
+    } catch (const orlo::ErrorDescription& error) {
+        return error.GetHistory();
+    }
+    return "(nothing raised)";
+}
+
+TEST(ErrorDescription, EveryGuardedMemberOfATemplateReportsItsOwnName) {
+    const std::string type = "{anonymous}::GuardedMembers<unsigned char>::";
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(HistoryOf([] { GuardedMembers<unsigned char>().First(); }), type + "First() <- " + type + "First()");
+        EXPECT_EQ(HistoryOf([] { GuardedMembers<unsigned char>().Second(); }),
+                  type + "Second() <- " + type + "Second()");
+        EXPECT_EQ(HistoryOf([] { GuardedMembers<unsigned char>().Third(); }), type + "Third()");
+    }
+}
+
+} // namespace

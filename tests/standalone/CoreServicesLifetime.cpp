@@ -17,6 +17,13 @@ struct LateOwner {
     orlo::UString text;
 
     ~LateOwner() {
+        // The dead object may well still answer (its memory is not reused at
+        // exit), so that alone proves nothing: no core services may be current.
+        if (orlo::GetCoreServices() != nullptr) {
+            fprintf(stderr, "the destroyed bootstrap core services are still current\n");
+            fflush(stderr);
+            _Exit(1);
+        }
         // Growing and releasing after the bootstrap object has gone.
         text += " and a little more after the core services have gone";
         fprintf(stderr, "released after the core services: %s\n", text.c_str());

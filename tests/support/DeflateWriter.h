@@ -40,6 +40,15 @@ public:
             Fixed(uint8_t(*p));
         return Fixed(256);
     }
+    // A fixed-code block of one literal followed by `runs` copies of 258
+    // bytes at distance 1: 1 + 258 * runs bytes of it from 13 bits a run.
+    DeflateWriter& FixedRuns(bool final, char byte, int runs) {
+        BlockHeader(final, 1);
+        Fixed(uint8_t(byte));
+        for (int i = 0; i < runs; ++i)
+            Fixed(285).Code(0, 5);
+        return Fixed(256);
+    }
     // A stored block: to the byte boundary, LEN, NLEN, the bytes.
     DeflateWriter& Stored(bool final, const std::vector<uint8_t>& data, uint16_t complement_xor = 0) {
         BlockHeader(final, 0);

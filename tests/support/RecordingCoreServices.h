@@ -25,7 +25,7 @@ public:
     static constexpr int CAPACITY = 4096;
 
     void* Allocate(uint32_t size, const char* location) override {
-        void* block = (m_refuse || size == 0) ? nullptr : malloc(size);
+        void* block = (m_refuse || size == 0 || size > m_largest) ? nullptr : malloc(size);
         Record(Request{true, size, location, block});
         return block;
     }
@@ -38,6 +38,9 @@ public:
     void PrintStatistics(orlo::ILog*) override {}
 
     void SetRefusing(bool refuse) { m_refuse = refuse; }
+    // Refuses every request above `size` bytes, as a process short of
+    // address space would.
+    void SetLargest(uint32_t size) { m_largest = size; }
     void Clear() { m_count = 0; }
     int Count() const { return m_count < CAPACITY ? m_count : CAPACITY; }
     const Request& operator[](int index) const { return m_requests[index]; }
@@ -69,6 +72,7 @@ private:
     Request m_requests[CAPACITY];
     int m_count = 0;
     bool m_refuse = false;
+    uint32_t m_largest = UINT32_MAX;
 };
 
 using URecordingCoreServices = orlo::UCoreServices<orlo::UMemoryAllocator_ANSI, RecordingPool, orlo::UFileSystem_ANSI>;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <stdexcept>
 
 #include <nlohmann/json.hpp>
@@ -29,10 +30,24 @@ std::string NameToUtf8(const String& name) {
     return text;
 }
 
+// JSON has no NaN or infinities: they are written as the strings the text
+// format itself uses for them, and read back from those.
+const char* const kNotANumber = "nan";
+const char* const kInfinity = "inf";
+const char* const kNegativeInfinity = "-inf";
+
+Json FloatToJson(float value) {
+    if (std::isnan(value))
+        return kNotANumber;
+    if (std::isinf(value))
+        return value > 0 ? kInfinity : kNegativeInfinity;
+    return value;
+}
+
 Json Floats(const float* values, int count) {
     Json array = Json::array();
     for (int i = 0; i < count; ++i)
-        array.push_back(values[i]);
+        array.push_back(FloatToJson(values[i]));
     return array;
 }
 
@@ -47,7 +62,7 @@ Json BoneToJson(const BoneData& bone) {
     Json matrix = Json::array();
     for (const auto& row : bone.invBaseMatrix.m)
         for (float value : row)
-            matrix.push_back(value);
+            matrix.push_back(FloatToJson(value));
     Json json = Json::object();
     json["name"] = NameToUtf8(bone.name);
     json["parent"] = NameToUtf8(bone.parent);
@@ -71,7 +86,7 @@ Json MeshToJson(const MeshData& mesh) {
     }
     Json weights = Json::array();
     for (const MeshData::Weight& weight : mesh.weights)
-        weights.push_back(Json::array({Json(std::int64_t(weight.boneIndex)), Json(weight.weight)}));
+        weights.push_back(Json::array({Json(std::int64_t(weight.boneIndex)), FloatToJson(weight.weight)}));
     Json indexSets = Json::array();
     for (const auto& set : mesh.polygonTexCoordIndices)
         indexSets.push_back(Unsigned(set));
@@ -113,6 +128,16 @@ const Json& Array(const Json& json, const std::string& where) {
 }
 
 float Float(const Json& json, const std::string& where) {
+    if (json.is_string()) {
+        const std::string& text = json.get_ref<const std::string&>();
+        if (text == kNotANumber)
+            return std::numeric_limits<float>::quiet_NaN();
+        if (text == kInfinity)
+            return std::numeric_limits<float>::infinity();
+        if (text == kNegativeInfinity)
+            return -std::numeric_limits<float>::infinity();
+        Refuse(where, "expected a number, \"nan\", \"inf\" or \"-inf\"");
+    }
     if (!json.is_number())
         Refuse(where, "expected a number");
     float value = json.get<float>();
@@ -261,36 +286,11 @@ void MeshFromJson(const Json& json, const std::string& where, MeshData& mesh,
            });
 }
 
-// What the writer needs: lists walked by the corner counts hold exactly one
-// entry per corner, and nothing given is left out of the file.
+// The writer's own rule, so that qro refuses exactly what it would.
 void CheckMesh(const MeshData& mesh, const QuarroRecordWriter::MaterialNames& materials, const std::string& where) {
-    uint64_t corners = 0;
-    for (unsigned int count : mesh.polygonVertexCounts)
-        corners += count;
-    auto perCorner = [&](const orlo::UArray<unsigned int>& list, const std::string& name) {
-        if (uint64_t(list.Num()) != corners)
-            Refuse(where + "." + name, "holds " + std::to_string(list.Num()) + " indices for " +
-                                           std::to_string(corners) + " polygon corners");
-    };
-    perCorner(mesh.polygonVertexIndices, "polygonVertexIndices");
-    perCorner(mesh.polygonNormalIndices, "polygonNormalIndices");
-    for (int32_t s = 0; s < mesh.polygonTexCoordIndices.Num(); ++s)
-        perCorner(mesh.polygonTexCoordIndices[s], "polygonTexCoordIndices[" + std::to_string(s) + "]");
-
-    int32_t polygons = mesh.polygonVertexCounts.Num();
-    int32_t materialIndices = mesh.polygonMaterialIndices.Num();
-    if (materialIndices != 0 && materials.Num() == 0)
-        Refuse(where + ".polygonMaterialIndices", "needs materialNames: without them no material block is written");
-    if (materialIndices != 0 && materialIndices != polygons)
-        Refuse(where + ".polygonMaterialIndices", "holds " + std::to_string(materialIndices) + " indices for " +
-                                                     std::to_string(polygons) + " polygons");
-
-    uint64_t weighted = 0;
-    for (unsigned int count : mesh.vertexWeightCounts)
-        weighted += count;
-    if (weighted != uint64_t(mesh.weights.Num()))
-        Refuse(where + ".vertexWeightCounts", "counts " + std::to_string(weighted) + " weights, but weights holds " +
-                                                 std::to_string(mesh.weights.Num()));
+    QuarroRecordWriter::Misfit misfit;
+    if (QuarroRecordWriter::FindMisfit(mesh, &materials, misfit))
+        Refuse(where + "." + misfit.field.c_str(), misfit.reason.c_str());
 }
 
 } // namespace

@@ -64,8 +64,10 @@ bool DecompressorPolicy_Deflate::Decompress(const UArray<unsigned char>& input, 
 
 bool DecompressorPolicy_Deflate::Decompress(const UArray<unsigned char>& input, UArray<unsigned char>& output,
                                             uint32_t outputLimit) {
-    uint64_t largest = GetLargestOutput(uint64_t(input.Num()));
-    return Run(input, output, outputLimit < largest ? outputLimit : largest, outputLimit);
+    // A small archive member may declare a huge size: reserving it up front
+    // would exhaust a 32-bit process before the data shows it is a lie.
+    uint64_t initial = INITIAL_GROWTH * uint64_t(input.Num());
+    return Run(input, output, outputLimit < initial ? outputLimit : initial, outputLimit);
 }
 
 bool DecompressorPolicy_Deflate::Run(const UArray<unsigned char>& input, UArray<unsigned char>& output,
@@ -148,7 +150,7 @@ bool DecompressorPolicy_Deflate::DecodeStoredBlock() {
         return false;
     if (uint64_t(m_inputEnd - m_input) < length)
         return false;
-    if (uint64_t(m_output->Num()) + length > m_outputLimit)
+    if (!MakeRoom(length))
         return false;
     if (length > 0) {
         int32_t at = m_output->AddUninitialized(int32_t(length));
@@ -232,8 +234,20 @@ bool DecompressorPolicy_Deflate::DecodeCompressedBlock(bool fixed) {
     }
 }
 
+bool DecompressorPolicy_Deflate::MakeRoom(uint32_t length) {
+    const uint64_t needed = uint64_t(m_output->Num()) + length;
+    if (needed > m_outputLimit)
+        return false;
+    const uint64_t capacity = uint64_t(m_output->Max());
+    if (needed > capacity) {
+        uint64_t grown = 2 * capacity > needed ? 2 * capacity : needed;
+        m_output->Reserve(int32_t(grown < m_outputLimit ? grown : m_outputLimit));
+    }
+    return true;
+}
+
 bool DecompressorPolicy_Deflate::AppendLiteral(unsigned char byte) {
-    if (uint64_t(m_output->Num()) >= m_outputLimit)
+    if (!MakeRoom(1))
         return false;
     m_output->Add(byte);
     return true;
@@ -244,7 +258,7 @@ bool DecompressorPolicy_Deflate::AppendCopy(uint32_t length, uint32_t distance) 
     uint32_t produced = uint32_t(m_output->Num());
     if (distance > produced)
         return false;
-    if (uint64_t(produced) + length > m_outputLimit)
+    if (!MakeRoom(length))
         return false;
     int32_t at = m_output->AddUninitialized(int32_t(length));
     unsigned char* target = m_output->GetData() + at;

@@ -29,8 +29,10 @@ public:
 
     // As above for a stream that must not produce more than `outputLimit`
     // bytes (the size its producer declared): producing more is a failure.
-    // The up-front reservation is the limit, but never more than the input
-    // can produce.
+    // The declared size is not trusted for the reservation: it starts at
+    // INITIAL_GROWTH times the input (never beyond the limit) and doubles as
+    // the output needs it, up to the limit.
+    static constexpr uint64_t INITIAL_GROWTH = 4;
     bool Decompress(const UArray<unsigned char>& input, UArray<unsigned char>& output, uint32_t outputLimit);
 
     // One literal/length symbol of the fixed code; -1 when the input ends.
@@ -73,6 +75,9 @@ private:
     int32_t DecodeSymbol(const DynamicTable& table);
     int32_t DecodeFixedDistance();
 
+    // Room for `length` more output bytes, growing the capacity by doubling
+    // but never past the output limit; false when they would pass it.
+    bool MakeRoom(uint32_t length);
     bool AppendLiteral(unsigned char byte);
     bool AppendCopy(uint32_t length, uint32_t distance);
 

@@ -12,7 +12,11 @@ UArrayBase::~UArrayBase() noexcept(false) {
 void UArrayBase::GrowFor(int64_t count, size_t elementSize) {
     if (count <= m_arrayMax)
         return;
-    Reallocate(RoundUpCapacity(std::max<int64_t>(2 * int64_t(m_arrayNum), count)), elementSize);
+    int64_t wanted = std::max<int64_t>(2 * int64_t(m_arrayNum), count);
+    // Doubling is a preference: it stops at the largest count, the need does not.
+    if (count <= INT32_MAX && wanted > INT32_MAX)
+        wanted = INT32_MAX;
+    Reallocate(RoundUpCapacity(wanted), elementSize);
 }
 
 void UArrayBase::ShrinkAfterRemoval(size_t elementSize) {

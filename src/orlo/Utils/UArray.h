@@ -23,7 +23,12 @@ public:
     int32_t Max() const { return m_arrayMax; }
 
     // Capacity for a count: rounded up to a multiple of 64 elements.
-    static int64_t RoundUpCapacity(int64_t count) { return (count + 63) & ~int64_t(63); }
+    // A count rounded up to a multiple of 64; a count that fits 32 bits stays
+    // within them (2147483647 at most) instead of rounding past them.
+    static int64_t RoundUpCapacity(int64_t count) {
+        const int64_t rounded = (count + 63) & ~int64_t(63);
+        return count <= INT32_MAX && rounded > INT32_MAX ? INT32_MAX : rounded;
+    }
 
 protected:
     UArrayBase() = default;
@@ -78,8 +83,11 @@ public:
     }
 
     ~UArray() noexcept(false) override {
-        assure_named(m_arrayNum>=0, DestructorName());
-        assure_named(m_arrayMax>=m_arrayNum, DestructorName());
+        // Reports quote these expressions as written.
+        // clang-format off
+        assure_member(m_arrayNum>=0);
+        assure_member(m_arrayMax>=m_arrayNum);
+        // clang-format on
         DestroyElements();
         m_arrayNum = 0;
     }
@@ -156,20 +164,6 @@ public:
     T* end() { return GetData() + m_arrayNum; }
     const T* begin() const { return GetData(); }
     const T* end() const { return GetData() + m_arrayNum; }
-
-    // "orlo::UArray<element type>::~UArray", the element type written out.
-    static const char* DestructorName() {
-        static const char* const name = [] {
-            static char text[detail::TYPE_NAME_SIZE + 32];
-            text[0] = 0;
-            detail::AppendTypeText(text, sizeof(text), "orlo::UArray<");
-            detail::AppendTypeText(text, sizeof(text), TTypeName<T>::Get());
-            size_t length = strlen(text);
-            detail::AppendTypeText(text, sizeof(text), text[length - 1] == '>' ? " >::~UArray" : ">::~UArray");
-            return text;
-        }();
-        return name;
-    }
 
 private:
     // Takes the other array's storage; this array holds none on entry.

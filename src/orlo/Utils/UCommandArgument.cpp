@@ -20,7 +20,7 @@ void UBaseCommandArgument<T>::Parse(const UBaseString<T>& text) {
         int32_t index = m_parameters.Add(UBaseString<T>());
         parser.ReadString(m_parameters[index]);
     }
-    ORLO_UNGUARD_NAMED("orlo::UBaseCommandArgument<unsigned char>::Parse")
+    ORLO_UNGUARD_MEMBER
 }
 
 template class UBaseCommandArgument<unsigned char>;

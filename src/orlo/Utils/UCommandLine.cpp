@@ -24,7 +24,7 @@ void UBaseCommandLine<T>::Parse(const UBaseString<T>& options) {
         m_arguments[index].Parse(text);
         parser.ReadString(text);
     }
-    ORLO_UNGUARD_NAMED("orlo::UBaseCommandLine<unsigned char>::Parse")
+    ORLO_UNGUARD_MEMBER
 }
 
 template <class T>

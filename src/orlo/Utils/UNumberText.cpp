@@ -108,15 +108,22 @@ bool SkipSpaceAndSign(const char*& p) {
 int32_t UNumberText::ParseInt(const char* text) {
     const char* p = text;
     bool negative = SkipSpaceAndSign(p);
-    // Magnitude saturated at what a 64-bit long can hold.
-    const uint64_t limit = negative ? uint64_t(1) << 63 : (uint64_t(1) << 63) - 1;
+    // Anything beyond 2^32 is out of range either way; the magnitude stops there.
+    const uint64_t beyond = uint64_t(1) << 32;
     uint64_t magnitude = 0;
     for (; IsDigit(*p); ++p) {
-        unsigned digit = unsigned(*p - '0');
-        magnitude = magnitude > (limit - digit) / 10 ? limit : magnitude * 10 + digit;
+        magnitude = magnitude * 10 + unsigned(*p - '0');
+        if (magnitude > beyond)
+            magnitude = beyond;
     }
-    uint64_t bits = negative ? uint64_t(0) - magnitude : magnitude;
-    return static_cast<int32_t>(static_cast<uint32_t>(bits));
+    // Unsigned 32-bit text wraps, so that a value written unsigned (a bone index
+    // of -1 is 4294967295) reads back to the same bits. Beyond -2^31 ... 2^32-1 it
+    // saturates: cutting those bits would turn 4294967296 into a valid 0.
+    if (negative)
+        return magnitude >= (uint64_t(1) << 31) ? INT32_MIN : -static_cast<int32_t>(magnitude);
+    if (magnitude >= beyond)
+        return static_cast<int32_t>(UINT32_MAX);
+    return static_cast<int32_t>(static_cast<uint32_t>(magnitude));
 }
 
 double UNumberText::ParseDouble(const char* text) {

@@ -14,8 +14,10 @@ public:
 
     // As the C locale's atoi: leading white space, an optional sign, decimal
     // digits up to the first character that cannot continue the number; 0 when
-    // there is none. Out of range, the result is that of a 64-bit strtol cut to
-    // 32 bits, so every unsigned 32-bit text reads back to the same bits.
+    // there is none. Values from 2^31 to 2^32-1 wrap to the same 32 bits (every
+    // unsigned 32-bit text reads back to the bits written); beyond -2^31 ... 2^32-1
+    // the result saturates at INT32_MIN or at -1 (0xFFFFFFFF), values that no
+    // count or index check accepts.
     static int32_t ParseInt(const char* text);
 
     // As the C locale's atof (strtod): leading white space, an optional sign,

@@ -32,10 +32,16 @@ public:
 
     // Searches forward from `start` to `end` in the text that begins at `text`.
     // Returns the match position counted in bytes from `text`, or -1 when
-    // nothing matches. A search that the engine cannot finish (out of memory,
-    // a limit reached) raises ErrorDescription with the engine's message rather
-    // than passing for a mismatch.
+    // nothing matches. A search that the engine cannot finish raises
+    // ErrorDescription rather than passing for a mismatch: one that needs more
+    // retries than GetRetryLimit allows for the bytes from `start` to `end`
+    // with a message saying so, any other (out of memory) with the engine's.
     int32_t Search(const T* text, const T* end, const T* start);
+
+    // Retries one search may take over `bytes` bytes of text.
+    static constexpr uint64_t RETRY_LIMIT_MINIMUM = 10000000;
+    static constexpr uint64_t RETRY_LIMIT_PER_BYTE = 8;
+    static uint64_t GetRetryLimit(uint64_t bytes);
 
     // Length of the whole match of the last successful search.
     int32_t GetMatchLength() const;

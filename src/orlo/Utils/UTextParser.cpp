@@ -159,13 +159,16 @@ TextParserPolicy_ParseStream<T>::TextParserPolicy_ParseStream(IInputStream* stre
 
 template <class T>
 UBaseString<T> TextParserPolicy_ParseStream<T>::ReadRest(IInputStream* stream) {
+    // Its checks are reported as the constructor's, which it serves.
+    char name[MEMBER_NAME_SIZE];
+    ORLO_MEMBER_NAME(TextParserPolicy_ParseStream, "TextParserPolicy_ParseStream", name);
     IInputStream* text = stream;
-    assure_named(text, "orlo::TextParserPolicy_ParseStream<unsigned char>::TextParserPolicy_ParseStream");
+    assure_named(text, name);
     uint64_t position = text->GetPosition();
     uint64_t size = text->GetSize();
     uint64_t wanted = size > position ? size - position : 0;
     // The text is counted in 32 bits, its terminator included.
-    assure_named(wanted < 0x7fffffffu, "orlo::TextParserPolicy_ParseStream<unsigned char>::TextParserPolicy_ParseStream");
+    assure_named(wanted < 0x7fffffffu, name);
 
     UBaseString<T> buffer;
     buffer.AddUninitialized(int32_t(wanted) + 1);

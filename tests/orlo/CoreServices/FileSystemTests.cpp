@@ -8,11 +8,14 @@
 #include <vector>
 
 #include "../../support/Fixtures.h"
+#include "../../support/RecordingCoreServices.h"
 #include "../../support/RecordingLog.h"
 #include "orlo/CoreServices/Implementations/ANSI/UFileSystem_ANSI.h"
 
 #ifdef _WIN32
 #include "orlo/CoreServices/Implementations/Windows/UFileSystem_Windows.h"
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -50,6 +53,27 @@ std::string ReadStream(IInputStream& stream) {
     while ((count = stream.Serialize(block, sizeof(block))) > 0)
         text.append(block, size_t(count));
     return text;
+}
+
+// Whether this process still holds the file open: on Windows an open that
+// shares nothing fails while any handle is open; elsewhere the process's
+// descriptors are listed.
+bool IsHeldOpen(const fs::path& path) {
+#ifdef _WIN32
+    HANDLE handle =
+        CreateFileA(path.string().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(handle);
+    return false;
+#else
+    const fs::path target = fs::canonical(path);
+    std::error_code ignored;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc/self/fd", ignored))
+        if (fs::read_symlink(entry.path(), ignored) == target)
+            return true;
+    return false;
+#endif
 }
 
 // What sets the two implementations apart.
@@ -216,6 +240,26 @@ TYPED_TEST(FileSystemTest, CopyReplacesOnlyWhenAllowed) {
     EXPECT_FALSE(fs::exists(this->In("other.txt")));
 }
 
+TYPED_TEST(FileSystemTest, CopyOntoItselfSpelledAnotherWayKeepsTheFile) {
+    auto& files = *this->m_files;
+    fs::path source = this->In("self.qro");
+    const std::string content(100000, 'q');
+    WriteAll(source, content);
+    fs::create_directories(this->In("sub"));
+    std::vector<fs::path> spellings = {this->m_directory / "." / "self.qro", this->In("sub") / ".." / "self.qro"};
+    std::error_code noLinks;
+    fs::create_symlink(source, this->In("link.qro"), noLinks);
+    if (!noLinks)
+        spellings.push_back(this->In("link.qro"));
+    for (const fs::path& other : spellings) {
+        for (bool overwrite : {true, false}) {
+            EXPECT_FALSE(files.Copy(Path(other), Path(source), overwrite, nullptr)) << other << " " << overwrite;
+            EXPECT_FALSE(files.Copy(Path(source), Path(other), overwrite, nullptr)) << other << " " << overwrite;
+            EXPECT_EQ(ReadAll(source), content) << other << " " << overwrite;
+        }
+    }
+}
+
 TYPED_TEST(FileSystemTest, MoveReportsStartAndEndEveryTime) {
     auto& files = *this->m_files;
     fs::path source = this->In("source.txt");
@@ -314,6 +358,25 @@ TYPED_TEST(FileSystemTest, DestroyingTheHandleClosesTheFile) {
     EXPECT_TRUE(again);
     again = TStreamHandle<IInputStream>();
     EXPECT_TRUE(files.Delete(Path(file)));
+}
+
+TYPED_TEST(FileSystemTest, AStreamObjectThatCannotBeBuiltClosesItsFile) {
+    auto& files = *this->m_files;
+    fs::path file = this->In("locked.txt");
+    WriteAll(file, "content");
+    const UString path = Path(file);
+    {
+        // The stream copies the path: with the pool refusing, building it fails
+        // after the file is open.
+        orlo_test::RecordingCoreServicesScope scope;
+        scope.Pool().SetRefusing(true);
+        EXPECT_THROW(files.CreateFileReader(path), orlo::ErrorDescription);
+        EXPECT_FALSE(IsHeldOpen(file)) << "reader";
+        EXPECT_THROW(files.CreateFileWriter(path, true, true), orlo::ErrorDescription);
+        EXPECT_FALSE(IsHeldOpen(file)) << "writer";
+    }
+    EXPECT_EQ(ReadAll(file), "content");
+    EXPECT_TRUE(files.Delete(path));
 }
 
 // A path that runs through an archive file opens the member behind it.

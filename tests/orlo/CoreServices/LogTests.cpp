@@ -153,6 +153,78 @@ TEST(ULogChannel, AMessageHoldsTheChannelUntilItEnds) {
 }
 #endif
 
+// An output that raises from one of its calls, an error of the library's
+// own or anything else.
+class RaisingLog : public RecordingLog {
+public:
+    enum Call { BEGIN, WRITE, END };
+    RaisingLog(Call call, bool libraryError) : m_call(call), m_libraryError(libraryError) {}
+    void Begin() override {
+        RecordingLog::Begin();
+        RaiseIf(BEGIN);
+    }
+    void Write(const UString& text) override {
+        RecordingLog::Write(text);
+        RaiseIf(WRITE);
+    }
+    void End() override {
+        RecordingLog::End();
+        RaiseIf(END);
+    }
+
+private:
+    void RaiseIf(Call call) {
+        if (call != m_call)
+            return;
+        if (m_libraryError)
+            ORLO_RAISE("output failed");
+        throw 7;
+    }
+    Call m_call;
+    bool m_libraryError;
+};
+
+TEST(ULogChannel, ARaisingOutputNeitherEscapesNorKeepsTheLock) {
+    for (RaisingLog::Call call : {RaisingLog::BEGIN, RaisingLog::WRITE, RaisingLog::END}) {
+        for (bool libraryError : {true, false}) {
+            for (ULogChannel::Kind kind : {ULogChannel::KIND_PLAIN, ULogChannel::KIND_WARNING}) {
+                const std::string row = "call " + std::to_string(call) + (libraryError ? " library" : " other") +
+                                        " kind " + std::to_string(kind);
+                ULogChannel channel(kind);
+                RaisingLog raising(call, libraryError);
+                RecordingLog after;
+                channel.AddOutput(&raising);
+                channel.AddOutput(&after);
+                EXPECT_NO_THROW(Send(&channel, "text")) << row;
+                EXPECT_FALSE(channel.IsOpen()) << row;
+                // The output after the raising one got the whole message.
+                ASSERT_FALSE(after.events.empty()) << row;
+                EXPECT_EQ(after.events.front(), "<") << row;
+                EXPECT_EQ(after.events.back(), ">") << row;
+                EXPECT_NE(after.Text().find("text\r\n"), std::string::npos) << row;
+#if defined(_GLIBCXX_HAS_GTHREADS)
+                // Another thread can take the channel: nothing kept its lock.
+                std::thread other([&] { Send(&channel, "next"); });
+                other.join();
+                EXPECT_NE(after.Text().find("next"), std::string::npos) << row;
+#endif
+            }
+        }
+    }
+}
+
+TEST(ULogMessage, ARaisingChannelNeitherEscapesNorSkipsTheEnd) {
+    for (RaisingLog::Call call : {RaisingLog::BEGIN, RaisingLog::WRITE, RaisingLog::END}) {
+        for (bool libraryError : {true, false}) {
+            RaisingLog channel(call, libraryError);
+            EXPECT_NO_THROW(Send(&channel, "text")) << call << libraryError;
+            // Begun and ended as a pair, or not begun at all.
+            const Events expected = call == RaisingLog::BEGIN ? Events{"<"} : Events{"<", "text", ">"};
+            EXPECT_EQ(channel.events, expected) << call << libraryError;
+        }
+    }
+}
+
 TEST(ULogMessage, AccumulatesTextAndWritesItOnce) {
     ULogChannel channel(ULogChannel::KIND_PLAIN);
     RecordingLog output;

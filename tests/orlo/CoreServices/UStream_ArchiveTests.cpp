@@ -6,6 +6,7 @@
 
 #include "../../support/DeflateWriter.h"
 #include "../../support/Fixtures.h"
+#include "../../support/RecordingCoreServices.h"
 #include "../../support/RecordingLog.h"
 #include "../../support/ZipBuilder.h"
 #include "orlo/CoreServices/Implementations/UInputStream_Memory.h"
@@ -276,6 +277,40 @@ TEST(UStream_Archive, DistrustsWhatTheArchiveSays) {
             EXPECT_EQ(opened.bytes.size(), opened.size) << row.name;
         }
     }
+}
+
+// A 20 KB member of 3 MB runs, opened in a process that cannot allocate
+// more than `largest` bytes at once.
+Opened OpenRunsMember(uint32_t declaredSize, uint32_t largest) {
+    const int runs = 12000;
+    const std::string content = std::string(1 + 258 * size_t(runs), 'a');
+    ZipBuilder builder;
+    Bytes bytes = builder.Member("runs.txt", DeflateWriter().FixedRuns(true, 'a', runs).Bytes(), 8, content).Build();
+    ZipBuilder::Patch32(bytes, builder.CentralOffset(0) + 24, declaredSize);
+    orlo_test::RecordingCoreServicesScope scope;
+    scope.Pool().SetLargest(largest);
+    return Open(bytes, "runs.zip", "runs.txt");
+}
+
+TEST(UStream_Archive, DeclaredSizeIsNotReservedUpFront) {
+    // 700 MB declared by 20 KB of data: the reservation follows the data, so
+    // the lie shows as a size mismatch rather than as exhausted memory.
+    Opened opened = OpenRunsMember(700000000u, 16u << 20);
+    EXPECT_FALSE(opened.open);
+    EXPECT_EQ(opened.warnings,
+              std::vector<std::string>{MemberProblem("runs.txt", "runs.zip", "Uncompressed size mismatch.")});
+
+    // The honest size still unpacks, growing to it.
+    Opened honest = OpenRunsMember(1 + 258 * 12000, 16u << 20);
+    EXPECT_TRUE(honest.open);
+    EXPECT_EQ(honest.size, 1 + 258 * 12000u);
+    EXPECT_TRUE(honest.warnings.empty());
+}
+
+TEST(UStream_Archive, RunningOutOfMemoryLeavesTheStreamClosedWithAWarning) {
+    Opened opened = OpenRunsMember(1 + 258 * 12000, 1u << 20);
+    EXPECT_FALSE(opened.open);
+    EXPECT_EQ(opened.warnings, std::vector<std::string>{MemberProblem("runs.txt", "runs.zip", "Not enough memory.")});
 }
 
 TEST(UStream_Archive, ALaterEntryOfTheSameNameWins) {

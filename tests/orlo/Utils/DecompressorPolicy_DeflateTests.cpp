@@ -175,10 +175,14 @@ TEST(DecompressorPolicy_Deflate, RefusesDamagedStreams) {
         {"distance at the very start", DeflateWriter().BlockHeader(true, 1).Fixed(257).Code(0, 5).Fixed(256).Bytes()},
         {"literal/length symbol 286", DeflateWriter().BlockHeader(true, 1).Fixed(286).Fixed(256).Bytes()},
         {"literal/length symbol 287", DeflateWriter().BlockHeader(true, 1).Fixed(287).Fixed(256).Bytes()},
-        {"distance code 30",
-         DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(257).Code(30, 5).Fixed(256).Bytes()},
-        {"distance code 31",
-         DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(257).Code(31, 5).Fixed(256).Bytes()},
+        // After a literal, with a distance code that would fit: only the symbol
+        // check stands between them and a length read past the table.
+        {"literal/length symbol 286 after a literal",
+         DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(286).Code(0, 5).Fixed(256).Bytes()},
+        {"literal/length symbol 287 after a literal",
+         DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(287).Code(0, 5).Fixed(256).Bytes()},
+        {"distance code 30", DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(257).Code(30, 5).Fixed(256).Bytes()},
+        {"distance code 31", DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(257).Code(31, 5).Fixed(256).Bytes()},
         {"stored block longer than the input",
          [] {
              Bytes b = DeflateWriter().Stored(true, Text("four")).Bytes();
@@ -191,7 +195,8 @@ TEST(DecompressorPolicy_Deflate, RefusesDamagedStreams) {
         {"repeat running past the code lengths", DynamicBlock(2).Bytes()},
         {"more codes of a length than exist", threeOnes},
         {"a code that matches no symbol", unusedPattern},
-        {"a dynamic block cut in its header", [] {
+        {"a dynamic block cut in its header",
+         [] {
              Bytes b = DynamicBlock().Bytes();
              b.resize(6);
              return b;
@@ -228,15 +233,26 @@ TEST(DecompressorPolicy_Deflate, OutputLimitStopsLongerStreams) {
     EXPECT_TRUE(decoder.Decompress(stored, out, 10));
 }
 
-// A declared size is trusted for the reservation only as far as the input
-// can produce it; without one, three times the input is reserved.
+// A declared size is not trusted for the reservation: it starts at a small
+// multiple of the input and grows with the output, never past the limit;
+// without a limit, three times the input is reserved.
 TEST(DecompressorPolicy_Deflate, ReservationFollowsTheInput) {
     UArray<unsigned char> in = ToArray(DeflateWriter().FixedLiterals(true, "tiny").Bytes());
     DecompressorPolicy_Deflate decoder;
     UArray<unsigned char> out;
     EXPECT_TRUE(decoder.Decompress(in, out, 0xFFFFFFF0u));
-    EXPECT_LE(uint64_t(out.Max()), DecompressorPolicy_Deflate::GetLargestOutput(uint64_t(in.Num())) + 64);
+    EXPECT_LE(uint64_t(out.Max()), DecompressorPolicy_Deflate::INITIAL_GROWTH * uint64_t(in.Num()) + 64);
     EXPECT_TRUE(ToVector(out) == Text("tiny"));
+
+    // 13 bits give 258 bytes: the output grows far beyond the first
+    // reservation, to exactly the declared size and no further.
+    const uint32_t size = 1 + 258 * 4000;
+    UArray<unsigned char> runs = ToArray(DeflateWriter().FixedRuns(true, 'r', 4000).Bytes());
+    EXPECT_TRUE(decoder.Decompress(runs, out, size));
+    EXPECT_EQ(out.Num(), int32_t(size));
+    EXPECT_LE(out.Max(), int32_t(size + 63));
+    EXPECT_FALSE(decoder.Decompress(runs, out, size - 1));
+    EXPECT_LE(out.Max(), int32_t(size - 1 + 63));
 
     Bytes compressed = ReadFixture("deflate/text_default.deflate");
     UArray<unsigned char> text = ToArray(compressed);

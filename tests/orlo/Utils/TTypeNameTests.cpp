@@ -34,10 +34,12 @@ TEST(TTypeName, SpellsTypesWithKeywordsAndSpacedClosingBrackets) {
     EXPECT_STREQ(TTypeName<KeyedRecord>::Get(), "struct {anonymous}::KeyedRecord");
 }
 
-TEST(TTypeName, ArrayDestructorNamesFollowTheElementType) {
-    EXPECT_STREQ(orlo::UArray<float>::DestructorName(), "orlo::UArray<float>::~UArray");
-    EXPECT_STREQ(orlo::UArray<orlo::UArray<orlo::TVector2<float>>>::DestructorName(),
+TEST(TTypeName, MemberNamesFollowTheClassSpelling) {
+    char name[orlo::MEMBER_NAME_SIZE];
+    EXPECT_STREQ(ORLO_MEMBER_NAME(orlo::UArray<float>, "~UArray", name), "orlo::UArray<float>::~UArray");
+    EXPECT_STREQ(ORLO_MEMBER_NAME(orlo::UArray<orlo::UArray<orlo::TVector2<float>>>, "~UArray", name),
                  "orlo::UArray<class orlo::UArray<class orlo::TVector2<float> > >::~UArray");
+    EXPECT_STREQ(ORLO_MEMBER_NAME(KeyedRecord, "Read", name), "{anonymous}::KeyedRecord::Read");
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "../../support/RecordingCoreServices.h"
 #include "orlo/Math/TVector2.h"
 #include "orlo/Math/TVector3.h"
 #include "orlo/Utils/UBaseString.h"
@@ -231,6 +232,27 @@ TEST(UArray, RequestsBeyond32BitsRaiseBadAllocInsteadOfWritingThroughNull) {
     }
     EXPECT_EQ(bytes.Num(), 100);
     EXPECT_EQ(bytes.Max(), 128);
+}
+
+TEST(UArray, CapacityNearTheLargestCountIsClampedNotOverflowed) {
+    // Rounding 2147483584 + 1 up to a multiple of 64 passes 2^31 - 1; the
+    // capacity stops there, so the request reaches the pool (which refuses it
+    // here) instead of failing as a count that no array can hold.
+    orlo_test::RecordingCoreServicesScope scope;
+    scope.Pool().SetLargest(1u << 20);
+    for (int32_t capacity : {INT32_MAX - 62, INT32_MAX}) {
+        UArray<unsigned char> bytes;
+        try {
+            bytes.Reserve(capacity);
+            ADD_FAILURE() << capacity << ": the pool gave 2 GB";
+        } catch (const ErrorDescription& error) {
+            EXPECT_EQ(error.GetType(), uint32_t(ErrorDescription::TYPE_BAD_ALLOC)) << capacity;
+            EXPECT_STREQ(error.GetMessageText(),
+                         "memory allocation of 2147483647 bytes from location \"global operator new[]\" failed")
+                << capacity;
+        }
+        EXPECT_EQ(bytes.Max(), 0);
+    }
 }
 
 } // namespace

@@ -26,14 +26,19 @@ TEST_P(ParseIntCases, AsTheCLocaleAtoi) {
     EXPECT_EQ(UNumberText::ParseInt(GetParam().text), GetParam().value) << "\"" << GetParam().text << "\"";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ParseIntCases,
-    testing::Values(IntCase{"12abc", 12}, IntCase{"\"12\"", 0}, IntCase{" \t\r\n\v\f-34", -34}, IntCase{"+7", 7},
-                    IntCase{"+-7", 0}, IntCase{"- 7", 0}, IntCase{"", 0}, IntCase{"x1", 0}, IntCase{"007", 7},
-                    IntCase{"1.9", 1}, IntCase{"2147483647", 2147483647},
-                    // Beyond 32 bits: the low bits of a 64-bit strtol, so unsigned text reads back.
-                    IntCase{"4294967295", -1}, IntCase{"2147483648", INT32_MIN}, IntCase{"4999 ", 4999},
-                    IntCase{"99999999999999999999999", -1}, IntCase{"-99999999999999999999999", 0}));
+INSTANTIATE_TEST_SUITE_P(Cases, ParseIntCases,
+                         testing::Values(IntCase{"12abc", 12}, IntCase{"\"12\"", 0}, IntCase{" \t\r\n\v\f-34", -34},
+                                         IntCase{"+7", 7}, IntCase{"+-7", 0}, IntCase{"- 7", 0}, IntCase{"", 0},
+                                         IntCase{"x1", 0}, IntCase{"007", 7}, IntCase{"1.9", 1},
+                                         IntCase{"2147483647", 2147483647},
+                                         // Unsigned 32-bit text wraps, so what was written unsigned reads back.
+                                         IntCase{"4294967295", -1}, IntCase{"2147483648", INT32_MIN},
+                                         IntCase{"4999 ", 4999}, IntCase{"-2147483648", INT32_MIN},
+                                         // Beyond -2^31 ... 2^32-1 it saturates instead of wrapping into a small value.
+                                         IntCase{"4294967296", -1}, IntCase{"4294967297", -1},
+                                         IntCase{"-4294967295", INT32_MIN}, IntCase{"-4294967296", INT32_MIN},
+                                         IntCase{"-2147483649", INT32_MIN}, IntCase{"99999999999999999999999", -1},
+                                         IntCase{"-99999999999999999999999", INT32_MIN}));
 
 struct DoubleCase {
     const char* text;

@@ -99,13 +99,41 @@ TEST(URegex, SecondSearchOverwritesTheRegion) {
     EXPECT_EQ(second.length, 1);
 }
 
-TEST(URegex, SearchNeedingManyRetriesStillFinds) {
-    // About 2^24 retries at the first position: beyond the engine's default
-    // limit, which would make the search fail instead of finding the b.
-    std::string text(23, 'a');
+TEST(URegex, RetryLimitGrowsWithTheBytesSearched) {
+    EXPECT_EQ(URegex<unsigned char>::GetRetryLimit(0), 10000000u);
+    EXPECT_EQ(URegex<unsigned char>::GetRetryLimit(1250000), 10000000u);
+    EXPECT_EQ(URegex<unsigned char>::GetRetryLimit(1250001), 10000008u);
+    EXPECT_EQ(URegex<unsigned char>::GetRetryLimit(12000000), 96000000u);
+}
+
+TEST(URegex, LongValidTextNeedingMoreRetriesThanTheMinimumIsFound) {
+    // Five retries per byte (four alternatives fail before the a): 12.5 million
+    // for this text, beyond the minimum, within eight per byte.
+    std::string text(2500000, 'a');
     text += 'b';
-    URegex<unsigned char> regex{UString("\\A(?:a|a)*c|b")};
-    EXPECT_EQ(SearchIn(regex, text).position, 23);
+    URegex<unsigned char> regex{UString("\\A(?:v|w|x|y|z|a)*b")};
+    Match match = SearchIn(regex, text);
+    EXPECT_EQ(match.position, 0);
+    EXPECT_EQ(match.length, int32_t(text.size()));
+}
+
+TEST(URegex, BlockThatNeverClosesEndsWithTheRetryError) {
+    // Each quoted string in the open block matches two ways (as a string or
+    // byte by byte): without a limit the engine tries all 2^40 combinations.
+    std::string text = "{";
+    for (int i = 0; i < 40; ++i)
+        text += "\"m\" ";
+    text += "{ }";
+    URegex<unsigned char> regex{UString("(\"[^\"]*\")|(\\{(?:\\g<1>|[^{}]|\\g<2>)*\\})")};
+    try {
+        SearchIn(regex, text);
+        ADD_FAILURE() << "a search with no end in sight came back";
+    } catch (const ErrorDescription& error) {
+        const std::string expected = "Search gave up after 10000000 retries in " + std::to_string(text.size()) +
+                                     " bytes: the text is probably damaged (a brace or a quote that never closes).";
+        EXPECT_EQ(error.GetMessageText(), expected);
+        EXPECT_STREQ(error.GetHistory(), "orlo::URegex<unsigned char>::Search()");
+    }
 }
 
 TEST(URegex, EngineFailureInsideSearchRaises) {

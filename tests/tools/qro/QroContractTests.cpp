@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
@@ -132,6 +134,13 @@ public:
 };
 const testing::Environment* const kCleanup = testing::AddGlobalTestEnvironment(new ScratchCleanup);
 
+// Paths in the cases are relative to the source tree, wherever the program starts.
+class SourceTreeDirectory : public testing::Environment {
+public:
+    void SetUp() override { fs::current_path(QRO_SOURCE_DIR); }
+};
+const testing::Environment* const kSourceTree = testing::AddGlobalTestEnvironment(new SourceTreeDirectory);
+
 const char* const kSample = "samples/banner.qro";
 
 TEST(QroContract, CheckAcceptedFile) {
@@ -224,15 +233,36 @@ TEST(QroContract, WriteGivesTheSampleByteForByte) {
     EXPECT_TRUE(ReadAll(out) == ReadAll(kSample)) << "the written file differs from " << kSample;
 }
 
-TEST(QroContract, DumpThenWriteThenCheck) {
+class QroDumpThenWrite : public testing::TestWithParam<const char*> {};
+
+TEST_P(QroDumpThenWrite, GivesTheSameDumpAgain) {
     fs::path dir = Scratch();
-    Outcome dump = Qro({"dump", kSample});
-    ASSERT_EQ(dump.exit, 0);
+    Outcome dump = Qro({"dump", GetParam()});
+    ASSERT_EQ(dump.exit, 0) << dump.err;
     { std::ofstream(dir / "dumped.json", std::ios::binary) << dump.out; }
     Outcome write = Qro({"write", (dir / "dumped.json").string(), (dir / "again.qro").string()});
     ASSERT_EQ(write.exit, 0) << write.err;
     Outcome again = Qro({"dump", (dir / "again.qro").string()});
     EXPECT_EQ(again.out, dump.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, QroDumpThenWrite, testing::Values(kSample, "tests/data/qro/special_floats.qro"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             std::string name = fs::path(info.param).stem().string();
+                             name.erase(std::remove(name.begin(), name.end(), '_'), name.end());
+                             return name;
+                         });
+
+TEST(QroContract, DumpWritesNaNAndInfinitiesAsStrings) {
+    Outcome outcome = Qro({"dump", "tests/data/qro/special_floats.qro"});
+    EXPECT_EQ(outcome.exit, 0);
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_NE(outcome.out.find("\"invBaseMatrix\":[\"nan\",0.0,0.0,0.0,0.0,\"inf\",0.0,0.0,0.0,0.0,\"-inf\","),
+              std::string::npos)
+        << outcome.out;
+    EXPECT_NE(outcome.out.find("\"vertices\":[[\"nan\",\"inf\",\"-inf\"]]"), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find("\"weights\":[[0,\"nan\"]]"), std::string::npos) << outcome.out;
+    EXPECT_EQ(outcome.out.find("null"), std::string::npos) << outcome.out;
 }
 
 struct BadJson {
@@ -265,6 +295,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadJson{"UnknownKey", "{\"meshes\": [{\"vertice\": []}]}", "document.meshes[0]: unknown key \"vertice\""},
         BadJson{"ShortIndices", "{\"meshes\": [{\"polygonVertexCounts\": [3], \"polygonVertexIndices\": [0, 1]}]}",
                 "document.meshes[0].polygonVertexIndices: holds 2 indices for 3 polygon corners"},
+        BadJson{"LongIndices",
+                "{\"meshes\": [{\"polygonVertexCounts\": [1], \"polygonVertexIndices\": [0], "
+                "\"polygonNormalIndices\": [0, 0]}]}",
+                "document.meshes[0].polygonNormalIndices: holds 2 indices for 1 polygon corners"},
+        BadJson{"UnknownFloatText", "{\"meshes\": [{\"vertices\": [[1, 2, \"infinity\"]]}]}",
+                "document.meshes[0].vertices[0][2]: expected a number, \"nan\", \"inf\" or \"-inf\""},
         BadJson{"VectorOfTwo", "{\"meshes\": [{\"vertices\": [[1, 2]]}]}",
                 "document.meshes[0].vertices[0]: expected an array of 3 numbers"},
         BadJson{"MatrixOfFifteen", "{\"bones\": [{\"invBaseMatrix\": [1,2,3,4,5,6,7,8,9,10,11,12,13,14,15]}]}",
@@ -272,8 +308,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadJson{"QuoteInName", "{\"bones\": [{\"name\": \"a\\\"b\"}]}", "cannot hold a double quote"},
         BadJson{"WeightsUncounted", "{\"meshes\": [{\"weights\": [[0, 1.0]]}]}",
                 "document.meshes[0].vertexWeightCounts: counts 0 weights, but weights holds 1"},
-        BadJson{"MaterialIndicesWithoutNames", "{\"meshes\": [{\"polygonVertexCounts\": [0], "
-                                               "\"polygonVertexIndices\": [], \"polygonMaterialIndices\": [0]}]}",
+        BadJson{"MaterialIndicesWithoutNames",
+                "{\"meshes\": [{\"polygonVertexCounts\": [0], "
+                "\"polygonVertexIndices\": [], \"polygonMaterialIndices\": [0]}]}",
                 "needs materialNames"}),
     [](const testing::TestParamInfo<BadJson>& info) { return std::string(info.param.label); });
 

@@ -45,7 +45,7 @@ public:
     IMemoryPool* CreateMemoryPool(uint32_t size) override {
         ORLO_GUARD
         return CreateInitialised<P>(size);
-        ORLO_UNGUARD_NAMED(FunctionName("CreateMemoryPool"))
+        ORLO_UNGUARD_MEMBER
     }
 
     IMemoryAllocator* GetAllocator() override { return &m_allocator; }
@@ -66,23 +66,7 @@ public:
             m_channelsAttached = true;
         }
         return true;
-        ORLO_UNGUARD_NAMED(FunctionName("Init"))
-    }
-
-    // "orlo::UCoreServices<class A,class P,class F>::" followed by `method`,
-    // as error histories name the guarded operations.
-    static const char* FunctionName(const char* method) {
-        static char names[2][detail::TYPE_NAME_SIZE + 32];
-        char* name = strcmp(method, "Init") == 0 ? names[0] : names[1];
-        if (name[0] == 0) {
-            const char* type = TTypeName<UCoreServices>::Get();
-            if (strncmp(type, "class ", 6) == 0)
-                type += 6;
-            detail::AppendTypeText(name, sizeof(names[0]), type);
-            detail::AppendTypeText(name, sizeof(names[0]), "::");
-            detail::AppendTypeText(name, sizeof(names[0]), method);
-        }
-        return name;
+        ORLO_UNGUARD_MEMBER
     }
 
 private:

@@ -10,6 +10,19 @@ const char kDebugPrefix[] = "DEBUG:   ";
 const char kWarningPrefix[] = "WARNING: ";
 const char kIndent[] = "         ";
 const char kLineEnd[] = "\r\n";
+
+// Outputs are the host's code and the caller's: whatever one of them raises
+// stays here, so that the other outputs still get the message, the message
+// still ends and the channel's lock is always left.
+template <class TCall>
+void CallEach(ILog* const* outputs, int count, TCall call) {
+    for (int i = 0; i < count; ++i) {
+        try {
+            call(outputs[i]);
+        } catch (...) {
+        }
+    }
+}
 } // namespace
 
 ULogChannel::ULogChannel(Kind kind) : m_kind(kind) {}
@@ -22,8 +35,7 @@ ULogChannel::~ULogChannel() noexcept(false) {
 void ULogChannel::Begin() {
     m_lock.Enter();
     m_open = true;
-    for (int i = 0; i < m_outputCount; ++i)
-        m_outputs[i]->Begin();
+    CallEach(m_outputs, m_outputCount, [](ILog* output) { output->Begin(); });
     if (m_kind == KIND_DEBUG)
         WriteToOutputs(kDebugPrefix, sizeof(kDebugPrefix) - 1);
     else if (m_kind == KIND_WARNING)
@@ -40,8 +52,7 @@ void ULogChannel::Write(const UBaseString<unsigned char>& text) {
 void ULogChannel::End() {
     if (m_kind != KIND_NULL)
         WriteToOutputs(kLineEnd, sizeof(kLineEnd) - 1);
-    for (int i = 0; i < m_outputCount; ++i)
-        m_outputs[i]->End();
+    CallEach(m_outputs, m_outputCount, [](ILog* output) { output->End(); });
     m_open = false;
     m_lock.Leave();
 }
@@ -57,8 +68,7 @@ int ULogChannel::AddOutput(ILog* output) {
 void ULogChannel::WriteToOutputs(const UBaseString<unsigned char>& text) {
     if (!m_enabled)
         return;
-    for (int i = 0; i < m_outputCount; ++i)
-        m_outputs[i]->Write(text);
+    CallEach(m_outputs, m_outputCount, [&text](ILog* output) { output->Write(text); });
 }
 
 void ULogChannel::WriteToOutputs(const char* text, size_t length) {

@@ -7,7 +7,13 @@ namespace orlo {
 ULogMessage::ULogMessage(ILog* channel, const char* text) : m_channel(channel) {
     if (m_channel == nullptr)
         return;
-    m_channel->Begin();
+    try {
+        m_channel->Begin();
+    } catch (...) {
+        // A message that did not begin is not ended either.
+        m_channel = nullptr;
+        return;
+    }
     *this += text;
 }
 
@@ -16,8 +22,15 @@ ULogMessage::ULogMessage(ILog* channel, const UBaseString<unsigned char>& text) 
 ULogMessage::~ULogMessage() {
     if (m_channel == nullptr)
         return;
-    m_channel->Write(m_text);
-    m_channel->End();
+    // Ended even when writing raised, so that the channel's lock is left.
+    try {
+        m_channel->Write(m_text);
+    } catch (...) {
+    }
+    try {
+        m_channel->End();
+    } catch (...) {
+    }
 }
 
 ULogMessage& ULogMessage::operator+=(const char* text) {

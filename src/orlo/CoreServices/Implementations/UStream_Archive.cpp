@@ -30,11 +30,6 @@ bool HasSignature(const unsigned char* bytes, unsigned char third, unsigned char
     return bytes[0] == 0x50 && bytes[1] == 0x4B && bytes[2] == third && bytes[3] == fourth;
 }
 
-ILog* WarningChannel() {
-    ICoreServices* services = GetCoreServices();
-    return services != nullptr ? services->GetLogChannel(7) : nullptr;
-}
-
 UString Substring(const UString& text, int32_t begin, int32_t end) {
     UString result("");
     if (end > begin) {
@@ -89,8 +84,22 @@ UStream_Archive::UStream_Archive(IInputStream& archive, const UString& memberPat
     m_name = m_archiveName + "/" + memberPath;
     uint64_t start = archive.GetPosition();
     m_archiveSize = archive.GetSize();
-    ReadCentralDirectory();
-    OpenMember(memberPath);
+    try {
+        ReadCentralDirectory();
+        OpenMember(memberPath);
+    } catch (const ErrorDescription& error) {
+        // Memory that runs out while a member is unpacked is a problem of
+        // that file, like damaged data: the stream stays closed.
+        if (error.GetType() != ErrorDescription::TYPE_BAD_ALLOC) {
+            if (archive.SeekToStart())
+                archive.SeekForward(start);
+            m_archive = nullptr;
+            throw;
+        }
+        m_bytes.Empty();
+        Publish();
+        WarnMember(memberPath, "Not enough memory.");
+    }
     if (archive.SeekToStart())
         archive.SeekForward(start);
     m_archive = nullptr;
@@ -121,14 +130,14 @@ TStreamHandle<IInputStream> UStream_Archive::OpenPath(const UString& path,
 }
 
 void UStream_Archive::WarnArchive(const char* problem) {
-    ULogMessage message(WarningChannel(), "Can't handle file \"");
+    ULogMessage message(GetWarningChannel(), "Can't handle file \"");
     message += m_archiveName;
     message += "\". ";
     message += problem;
 }
 
 void UStream_Archive::WarnMember(const UString& memberPath, const char* problem) {
-    ULogMessage message(WarningChannel(), "Can't handle file \"");
+    ULogMessage message(GetWarningChannel(), "Can't handle file \"");
     message += memberPath;
     message += "\" in archive \"";
     message += m_archiveName;
@@ -228,7 +237,7 @@ void UStream_Archive::OpenMember(const UString& memberPath) {
     }
     if (OpenNestedMember(memberPath))
         return;
-    ULogMessage message(WarningChannel(), "The file \"");
+    ULogMessage message(GetWarningChannel(), "The file \"");
     message += memberPath;
     message += "\" can't be found inside the archive \"";
     message += m_archiveName;

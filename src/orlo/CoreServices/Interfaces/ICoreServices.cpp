@@ -66,4 +66,9 @@ void ICoreServices::operator delete(void* block) noexcept {
     Free(block, LOCATION_DELETE);
 }
 
+ILog* GetWarningChannel() {
+    ICoreServices* services = GetCoreServices();
+    return services != nullptr ? services->GetLogChannel(LOG_CHANNEL_WARNING) : nullptr;
+}
+
 } // namespace orlo

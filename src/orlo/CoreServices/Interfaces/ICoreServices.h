@@ -35,6 +35,14 @@ public:
     static void operator delete(void* block) noexcept;
 };
 
+// The channels and output slots whose use is fixed.
+constexpr int LOG_CHANNEL_FAILURE = 6; // export failures, bind-pose conflicts, files that do not open
+constexpr int LOG_CHANNEL_WARNING = 7; // rejected files, refused options, allocation failures, archives
+constexpr int LOG_SLOT_INFORMATION = 2;
+constexpr int LOG_SLOT_MORE_INFORMATION = 3;
+constexpr int LOG_SLOT_ERROR = 5;
+constexpr int LOG_SLOT_WARNING = 7;
+
 // Returns the current core services object.
 using CoreServicesAccessor = ICoreServices* (*)();
 
@@ -48,5 +56,8 @@ CoreServicesAccessor SetCoreServicesAccessor(CoreServicesAccessor accessor);
 
 // The accessor of the bootstrap object, for reinstating it.
 ICoreServices* GetBootstrapCoreServices();
+
+// The warning channel of the current core services; none once they have gone.
+ILog* GetWarningChannel();
 
 } // namespace orlo

@@ -23,14 +23,19 @@ void Free(void* block, const char* location) {
         free(block);
 }
 
+const char* FormatAllocationFailure(uint64_t size, const char* location, char* out, size_t outSize) {
+    snprintf(out, outSize, "memory allocation of %llu bytes from location \"%s\" failed",
+             static_cast<unsigned long long>(size), location != nullptr ? location : "");
+    return out;
+}
+
 void* AllocateOrRaise(uint64_t size, const char* location) {
     if (size == 0)
         return nullptr;
     void* block = size <= UINT32_MAX ? Allocate(static_cast<uint32_t>(size), location) : nullptr;
     if (block == nullptr) {
-        char message[ErrorDescription::MESSAGE_SIZE];
-        snprintf(message, sizeof(message), "memory allocation of %llu bytes from location \"%s\" failed",
-                 static_cast<unsigned long long>(size), location != nullptr ? location : "");
+        char message[ALLOCATION_FAILURE_SIZE];
+        FormatAllocationFailure(size, location, message, sizeof(message));
         RaiseBadAlloc(ORLO_SOURCE_FILE, "orlo::AllocateOrRaise", message, __LINE__);
     }
     return block;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace orlo {
@@ -16,6 +17,12 @@ void Free(void* block, const char* location);
 // Allocate, raising an error of type BAD_ALLOC instead of returning none for a
 // request of one byte or more. Sizes beyond 32 bits are refused the same way.
 void* AllocateOrRaise(uint64_t size, const char* location);
+
+// The one text of a failed allocation: "memory allocation of <size> bytes from
+// location "<location>" failed". Writes into `out` (always terminated) and
+// returns it.
+const char* FormatAllocationFailure(uint64_t size, const char* location, char* out, size_t outSize);
+inline constexpr size_t ALLOCATION_FAILURE_SIZE = 512;
 
 // The location texts of the system's requests.
 inline constexpr const char* LOCATION_NEW = "global operator new";

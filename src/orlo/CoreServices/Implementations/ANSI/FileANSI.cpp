@@ -1,6 +1,9 @@
 #include "orlo/CoreServices/Implementations/ANSI/FileANSI.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -32,6 +35,35 @@ FILE* OpenRegular(const char* path, const char* mode) {
     }
 #endif
     return file;
+}
+
+#ifdef _WIN32
+namespace {
+// The volume and index of an existing file; false when it cannot be opened.
+bool GetFileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION& information) {
+    HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    bool known = GetFileInformationByHandle(handle, &information) != 0;
+    CloseHandle(handle);
+    return known;
+}
+} // namespace
+#endif
+
+bool IsSameFile(const char* first, const char* second) {
+#ifdef _WIN32
+    BY_HANDLE_FILE_INFORMATION a;
+    BY_HANDLE_FILE_INFORMATION b;
+    return GetFileIdentity(first, a) && GetFileIdentity(second, b) &&
+           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
+#else
+    struct stat a;
+    struct stat b;
+    return stat(first, &a) == 0 && stat(second, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+#endif
 }
 
 } // namespace orlo::file_ansi

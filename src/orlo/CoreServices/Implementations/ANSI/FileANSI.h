@@ -12,4 +12,9 @@ int64_t Tell(FILE* file);
 // fopen for a regular file: a directory does not open, as on Windows.
 FILE* OpenRegular(const char* path, const char* mode);
 
+// Whether two existing paths name one file, however they are spelled (".",
+// "..", links): the same device and inode, on Windows the same volume serial
+// number and file index. False when either does not exist.
+bool IsSameFile(const char* first, const char* second);
+
 } // namespace orlo::file_ansi

@@ -22,9 +22,22 @@ namespace {
 constexpr size_t WORKING_DIRECTORY_BUFFER = 4096;
 constexpr size_t COPY_BLOCK = 1024;
 
+// The stream object for an open file; the file is closed when building the
+// object fails (its name is copied, which may run out of memory), so that
+// nothing keeps it open.
+template <class TStream>
+TStream* WrapFile(FILE* file, const UString& path) {
+    try {
+        return new TStream(file, path);
+    } catch (...) {
+        fclose(file);
+        throw;
+    }
+}
+
 IInputStream* OpenInput(const UString& path) {
     FILE* file = file_ansi::OpenRegular(path.c_str(), "rbS");
-    return file != nullptr ? new UFileANSI_SerializingPolicy_Input(file, path) : nullptr;
+    return file != nullptr ? WrapFile<UFileANSI_SerializingPolicy_Input>(file, path) : nullptr;
 }
 
 void Report(FileProgressCallback progress, float fraction) {
@@ -59,7 +72,7 @@ TStreamHandle<IOutputStream> UFileSystem_ANSI::CreateFileWriter(const UString& p
     FILE* file = file_ansi::OpenRegular(path.c_str(), keepContents ? "abS" : "wbS");
     if (file == nullptr)
         return TStreamHandle<IOutputStream>();
-    return TStreamHandle<IOutputStream>(new UFileANSI_SerializingPolicy_Output(file, path));
+    return TStreamHandle<IOutputStream>(WrapFile<UFileANSI_SerializingPolicy_Output>(file, path));
     ORLO_UNGUARD
 }
 
@@ -94,8 +107,10 @@ bool UFileSystem_ANSI::Copy(const UString& destination, const UString& source, b
                             FileProgressCallback progress) {
     ORLO_GUARD
     // An existing destination is replaced only when the caller allows it, and
-    // never by itself.
-    if (destination == source || (!overwrite && ExistsFile(destination)))
+    // never by itself: opening it for writing would empty the source. The same
+    // file may be spelled in many ways, so the file itself is compared.
+    if (destination == source || file_ansi::IsSameFile(destination.c_str(), source.c_str()) ||
+        (!overwrite && ExistsFile(destination)))
         return false;
     TStreamHandle<IInputStream> reader = CreateFileReader(source);
     if (!reader || !reader->IsOpen())

@@ -4,6 +4,7 @@
 
 #include "orlo/CoreServices/Implementations/ULogMessage.h"
 #include "orlo/CoreServices/Interfaces/ICoreServices.h"
+#include "orlo/CoreServices/Interfaces/Memory.h"
 
 namespace orlo {
 
@@ -12,12 +13,8 @@ void* UMemoryAllocator_ANSI::Allocate(uint32_t size, const char* location) {
         return nullptr;
     void* block = malloc(size);
     if (block == nullptr) {
-        ICoreServices* services = GetCoreServices();
-        ULogMessage message(services != nullptr ? services->GetLogChannel(7) : nullptr, "memory allocation of ");
-        message += size;
-        message += " bytes from location \"";
-        message += location;
-        message += "\" failed";
+        char text[ALLOCATION_FAILURE_SIZE];
+        ULogMessage(GetWarningChannel(), FormatAllocationFailure(size, location, text, sizeof(text)));
     }
     return block;
 }

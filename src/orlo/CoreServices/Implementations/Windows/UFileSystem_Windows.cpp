@@ -20,9 +20,22 @@ HANDLE OpenForReading(const UString& path) {
     return handle != INVALID_HANDLE_VALUE ? handle : nullptr;
 }
 
+// The stream object for an open file; the handle is closed when building the
+// object fails (its name is copied, which may run out of memory), so that
+// the file does not stay locked.
+template <class TStream>
+TStream* WrapHandle(HANDLE handle, const UString& path) {
+    try {
+        return new TStream(handle, path);
+    } catch (...) {
+        CloseHandle(handle);
+        throw;
+    }
+}
+
 IInputStream* OpenInput(const UString& path) {
     HANDLE handle = OpenForReading(path);
-    return handle != nullptr ? new UFileWindows_SerializingPolicy_Input(handle, path) : nullptr;
+    return handle != nullptr ? WrapHandle<UFileWindows_SerializingPolicy_Input>(handle, path) : nullptr;
 }
 
 void Report(FileProgressCallback progress, float fraction) {
@@ -65,7 +78,7 @@ TStreamHandle<IOutputStream> UFileSystem_Windows::CreateFileWriter(const UString
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return TStreamHandle<IOutputStream>();
-    return TStreamHandle<IOutputStream>(new UFileWindows_SerializingPolicy_Output(handle, path));
+    return TStreamHandle<IOutputStream>(WrapHandle<UFileWindows_SerializingPolicy_Output>(handle, path));
     ORLO_UNGUARD
 }
 

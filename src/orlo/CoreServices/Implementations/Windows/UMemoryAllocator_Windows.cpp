@@ -7,26 +7,17 @@
 
 #include "orlo/CoreServices/Implementations/ULogMessage.h"
 #include "orlo/CoreServices/Interfaces/ICoreServices.h"
+#include "orlo/CoreServices/Interfaces/Memory.h"
 
 namespace orlo::platform_windows {
-
-namespace {
-ILog* WarningChannel() {
-    ICoreServices* services = GetCoreServices();
-    return services != nullptr ? services->GetLogChannel(7) : nullptr;
-}
-} // namespace
 
 void* UMemoryAllocator_Windows::Allocate(uint32_t size, const char* location) {
     if (size == 0)
         return nullptr;
     void* block = VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (block == nullptr) {
-        ULogMessage message(WarningChannel(), "memory allocation of ");
-        message += size;
-        message += " bytes from location \"";
-        message += location;
-        message += "\" failed";
+        char text[ALLOCATION_FAILURE_SIZE];
+        ULogMessage(GetWarningChannel(), FormatAllocationFailure(size, location, text, sizeof(text)));
     }
     return block;
 }
@@ -35,7 +26,7 @@ void UMemoryAllocator_Windows::Free(void* block, const char* location) {
     if (block == nullptr)
         return;
     if (!VirtualFree(block, 0, MEM_RELEASE)) {
-        ULogMessage message(WarningChannel(), "memory release from location \"");
+        ULogMessage message(GetWarningChannel(), "memory release from location \"");
         message += location;
         message += "\" failed";
     }
