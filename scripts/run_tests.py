@@ -12,7 +12,8 @@ failed"; writes "passed failed skipped" to --counts and, with --failures, the
 names of the failed tests to that file, one a line. Exits 1 if anything failed.
 
 With --gtest-filter only the GoogleTest executables run, with that filter;
-the other registered tests are left out (and said to be).
+the other registered tests are left out (and said to be). With --build-only
+nothing runs: each program is checked (--expect-pe32) and counted as skipped.
 """
 
 import argparse
@@ -118,6 +119,8 @@ def main():
                     help="every test executable must be a 32-bit x86 PE run through an emulator")
     ap.add_argument("--gtest-filter", default="",
                     help="run only the GoogleTest cases this filter selects")
+    ap.add_argument("--build-only", action="store_true",
+                    help="check what was built but run nothing: every program counts as skipped")
     ap.add_argument("--failures",
                     help="file to which the names of the failed tests are written")
     ap.add_argument("--timeout", type=float,
@@ -176,6 +179,10 @@ def main():
         while report_name in used_names:
             report_name += "_"
         used_names.add(report_name)
+        if opts.build_only:
+            log(f"{name}: {stem}: built, not run")
+            skipped += 1
+            continue
         report_path = os.path.join(results_dir, report_name + ".json")
         if os.path.exists(report_path):
             os.remove(report_path)
@@ -205,6 +212,10 @@ def main():
             fail(f"{stem}: {describe_exit(code)} although no test case failed"
                  " (a sanitizer report at exit, or a test suite set-up failure?)")
 
+    if opts.build_only and other_tests:
+        log(f"{name}: not run: " + ", ".join(t for _, t in other_tests))
+        skipped += len(other_tests)
+        other_tests = []
     if opts.gtest_filter and other_tests:
         log(f"{name}: left out with a test filter: " + ", ".join(t for _, t in other_tests))
         other_tests = []
