@@ -132,7 +132,10 @@ BOOL HPluginModule_FileTranslator_Writer::SupportsOptions(int ext, DWORD options
     // The host asks only for the extensions that ExtCount announced; any
     // other index is a fault that is reported, not raised into the host.
     return AnswerHost([&]() -> int {
+        // The report quotes the expression as written.
+        // clang-format off
         assure(ext==0);
+        // clang-format on
         return options == SCENE_EXPORT_SELECTED ? TRUE : FALSE;
     });
 }
