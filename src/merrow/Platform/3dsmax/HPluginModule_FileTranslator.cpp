@@ -45,11 +45,6 @@ const TCHAR* CacheExtension(orlo::UBaseString<unsigned char>& cache, orlo::UBase
     return cache.c_str();
 }
 
-unsigned int VersionNumber() {
-    const PluginInfo& info = GetPluginInfo();
-    return info.versionMajor * 100 + info.versionMinor;
-}
-
 orlo::UCommandLine CommandLineOf(const ModuleInfoBase* module) {
     orlo::UCommandLine commandLine;
     if (module != nullptr)
@@ -59,51 +54,69 @@ orlo::UCommandLine CommandLineOf(const ModuleInfoBase* module) {
 
 } // namespace
 
-// The exporter side.
+// What both sides answer.
 
-HPluginModule_FileTranslator_Writer::HPluginModule_FileTranslator_Writer(uint32_t moduleID) {
+template <class HostInterface>
+HPluginModule_FileTranslator<HostInterface>::HPluginModule_FileTranslator(uint32_t moduleID) {
     SetModuleInfo(moduleID);
 }
 
-HPluginModule_FileTranslator_Writer::~HPluginModule_FileTranslator_Writer() noexcept = default;
+template <class HostInterface>
+HPluginModule_FileTranslator<HostInterface>::~HPluginModule_FileTranslator() noexcept = default;
 
-int HPluginModule_FileTranslator_Writer::ExtCount() {
+template <class HostInterface>
+int HPluginModule_FileTranslator<HostInterface>::ExtCount() {
     return 1;
 }
 
-const TCHAR* HPluginModule_FileTranslator_Writer::Ext(int) {
+template <class HostInterface>
+const TCHAR* HPluginModule_FileTranslator<HostInterface>::Ext(int) {
     return CacheExtension(m_extension, CreateExtension());
 }
 
-const TCHAR* HPluginModule_FileTranslator_Writer::LongDesc() {
+template <class HostInterface>
+const TCHAR* HPluginModule_FileTranslator<HostInterface>::LongDesc() {
     return GetPluginInfo().name.c_str();
 }
 
-const TCHAR* HPluginModule_FileTranslator_Writer::ShortDesc() {
+template <class HostInterface>
+const TCHAR* HPluginModule_FileTranslator<HostInterface>::ShortDesc() {
     return GetPluginInfo().name.c_str();
 }
 
-const TCHAR* HPluginModule_FileTranslator_Writer::AuthorName() {
+template <class HostInterface>
+const TCHAR* HPluginModule_FileTranslator<HostInterface>::AuthorName() {
     return GetPluginInfo().author.c_str();
 }
 
-const TCHAR* HPluginModule_FileTranslator_Writer::CopyrightMessage() {
+template <class HostInterface>
+const TCHAR* HPluginModule_FileTranslator<HostInterface>::CopyrightMessage() {
     return GetPluginInfo().noticeText.c_str();
 }
 
-const TCHAR* HPluginModule_FileTranslator_Writer::OtherMessage1() {
+template <class HostInterface>
+const TCHAR* HPluginModule_FileTranslator<HostInterface>::OtherMessage1() {
     return GetPluginInfo().otherMessage1.c_str();
 }
 
-const TCHAR* HPluginModule_FileTranslator_Writer::OtherMessage2() {
+template <class HostInterface>
+const TCHAR* HPluginModule_FileTranslator<HostInterface>::OtherMessage2() {
     return GetPluginInfo().otherMessage2.c_str();
 }
 
-unsigned int HPluginModule_FileTranslator_Writer::Version() {
-    return VersionNumber();
+template <class HostInterface>
+unsigned int HPluginModule_FileTranslator<HostInterface>::Version() {
+    const PluginInfo& info = GetPluginInfo();
+    return info.versionMajor * 100 + info.versionMinor;
 }
 
-void HPluginModule_FileTranslator_Writer::ShowAbout(HWND) {}
+template <class HostInterface>
+void HPluginModule_FileTranslator<HostInterface>::ShowAbout(HWND) {}
+
+template class HPluginModule_FileTranslator<SceneExport>;
+template class HPluginModule_FileTranslator<SceneImport>;
+
+// The exporter side.
 
 int HPluginModule_FileTranslator_Writer::DoExport(const TCHAR* name, ExpInterface*, Interface*, BOOL, DWORD options) {
     return AnswerHost([&]() -> int {
@@ -141,50 +154,6 @@ BOOL HPluginModule_FileTranslator_Writer::SupportsOptions(int ext, DWORD options
 }
 
 // The importer side.
-
-HPluginModule_FileTranslator_Reader::HPluginModule_FileTranslator_Reader(uint32_t moduleID) {
-    SetModuleInfo(moduleID);
-}
-
-HPluginModule_FileTranslator_Reader::~HPluginModule_FileTranslator_Reader() noexcept = default;
-
-int HPluginModule_FileTranslator_Reader::ExtCount() {
-    return 1;
-}
-
-const TCHAR* HPluginModule_FileTranslator_Reader::Ext(int) {
-    return CacheExtension(m_extension, CreateExtension());
-}
-
-const TCHAR* HPluginModule_FileTranslator_Reader::LongDesc() {
-    return GetPluginInfo().name.c_str();
-}
-
-const TCHAR* HPluginModule_FileTranslator_Reader::ShortDesc() {
-    return GetPluginInfo().name.c_str();
-}
-
-const TCHAR* HPluginModule_FileTranslator_Reader::AuthorName() {
-    return GetPluginInfo().author.c_str();
-}
-
-const TCHAR* HPluginModule_FileTranslator_Reader::CopyrightMessage() {
-    return GetPluginInfo().noticeText.c_str();
-}
-
-const TCHAR* HPluginModule_FileTranslator_Reader::OtherMessage1() {
-    return GetPluginInfo().otherMessage1.c_str();
-}
-
-const TCHAR* HPluginModule_FileTranslator_Reader::OtherMessage2() {
-    return GetPluginInfo().otherMessage2.c_str();
-}
-
-unsigned int HPluginModule_FileTranslator_Reader::Version() {
-    return VersionNumber();
-}
-
-void HPluginModule_FileTranslator_Reader::ShowAbout(HWND) {}
 
 int HPluginModule_FileTranslator_Reader::DoImport(const TCHAR* name, ImpInterface*, Interface*, BOOL) {
     return AnswerHost([&]() -> int {

@@ -27,13 +27,17 @@
 
 namespace merrow::platform_3dsmax {
 
-class HPluginModule_FileTranslator_Writer : public SceneExport, public HPluginModule {
+// What exporters and importers answer alike. HostInterface is the host's
+// SceneExport or SceneImport; it comes first, as the host expects.
+template <class HostInterface>
+class HPluginModule_FileTranslator : public HostInterface, public HPluginModule {
 public:
     // Keeps a copy of the plug-in information's entry for `moduleID`.
-    explicit HPluginModule_FileTranslator_Writer(uint32_t moduleID);
-    ~HPluginModule_FileTranslator_Writer() noexcept override;
+    explicit HPluginModule_FileTranslator(uint32_t moduleID);
+    ~HPluginModule_FileTranslator() noexcept override;
 
     int ExtCount() override;
+    // The translator's extension whatever `n` is; the text stays valid until the next call.
     const TCHAR* Ext(int n) override;
     const TCHAR* LongDesc() override;
     const TCHAR* ShortDesc() override;
@@ -43,6 +47,19 @@ public:
     const TCHAR* OtherMessage2() override;
     unsigned int Version() override;
     void ShowAbout(HWND hWnd) override;
+
+protected:
+    // A new string holding the file extension, without a dot.
+    virtual orlo::UBaseString<unsigned char>* CreateExtension() = 0;
+
+private:
+    orlo::UBaseString<unsigned char> m_extension;
+};
+
+class HPluginModule_FileTranslator_Writer : public HPluginModule_FileTranslator<SceneExport> {
+public:
+    explicit HPluginModule_FileTranslator_Writer(uint32_t moduleID) : HPluginModule_FileTranslator(moduleID) {}
+
     // 1 when the run wrote the whole file, 0 otherwise. Nothing raised in the
     // run leaves towards the host: its report goes to log channel 6.
     int DoExport(const TCHAR* name, ExpInterface* ei, Interface* i, BOOL suppressPrompts = FALSE,
@@ -53,38 +70,21 @@ public:
 protected:
     virtual void Run(HStatus& result, const orlo::UCommandLine& options, orlo::IOutputStream* stream,
                      bool selectedOnly) = 0;
-    // A new string holding the file extension, without a dot.
-    virtual orlo::UBaseString<unsigned char>* CreateExtension() = 0;
-
-private:
-    orlo::UBaseString<unsigned char> m_extension;
 };
 
-class HPluginModule_FileTranslator_Reader : public SceneImport, public HPluginModule {
+class HPluginModule_FileTranslator_Reader : public HPluginModule_FileTranslator<SceneImport> {
 public:
-    explicit HPluginModule_FileTranslator_Reader(uint32_t moduleID);
-    ~HPluginModule_FileTranslator_Reader() noexcept override;
+    explicit HPluginModule_FileTranslator_Reader(uint32_t moduleID) : HPluginModule_FileTranslator(moduleID) {}
 
-    int ExtCount() override;
-    const TCHAR* Ext(int n) override;
-    const TCHAR* LongDesc() override;
-    const TCHAR* ShortDesc() override;
-    const TCHAR* AuthorName() override;
-    const TCHAR* CopyrightMessage() override;
-    const TCHAR* OtherMessage1() override;
-    const TCHAR* OtherMessage2() override;
-    unsigned int Version() override;
-    void ShowAbout(HWND hWnd) override;
     // 1 when the run read the file and built the scene, 0 otherwise.
     int DoImport(const TCHAR* name, ImpInterface* ii, Interface* i, BOOL suppressPrompts = FALSE) override;
     int ZoomExtents() override;
 
 protected:
     virtual void Run(HStatus& result, const orlo::UCommandLine& options, orlo::IInputStream* stream) = 0;
-    virtual orlo::UBaseString<unsigned char>* CreateExtension() = 0;
-
-private:
-    orlo::UBaseString<unsigned char> m_extension;
 };
+
+extern template class HPluginModule_FileTranslator<SceneExport>;
+extern template class HPluginModule_FileTranslator<SceneImport>;
 
 } // namespace merrow::platform_3dsmax
