@@ -75,6 +75,17 @@ int64_t CornerCount(const MNMesh& mesh) {
     return corners;
 }
 
+// One index per polygon corner, each within a pool of `poolSize` entries
+// (an empty pool fits nothing).
+bool IndicesFitCorners(const MNMesh& mesh, const orlo::UArray<unsigned int>& indices, int32_t poolSize) {
+    if (CornerCount(mesh) != indices.Num() || poolSize == 0)
+        return false;
+    for (unsigned int index : indices)
+        if (index >= unsigned(poolSize))
+            return false;
+    return true;
+}
+
 // Specified normals for the length of one reading: made when the mesh has
 // none and removed again at the end, whatever way the reading ends.
 class NormalsForReading {
@@ -508,19 +519,19 @@ bool HPolygonMeshKit<T>::MakeEditablePoly() {
 }
 
 template <class T>
+PolyObject* HPolygonMeshKit<T>::GetEditablePolyObject() {
+    return MakeEditablePoly() ? Get3dsmaxPolyObject() : nullptr;
+}
+
+template <class T>
 HStatus HPolygonMeshKit<T>::SetNormals(const orlo::UArray<Vector3>& normals, const IndexList& indices) {
     HStatus status;
-    if (!MakeEditablePoly())
-        return status;
-    PolyObject* poly = Get3dsmaxPolyObject();
+    PolyObject* poly = GetEditablePolyObject();
     if (poly == nullptr)
         return status;
     MNMesh& mesh = poly->mm;
-    if (CornerCount(mesh) != indices.Num() || normals.Num() == 0)
+    if (!IndicesFitCorners(mesh, indices, normals.Num()))
         return HStatus(HStatus::NOT_SUPPORTED);
-    for (unsigned int index : indices)
-        if (index >= unsigned(normals.Num()))
-            return HStatus(HStatus::NOT_SUPPORTED);
     if (mesh.GetSpecifiedNormals() == nullptr)
         mesh.SpecifyNormals();
     MNNormalSpec* spec = mesh.GetSpecifiedNormals();
@@ -554,9 +565,7 @@ HStatus HPolygonMeshKit<T>::SetNormals(const orlo::UArray<Vector3>& normals, con
 template <class T>
 HStatus HPolygonMeshKit<T>::AddTextureCoordinateSet() {
     HStatus status;
-    if (!MakeEditablePoly())
-        return status;
-    PolyObject* poly = Get3dsmaxPolyObject();
+    PolyObject* poly = GetEditablePolyObject();
     if (poly == nullptr)
         return status;
     MNMesh& mesh = poly->mm;
@@ -574,17 +583,12 @@ template <class T>
 HStatus HPolygonMeshKit<T>::SetTextureCoordinates(const orlo::UArray<Vector2>& coordinates, const IndexList& indices,
                                                   unsigned int set) {
     HStatus status;
-    if (!MakeEditablePoly())
-        return status;
-    PolyObject* poly = Get3dsmaxPolyObject();
+    PolyObject* poly = GetEditablePolyObject();
     if (poly == nullptr)
         return status;
     MNMesh& mesh = poly->mm;
-    if (CornerCount(mesh) != indices.Num() || coordinates.Num() == 0)
+    if (!IndicesFitCorners(mesh, indices, coordinates.Num()))
         return HStatus(HStatus::NOT_SUPPORTED);
-    for (unsigned int index : indices)
-        if (index >= unsigned(coordinates.Num()))
-            return HStatus(HStatus::NOT_SUPPORTED);
     MNMap* map = LiveChannel(mesh, set);
     if (map == nullptr)
         return status;

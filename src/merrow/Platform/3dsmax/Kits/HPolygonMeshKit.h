@@ -101,6 +101,9 @@ public:
 private:
     void DestroyConvertedObject();
     void DiscardNewNode(INode* node);
+    // The poly object after making the node's object an editable poly; none
+    // when either fails.
+    PolyObject* GetEditablePolyObject();
 
     int32_t m_poseMode;
     ConvertedPolyObject* m_convertedObject;
