@@ -11,43 +11,14 @@
 #include <gtest/gtest.h>
 
 #include "GltfTestFile.h"
-#include "QroProcess.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
+#include "QroGltfTestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path Scratch() {
-#ifdef _WIN32
-    unsigned long id = GetCurrentProcessId();
-#else
-    unsigned long id = (unsigned long)getpid();
-#endif
-    fs::path dir = fs::temp_directory_path() / ("qro_gltf_detail_tests_" + std::to_string(id));
-    fs::create_directories(dir);
-    return dir;
-}
-
-class ScratchCleanup : public testing::Environment {
-public:
-    void TearDown() override {
-        std::error_code error;
-        fs::remove_all(Scratch(), error);
-    }
-};
-const testing::Environment* const kCleanup = testing::AddGlobalTestEnvironment(new ScratchCleanup);
-
-QroProcess::Outcome Qro(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command = {QRO_EXECUTABLE};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return QroProcess::Run(command);
-}
+using qro_gltf_test::Qro;
+using qro_gltf_test::Scratch;
 
 // Converts `qro` to a .glb in the scratch folder and loads it; `err` gets
 // qro's standard error.

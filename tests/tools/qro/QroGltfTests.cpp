@@ -14,45 +14,16 @@
 
 #include "GltfTestFile.h"
 #include "GridMesh.h"
-#include "QroProcess.h"
+#include "QroGltfTestSupport.h"
 #include "QuarroTextReader.h"
 #include "orlo/CoreServices/Interfaces/ICoreServices.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path Scratch() {
-#ifdef _WIN32
-    unsigned long id = GetCurrentProcessId();
-#else
-    unsigned long id = (unsigned long)getpid();
-#endif
-    fs::path dir = fs::temp_directory_path() / ("qro_gltf_tests_" + std::to_string(id));
-    fs::create_directories(dir);
-    return dir;
-}
-
-class ScratchCleanup : public testing::Environment {
-public:
-    void TearDown() override {
-        std::error_code error;
-        fs::remove_all(Scratch(), error);
-    }
-};
-const testing::Environment* const kCleanup = testing::AddGlobalTestEnvironment(new ScratchCleanup);
-
-QroProcess::Outcome Qro(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command = {QRO_EXECUTABLE};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return QroProcess::Run(command);
-}
+using qro_gltf_test::Qro;
+using qro_gltf_test::Scratch;
 
 // The records as the project's reader gives them.
 void ReadRecords(const std::string& path, orlo::UArray<BoneData>& bones, orlo::UArray<MeshData>& meshes) {

@@ -1,0 +1,17 @@
+#pragma once
+
+// What the qro gltf suites share: a scratch folder of this test process,
+// removed when the tests end, and qro run as a user runs it.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "QroProcess.h"
+
+namespace qro_gltf_test {
+
+std::filesystem::path Scratch();
+QroProcess::Outcome Qro(const std::vector<std::string>& arguments);
+
+} // namespace qro_gltf_test
