@@ -12,11 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include "QroProcess.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -24,11 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int exit;
-    std::string out;
-    std::string err;
-};
+using Outcome = QroProcess::Outcome;
 
 std::string ReadAll(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
@@ -47,81 +43,9 @@ fs::path Scratch() {
     return dir;
 }
 
-#ifdef _WIN32
-std::string Quote(const std::string& argument) {
-    return "\"" + argument + "\"";
-}
-
-int Spawn(const std::vector<std::string>& arguments, const fs::path& out, const fs::path& err) {
-    std::string commandLine;
-    for (const std::string& argument : arguments) {
-        if (!commandLine.empty())
-            commandLine += ' ';
-        commandLine += Quote(argument);
-    }
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE outHandle = CreateFileA(out.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-    HANDLE errHandle = CreateFileA(err.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = outHandle;
-    startup.hStdError = errHandle;
-    PROCESS_INFORMATION process{};
-    BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                  &process);
-    CloseHandle(outHandle);
-    CloseHandle(errHandle);
-    if (!started)
-        return -1;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return int(code);
-}
-#else
-int Spawn(const std::vector<std::string>& arguments, const fs::path& out, const fs::path& err) {
-    pid_t child = fork();
-    if (child == 0) {
-        int outFile = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(outFile, 1);
-        dup2(errFile, 2);
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-#endif
-
-// The console's line ends become "\n", so that one expectation serves both targets.
-std::string Lines(std::string text) {
-#ifdef _WIN32
-    for (size_t at; (at = text.find("\r\n")) != std::string::npos;)
-        text.erase(at, 1);
-#endif
-    return text;
-}
-
 Outcome Qro(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), QRO_EXECUTABLE);
-    fs::path dir = Scratch();
-    Outcome outcome;
-    outcome.exit = Spawn(arguments, dir / "stdout.txt", dir / "stderr.txt");
-    outcome.out = Lines(ReadAll(dir / "stdout.txt"));
-    outcome.err = Lines(ReadAll(dir / "stderr.txt"));
-    return outcome;
+    return QroProcess::Run(arguments);
 }
 
 // Leaves no scratch files behind.
