@@ -112,4 +112,8 @@ int32_t URegex<T>::GetMatchLength() const {
 
 template class URegex<unsigned char>;
 
+void ReleaseRegexEngine() {
+    onig_end();
+}
+
 } // namespace orlo

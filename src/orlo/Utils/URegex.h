@@ -58,4 +58,10 @@ private:
     OnigMatchParamStruct* m_matchParam = nullptr;
 };
 
+// Releases the engine's process-wide tables, for a module that is about to be
+// unloaded while the process goes on: they would otherwise be lost with it.
+// Call it only when no expression is alive; compiling one afterwards sets
+// the tables up again.
+void ReleaseRegexEngine();
+
 } // namespace orlo

@@ -14,6 +14,7 @@
 #include "orlo/CoreServices/Interfaces/ICoreServices.h"
 #include "orlo/ErrorDescription.h"
 #include "orlo/Utils/UArray.h"
+#include "orlo/Utils/URegex.h"
 #include "plugapi.h"
 
 #if defined(_WIN32)
@@ -173,6 +174,8 @@ void OnSystemShutdown(void*, NotifyInfo*) {
         // allocated is released before those services are.
         merrow::GetPluginInfo().Reset();
         merrow::ShutdownPlugin_Base();
+        // The host may unload the module before the process ends.
+        orlo::ReleaseRegexEngine();
     } catch (...) {
         // The host is going down; there is no one left to tell.
     }
