@@ -137,7 +137,9 @@ TEST(ErrorDescription, ForeignExceptionsBecomeUnknownErrors) {
 
 TEST(ErrorDescription, AssureKeepsTheExpressionAsWritten) {
     long long size = 1ll << 31;
+    // clang-format off
     ErrorDescription error = Catch([&] { assure(size < (1<<31)); });
+    // clang-format on
     EXPECT_STREQ(error.GetMessageText(), "'assure' failed: size < (1<<31)");
     ErrorDescription never = Catch([] { assure(false); });
     EXPECT_STREQ(never.GetMessageText(), "'assure' failed: false");
