@@ -7,8 +7,8 @@
 #include "merrow/HException.h"
 #include "merrow/Platform/3dsmax/HPluginModule.h"
 #include "merrow/Platform/3dsmax/Kits/HBoneKit.h"
-#include "merrow/Platform/3dsmax/Kits/HMatrixConversion.h"
 #include "merrow/Platform/3dsmax/Kits/HMaterialKit.h"
+#include "merrow/Platform/3dsmax/Kits/HMatrixConversion.h"
 #include "merrow/Platform/3dsmax/Kits/HPolygonMeshKit.h"
 #include "merrow/Platform/3dsmax/Kits/HSkinAccess.h"
 #include "orlo/CoreServices/Implementations/ULogMessage.h"
@@ -82,7 +82,8 @@ void WarnOfUnreadableName(const UString& name) {
 
 // One polygon index list, one line per polygon, laid out by the corner counts.
 template <class WriteLine>
-void WritePolygonLines(const IndexList& counts, uint32_t polygonCount, const IndexList& indices, WriteLine&& writeLine) {
+void WritePolygonLines(const IndexList& counts, uint32_t polygonCount, const IndexList& indices,
+                       WriteLine&& writeLine) {
     uint32_t position = 0;
     for (uint32_t f = 0; f < polygonCount; ++f) {
         const uint32_t count = counts[int32_t(f)];
@@ -127,7 +128,8 @@ TMatrix4<float> GetBonePose(const HObject& bone, const UArray<HObject>& meshes,
     }
     if (!found) {
         if (INode* node = bone.GetNode())
-            pose = merrow::platform_3dsmax::HMatrixConversion::ToMatrix4(node->GetNodeTM(GetCOREInterface()->GetTime()));
+            pose =
+                merrow::platform_3dsmax::HMatrixConversion::ToMatrix4(node->GetNodeTM(GetCOREInterface()->GetTime()));
     }
     return pose;
 }
@@ -234,8 +236,8 @@ void WriteMesh(QuarroTextWriter& writer, uint32_t index, const HObject& mesh, co
 
     if (materialCount != 0) {
         IndexList materialIndices;
-        const bool known = kit.GetPolygonMaterialIndices(materialIndices).IsDone() &&
-                           uint32_t(materialIndices.Num()) >= polygonCount;
+        const bool known =
+            kit.GetPolygonMaterialIndices(materialIndices).IsDone() && uint32_t(materialIndices.Num()) >= polygonCount;
         writer.BeginPolygonMaterialIndices();
         for (uint32_t f = 0; f < polygonCount; ++f) {
             if (known)

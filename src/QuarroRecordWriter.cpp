@@ -80,8 +80,7 @@ bool QuarroRecordWriter::FindMisfit(const MeshData& mesh, const MaterialNames* m
 }
 
 void QuarroRecordWriter::Write(orlo::IOutputStream* stream, const orlo::UArray<BoneData>& bones,
-                               const orlo::UArray<MeshData>& meshes,
-                               const orlo::UArray<MaterialNames>& materialNames) {
+                               const orlo::UArray<MeshData>& meshes, const orlo::UArray<MaterialNames>& materialNames) {
     for (int32_t k = 0; k < meshes.Num(); ++k) {
         Misfit misfit;
         if (FindMisfit(meshes[k], MaterialsOf(materialNames, k), misfit)) {

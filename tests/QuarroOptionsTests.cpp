@@ -29,14 +29,14 @@ TEST_P(OptionHandlers, RefuseEveryArgument) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, OptionHandlers,
-    testing::Values(
-        OptionsCase{"ModuleName", "QuarroExporter", ""},
-        OptionsCase{"OneParameter", "QuarroExporter -scale 2",
-                    "WARNING: Unknown argument \"scale\". Ignoring argument.\r\n"},
-        OptionsCase{"ThreeInOrder", "QuarroImporter -a -b 1 -c 1 2",
-                    "WARNING: Wrong number of parameters for command line argument \"a\". Ignoring argument.\r\n"
-                    "WARNING: Unknown argument \"b\". Ignoring argument.\r\n"
-                    "WARNING: Wrong number of parameters for command line argument \"c\". Ignoring argument.\r\n"}),
+    testing::Values(OptionsCase{"ModuleName", "QuarroExporter", ""},
+                    OptionsCase{"OneParameter", "QuarroExporter -scale 2",
+                                "WARNING: Unknown argument \"scale\". Ignoring argument.\r\n"},
+                    OptionsCase{
+                        "ThreeInOrder", "QuarroImporter -a -b 1 -c 1 2",
+                        "WARNING: Wrong number of parameters for command line argument \"a\". Ignoring argument.\r\n"
+                        "WARNING: Unknown argument \"b\". Ignoring argument.\r\n"
+                        "WARNING: Wrong number of parameters for command line argument \"c\". Ignoring argument.\r\n"}),
     [](const testing::TestParamInfo<OptionsCase>& info) { return std::string(info.param.label); });
 
 } // namespace

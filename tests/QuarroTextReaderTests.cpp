@@ -87,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(QuarroTextReader, RejectionNamesTheStream) {
     ReadResult result = Read("version 3", "C:\\scenes\\\xE9t\xE9.qro");
-    EXPECT_EQ(result.warnings, "WARNING: Can't handle file \"C:\\scenes\\\xE9t\xE9.qro\". Some data is missing or corrupt.\r\n");
+    EXPECT_EQ(result.warnings,
+              "WARNING: Can't handle file \"C:\\scenes\\\xE9t\xE9.qro\". Some data is missing or corrupt.\r\n");
 }
 
 TEST(QuarroTextReader, BoneBlockFields) {
@@ -100,16 +101,16 @@ TEST(QuarroTextReader, BoneBlockFields) {
         for (int c = 0; c < 4; ++c)
             EXPECT_EQ(result.bones[0].invBaseMatrix.m[r][c], float(r * 4 + c + 1));
     EXPECT_STREQ(result.bones[1].name.c_str(), "arm 1");
-    EXPECT_EQ(result.bones[1].invBaseMatrix, TMatrix4<float>::Identity()) << "a bone without a matrix keeps the identity";
+    EXPECT_EQ(result.bones[1].invBaseMatrix, TMatrix4<float>::Identity())
+        << "a bone without a matrix keeps the identity";
 }
 
 TEST(QuarroTextReader, MeshBlockFields) {
-    ReadResult result = Read(
-        "numMeshes 1 mesh 0 { name \"m\" vertices { 1 2 3 4 } normals { 0 0 1 } "
-        "textureCoordinates { set 0 { 0.5 0.25 } set 1 { } } materialNames { \"red\" } "
-        "polygonVertexCounts { 3 } polygonVertexIndices { 0 1 -1 } polygonNormalIndices { 0 0 0 } "
-        "polygonTexCoordIndices { set 0 { 0 0 0 } set 1 { 1 1 1 } } polygonMaterialIndices { 0 } "
-        "vertexWeightCounts { 2 0 } weights { 1 0.5 4294967295 0.5 } }");
+    ReadResult result = Read("numMeshes 1 mesh 0 { name \"m\" vertices { 1 2 3 4 } normals { 0 0 1 } "
+                             "textureCoordinates { set 0 { 0.5 0.25 } set 1 { } } materialNames { \"red\" } "
+                             "polygonVertexCounts { 3 } polygonVertexIndices { 0 1 -1 } polygonNormalIndices { 0 0 0 } "
+                             "polygonTexCoordIndices { set 0 { 0 0 0 } set 1 { 1 1 1 } } polygonMaterialIndices { 0 } "
+                             "vertexWeightCounts { 2 0 } weights { 1 0.5 4294967295 0.5 } }");
     ASSERT_TRUE(result.accepted);
     const MeshData& mesh = result.meshes[0];
     EXPECT_STREQ(mesh.name.c_str(), "m");
@@ -134,9 +135,9 @@ TEST(QuarroTextReader, MeshBlockFields) {
 }
 
 TEST(QuarroTextReader, RepeatedListsAppendAndRepeatedSetsRestart) {
-    ReadResult result = Read(
-        "numMeshes 1 mesh 0 { vertices { 1 1 1 } vertices { 2 2 2 } weights { 0 1 } weights { 1 1 } "
-        "textureCoordinates { set 0 { 1 1 } set 1 { 2 2 } } textureCoordinates { set 0 { 3 3 } } }");
+    ReadResult result =
+        Read("numMeshes 1 mesh 0 { vertices { 1 1 1 } vertices { 2 2 2 } weights { 0 1 } weights { 1 1 } "
+             "textureCoordinates { set 0 { 1 1 } set 1 { 2 2 } } textureCoordinates { set 0 { 3 3 } } }");
     ASSERT_TRUE(result.accepted);
     const MeshData& mesh = result.meshes[0];
     EXPECT_EQ(mesh.vertices.Num(), 2);

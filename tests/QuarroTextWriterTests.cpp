@@ -54,13 +54,12 @@ TEST(QuarroTextWriter, BoneBelowTheRootAndBelowAParent) {
     matrix.m[3][1] = -2.0f;
     writer.WriteBone(0, UString("root"), UString(), TMatrix4<float>::Identity());
     writer.WriteBone(1, UString("arm \xE9"), UString("root"), matrix);
-    EXPECT_EQ(stream.Text(),
-              "\r\nbone 0 {\r\n\tname \"root\"\r\n\tparent \"\"\r\n\tinvBaseMatrix"
-              " 1.0000 0.0000 0.0000 0.0000 0.0000 1.0000 0.0000 0.0000"
-              " 0.0000 0.0000 1.0000 0.0000 0.0000 0.0000 0.0000 1.0000\r\n}\r\n"
-              "\r\nbone 1 {\r\n\tname \"arm \xE9\"\r\n\tparent \"root\"\r\n\tinvBaseMatrix"
-              " 1.0000 0.0000 0.0000 0.0000 0.0000 1.0000 0.0000 0.0000"
-              " 0.0000 0.0000 1.0000 0.0000 1.5000 -2.0000 0.0000 1.0000\r\n}\r\n");
+    EXPECT_EQ(stream.Text(), "\r\nbone 0 {\r\n\tname \"root\"\r\n\tparent \"\"\r\n\tinvBaseMatrix"
+                             " 1.0000 0.0000 0.0000 0.0000 0.0000 1.0000 0.0000 0.0000"
+                             " 0.0000 0.0000 1.0000 0.0000 0.0000 0.0000 0.0000 1.0000\r\n}\r\n"
+                             "\r\nbone 1 {\r\n\tname \"arm \xE9\"\r\n\tparent \"root\"\r\n\tinvBaseMatrix"
+                             " 1.0000 0.0000 0.0000 0.0000 0.0000 1.0000 0.0000 0.0000"
+                             " 0.0000 0.0000 1.0000 0.0000 1.5000 -2.0000 0.0000 1.0000\r\n}\r\n");
 }
 
 TEST(QuarroTextWriter, FloatsAsTheCLocalePrintsThem) {
@@ -115,25 +114,24 @@ TEST(QuarroTextWriter, MeshWithEveryBlock) {
     writer.WriteWeight(1, 0.75f);
     writer.WriteWeight(-1, 0.25f);
     writer.EndMesh();
-    EXPECT_EQ(stream.Text(),
-              "\r\nnumMeshes 1"
-              "\r\nmesh 0 {\r\n\tname \"box\""
-              "\r\n\r\n\tvertices {\r\n\t\t0.0000 1.0000 2.0000"
-              "\r\n\t}\r\n\r\n\tnormals {\r\n\t\t0.0000 0.0000 1.0000"
-              "\r\n\t}\r\n\r\n\ttextureCoordinates {"
-              "\r\n\t\tset 0 {\r\n\t\t\t0.2500 0.0000\r\n\t\t}\r\n"
-              "\r\n\t\tset 1 {\r\n\t\t\t0.2500 1.0000\r\n\t\t}"
-              "\r\n\t}\r\n\r\n\tmaterialNames {\r\n\t\t \"Mat A\""
-              "\r\n\t}\r\n\r\n\tpolygonVertexCounts {\r\n\t\t3\r\n\t\t0"
-              "\r\n\t}\r\n\r\n\tpolygonVertexIndices {\r\n\t\t0 1 2\r\n\t\t"
-              "\r\n\t}\r\n\r\n\tpolygonNormalIndices {\r\n\t\t0 1 2\r\n\t\t"
-              "\r\n\t}\r\n\r\n\tpolygonTexCoordIndices {"
-              "\r\n\t\tset 0 {\r\n\t\t\t0 1 2\r\n\t\t\t\r\n\t\t}\r\n"
-              "\r\n\t\tset 1 {\r\n\t\t\t0 1 2\r\n\t\t\t\r\n\t\t}"
-              "\r\n\t}\r\n\r\n\tpolygonMaterialIndices {\r\n\t\t0\r\n\t\t-1"
-              "\r\n\t}\r\n\r\n\tvertexWeightCounts {\r\n\t\t2"
-              "\r\n\t}\r\n\r\n\tweights {\r\n\t\t1 0.7500\r\n\t\t4294967295 0.2500"
-              "\r\n\t}\r\n}\r\n");
+    EXPECT_EQ(stream.Text(), "\r\nnumMeshes 1"
+                             "\r\nmesh 0 {\r\n\tname \"box\""
+                             "\r\n\r\n\tvertices {\r\n\t\t0.0000 1.0000 2.0000"
+                             "\r\n\t}\r\n\r\n\tnormals {\r\n\t\t0.0000 0.0000 1.0000"
+                             "\r\n\t}\r\n\r\n\ttextureCoordinates {"
+                             "\r\n\t\tset 0 {\r\n\t\t\t0.2500 0.0000\r\n\t\t}\r\n"
+                             "\r\n\t\tset 1 {\r\n\t\t\t0.2500 1.0000\r\n\t\t}"
+                             "\r\n\t}\r\n\r\n\tmaterialNames {\r\n\t\t \"Mat A\""
+                             "\r\n\t}\r\n\r\n\tpolygonVertexCounts {\r\n\t\t3\r\n\t\t0"
+                             "\r\n\t}\r\n\r\n\tpolygonVertexIndices {\r\n\t\t0 1 2\r\n\t\t"
+                             "\r\n\t}\r\n\r\n\tpolygonNormalIndices {\r\n\t\t0 1 2\r\n\t\t"
+                             "\r\n\t}\r\n\r\n\tpolygonTexCoordIndices {"
+                             "\r\n\t\tset 0 {\r\n\t\t\t0 1 2\r\n\t\t\t\r\n\t\t}\r\n"
+                             "\r\n\t\tset 1 {\r\n\t\t\t0 1 2\r\n\t\t\t\r\n\t\t}"
+                             "\r\n\t}\r\n\r\n\tpolygonMaterialIndices {\r\n\t\t0\r\n\t\t-1"
+                             "\r\n\t}\r\n\r\n\tvertexWeightCounts {\r\n\t\t2"
+                             "\r\n\t}\r\n\r\n\tweights {\r\n\t\t1 0.7500\r\n\t\t4294967295 0.2500"
+                             "\r\n\t}\r\n}\r\n");
 }
 
 TEST(QuarroTextWriter, WritesThroughAnOutputStreamWithoutTerminators) {

@@ -6,28 +6,25 @@
 #include "HostInterface.h"
 #include "PrimitiveObject.h"
 #include "imtl.h"
-#include "stdmat.h"
 #include "inode.h"
 #include "iskin.h"
 #include "istdplug.h"
 #include "modstack.h"
 #include "polyobj.h"
+#include "stdmat.h"
 #include "triobj.h"
 
-namespace maxsim
-{
-namespace
-{
-const int kRings = 7;        // along x, from 0 to 30
-const int kSides = 8;        // around the tube
+namespace maxsim {
+namespace {
+const int kRings = 7; // along x, from 0 to 30
+const int kSides = 8; // around the tube
 const float kLength = 30.0f;
 const float kRadius = 2.0f;
 const float kPi = 3.14159265358979f;
 
 // A bone at `at`, rolled about its own x axis (the chain's direction) by
 // `roll` radians, so that its transform is not symmetric.
-INode* MakeBone(HostInterface& host, const char* name, INode* parent, const Point3& at, float roll)
-{
+INode* MakeBone(HostInterface& host, const char* name, INode* parent, const Point3& at, float roll) {
     Object* obj = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, BONE_OBJ_CLASSID));
     INode* node = host.CreateObjectNode(obj, name);
     node->SetBoneNodeOnOff(TRUE, host.GetTime());
@@ -38,20 +35,17 @@ INode* MakeBone(HostInterface& host, const char* name, INode* parent, const Poin
     Matrix3 tm = RotateXMatrix(roll);
     tm.SetTrans(at);
     node->SetNodeTM(host.GetTime(), tm);
-    if (parent)
-    {
+    if (parent) {
         parent->AttachChild(node, TRUE);
         parent->ResetBoneStretch(host.GetTime());
     }
     return node;
 }
 
-void BuildTube(MNMesh& mm)
-{
+void BuildTube(MNMesh& mm) {
     mm.VAlloc(kRings * kSides);
     for (int r = 0; r < kRings; ++r)
-        for (int s = 0; s < kSides; ++s)
-        {
+        for (int s = 0; s < kSides; ++s) {
             const float a = 2.0f * kPi * float(s) / float(kSides);
             Point3 p(kLength * float(r) / float(kRings - 1), kRadius * std::cos(a), kRadius * std::sin(a));
             mm.NewVert(p);
@@ -60,8 +54,7 @@ void BuildTube(MNMesh& mm)
     mm.VEdgeAlloc();
     mm.VFaceAlloc();
     for (int r = 0; r + 1 < kRings; ++r)
-        for (int s = 0; s < kSides; ++s)
-        {
+        for (int s = 0; s < kSides; ++s) {
             const int s1 = (s + 1) % kSides;
             int quad[4] = {r * kSides + s, r * kSides + s1, (r + 1) * kSides + s1, (r + 1) * kSides + s};
             const int f = mm.CreateFace(4, quad);
@@ -81,8 +74,7 @@ void BuildTube(MNMesh& mm)
         for (int s = 0; s <= kSides; ++s)
             wrap->v[r * (kSides + 1) + s] = UVVert(float(s) / float(kSides), float(r) / float(kRings - 1), 0.0f);
     for (int r = 0; r + 1 < kRings; ++r)
-        for (int s = 0; s < kSides; ++s)
-        {
+        for (int s = 0; s < kSides; ++s) {
             int tv[4] = {r * (kSides + 1) + s, r * (kSides + 1) + s + 1, (r + 1) * (kSides + 1) + s + 1,
                          (r + 1) * (kSides + 1) + s};
             wrap->f[r * kSides + s].MakePoly(4, tv);
@@ -111,12 +103,10 @@ void BuildTube(MNMesh& mm)
 
 // Smooth weights: each bone's influence falls off linearly over one bone
 // length from its middle.
-std::vector<float> RingWeights(float x)
-{
+std::vector<float> RingWeights(float x) {
     std::vector<float> w(3);
     float total = 0.0f;
-    for (int b = 0; b < 3; ++b)
-    {
+    for (int b = 0; b < 3; ++b) {
         const float centre = 5.0f + 10.0f * float(b);
         w[size_t(b)] = std::fmax(0.0f, 1.0f - std::fabs(x - centre) / 10.0f);
         total += w[size_t(b)];
@@ -126,8 +116,7 @@ std::vector<float> RingWeights(float x)
     return w;
 }
 
-INode* BuildCrate(HostInterface& host)
-{
+INode* BuildCrate(HostInterface& host) {
     TriObject* box = static_cast<TriObject*>(
         static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(TRIOBJ_CLASS_ID, 0))));
     Mesh& mesh = box->mesh;
@@ -150,16 +139,14 @@ INode* BuildCrate(HostInterface& host)
 // non-uniform scale, explicit normals that are not of unit length, map
 // channels 1 and 3 live with the dead channel 2 between them, and a face
 // whose material id is beyond its multi/sub-object material's two slots.
-void BuildWedge(HostInterface& host, INode* parent)
-{
+void BuildWedge(HostInterface& host, INode* parent) {
     const TimeValue t = host.GetTime();
     PolyObject* wedge = static_cast<PolyObject*>(
         static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(POLYOBJ_CLASS_ID, 0))));
     MNMesh& mm = wedge->mm;
     static const float corners[6][3] = {{0, 0, 0}, {4, 0, 0}, {0, 3, 0}, {0, 0, 2}, {4, 0, 2}, {0, 3, 2}};
     mm.VAlloc(6);
-    for (const auto& c : corners)
-    {
+    for (const auto& c : corners) {
         Point3 p(c[0], c[1], c[2]);
         mm.NewVert(p);
     }
@@ -174,8 +161,7 @@ void BuildWedge(HostInterface& host, INode* parent)
     mm.FAlloc(5);
     mm.VEdgeAlloc();
     mm.VFaceAlloc();
-    for (int f = 0; f < 5; ++f)
-    {
+    for (int f = 0; f < 5; ++f) {
         const int fi = mm.CreateFace(degrees[f], faces[f]);
         mm.F(fi)->material = ids[f];
         mm.F(fi)->smGroup = 0;
@@ -194,8 +180,7 @@ void BuildWedge(HostInterface& host, INode* parent)
     normals->CheckNormals();
     normals->SetNumNormals(mm.numf);
     normals->MakeNormalsExplicit(false, nullptr, true);
-    for (int f = 0; f < mm.numf; ++f)
-    {
+    for (int f = 0; f < mm.numf; ++f) {
         normals->Normal(f) = mm.GetFaceNormal(f, true) * 2.5f;
         for (int c = 0; c < mm.F(f)->deg; ++c)
             normals->SetNormalIndex(f, c, f);
@@ -226,8 +211,7 @@ void BuildWedge(HostInterface& host, INode* parent)
 }
 } // namespace
 
-void DemoScene::Build(HostInterface& host)
-{
+void DemoScene::Build(HostInterface& host) {
     const TimeValue t = host.GetTime();
 
     // The bones are bound rolled, so a transform read with rows and columns
@@ -274,14 +258,12 @@ void DemoScene::Build(HostInterface& host)
         import->AddBoneEx(bones[b], b == 3);
     // The skin has per-node data once it has run for the node.
     tubeNode->EvalWorldState(t);
-    for (int v = 0; v < tube->mm.numv; ++v)
-    {
+    for (int v = 0; v < tube->mm.numv; ++v) {
         const std::vector<float> w = RingWeights(tube->mm.P(v).x);
         Tab<INode*> boneTab;
         Tab<float> weightTab;
         for (int b = 0; b < 3; ++b)
-            if (w[size_t(b)] > 0.0f)
-            {
+            if (w[size_t(b)] > 0.0f) {
                 boneTab.Append(1, &bones[b]);
                 weightTab.Append(1, const_cast<float*>(&w[size_t(b)]));
             }

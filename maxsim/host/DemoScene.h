@@ -1,8 +1,7 @@
 #pragma once
 #include "coreexp.h"
 
-namespace maxsim
-{
+namespace maxsim {
 class HostInterface;
 
 // The built-in demo scene: a tube skinned to a chain of three bones with
@@ -10,8 +9,7 @@ class HostInterface;
 // channels (channel 0 left dead), explicit normals and a multi/sub-object
 // material chosen by face material ids; besides it an unskinned box, a
 // dummy helper and a camera.
-class CoreExport DemoScene
-{
+class CoreExport DemoScene {
 public:
     static void Build(HostInterface& host);
 };

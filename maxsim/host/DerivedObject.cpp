@@ -3,12 +3,10 @@
 #include "inode.h"
 #include "plugapi.h"
 
-namespace maxsim
-{
+namespace maxsim {
 DerivedObject::DerivedObject() : m_object(nullptr) {}
 
-DerivedObject::~DerivedObject()
-{
+DerivedObject::~DerivedObject() {
     Drop(m_full);
     Drop(m_partial);
     DeleteAllRefs();
@@ -16,12 +14,17 @@ DerivedObject::~DerivedObject()
         delete mc;
 }
 
-SClass_ID DerivedObject::SuperClassID() { return GEN_DERIVOB_CLASS_ID; }
-Class_ID DerivedObject::ClassID() { return Class_ID(DERIVOB_CLASS_ID, 0); }
-void DerivedObject::GetClassName(TSTR& s) { s = "Derived Object"; }
+SClass_ID DerivedObject::SuperClassID() {
+    return GEN_DERIVOB_CLASS_ID;
+}
+Class_ID DerivedObject::ClassID() {
+    return Class_ID(DERIVOB_CLASS_ID, 0);
+}
+void DerivedObject::GetClassName(TSTR& s) {
+    s = "Derived Object";
+}
 
-void DerivedObject::AddModifier(Modifier* mod, ModContext* mc, int before)
-{
+void DerivedObject::AddModifier(Modifier* mod, ModContext* mc, int before) {
     if (!mod)
         return;
     if (before < 0)
@@ -35,8 +38,7 @@ void DerivedObject::AddModifier(Modifier* mod, ModContext* mc, int before)
     NotifyDependents(FOREVER, ALL_CHANNELS, REFMSG_CHANGE);
 }
 
-void DerivedObject::DeleteModifier(int index)
-{
+void DerivedObject::DeleteModifier(int index) {
     if (index < 0 || index >= int(m_modifiers.size()))
         return;
     ReplaceReference(1 + index, nullptr, TRUE);
@@ -47,28 +49,28 @@ void DerivedObject::DeleteModifier(int index)
     NotifyDependents(FOREVER, ALL_CHANNELS, REFMSG_CHANGE);
 }
 
-int DerivedObject::NumModifiers() { return int(m_modifiers.size()); }
+int DerivedObject::NumModifiers() {
+    return int(m_modifiers.size());
+}
 
-Modifier* DerivedObject::GetModifier(int index)
-{
+Modifier* DerivedObject::GetModifier(int index) {
     return index >= 0 && index < int(m_modifiers.size()) ? m_modifiers[size_t(index)] : nullptr;
 }
 
-void DerivedObject::SetModifier(int index, Modifier* mod)
-{
+void DerivedObject::SetModifier(int index, Modifier* mod) {
     if (index >= 0 && index < int(m_modifiers.size()))
         ReplaceReference(1 + index, mod, TRUE);
 }
 
-ModContext* DerivedObject::GetModContext(int index)
-{
+ModContext* DerivedObject::GetModContext(int index) {
     return index >= 0 && index < int(m_contexts.size()) ? m_contexts[size_t(index)] : nullptr;
 }
 
-ObjectState DerivedObject::Eval(TimeValue t) { return Eval(t, 0); }
+ObjectState DerivedObject::Eval(TimeValue t) {
+    return Eval(t, 0);
+}
 
-ObjectState DerivedObject::Eval(TimeValue t, int modIndex)
-{
+ObjectState DerivedObject::Eval(TimeValue t, int modIndex) {
     if (modIndex <= 0)
         return Evaluate(t, 0, m_full);
     return Evaluate(t, modIndex, m_partial);
@@ -77,8 +79,7 @@ ObjectState DerivedObject::Eval(TimeValue t, int modIndex)
 // Applies the enabled modifiers from the bottom of the stack up to
 // modIndex. The object below is never changed: the first modifier works on
 // a copy, which the cache owns.
-ObjectState DerivedObject::Evaluate(TimeValue t, int modIndex, Cache& cache)
-{
+ObjectState DerivedObject::Evaluate(TimeValue t, int modIndex, Cache& cache) {
     if (cache.valid && cache.modIndex == modIndex)
         return ObjectState(cache.result);
     Object* previous = cache.owned;
@@ -87,13 +88,11 @@ ObjectState DerivedObject::Evaluate(TimeValue t, int modIndex, Cache& cache)
     ObjectState os = m_object ? m_object->Eval(t) : ObjectState();
     INode* node = FindNode();
     Object* owned = nullptr;
-    for (int i = int(m_modifiers.size()) - 1; i >= modIndex && os.obj; --i)
-    {
+    for (int i = int(m_modifiers.size()) - 1; i >= modIndex && os.obj; --i) {
         Modifier* mod = m_modifiers[size_t(i)];
         if (!mod || !mod->IsEnabled())
             continue;
-        if (!owned)
-        {
+        if (!owned) {
             owned = os.obj->MakeShallowCopy(ALL_CHANNELS);
             if (!owned)
                 continue;
@@ -101,8 +100,7 @@ ObjectState DerivedObject::Evaluate(TimeValue t, int modIndex, Cache& cache)
         }
         Object* before = os.obj;
         mod->ModifyObject(t, *m_contexts[size_t(i)], &os, node);
-        if (os.obj != before)
-        {
+        if (os.obj != before) {
             before->MaybeAutoDelete();
             owned = os.obj;
         }
@@ -117,8 +115,7 @@ ObjectState DerivedObject::Evaluate(TimeValue t, int modIndex, Cache& cache)
     return os;
 }
 
-void DerivedObject::Drop(Cache& cache)
-{
+void DerivedObject::Drop(Cache& cache) {
     if (cache.owned)
         cache.owned->MaybeAutoDelete();
     cache = Cache();
@@ -126,23 +123,22 @@ void DerivedObject::Drop(Cache& cache)
 
 // Old results stay alive until the next evaluation replaces them: whoever
 // still holds one has been told of the change and will ask again.
-void DerivedObject::InvalidateCache()
-{
+void DerivedObject::InvalidateCache() {
     m_full.valid = false;
     m_partial.valid = false;
 }
 
-Object* DerivedObject::GetObjRef() { return m_object; }
+Object* DerivedObject::GetObjRef() {
+    return m_object;
+}
 
-RefResult DerivedObject::ReferenceObject(Object* pob)
-{
+RefResult DerivedObject::ReferenceObject(Object* pob) {
     RefResult r = ReplaceReference(0, pob, TRUE);
     InvalidateCache();
     return r;
 }
 
-int DerivedObject::CanConvertToType(Class_ID obtype)
-{
+int DerivedObject::CanConvertToType(Class_ID obtype) {
     if (obtype == ClassID())
         return 1;
     ObjectState os = Eval(0);
@@ -151,8 +147,7 @@ int DerivedObject::CanConvertToType(Class_ID obtype)
 
 // Always a new object or the derived object itself: the evaluated result
 // belongs to the cache.
-Object* DerivedObject::ConvertToType(TimeValue t, Class_ID obtype)
-{
+Object* DerivedObject::ConvertToType(TimeValue t, Class_ID obtype) {
     if (obtype == ClassID())
         return this;
     ObjectState os = Eval(t);
@@ -164,12 +159,15 @@ Object* DerivedObject::ConvertToType(TimeValue t, Class_ID obtype)
     return converted;
 }
 
-Object* DerivedObject::FindBaseObject() { return m_object ? m_object->FindBaseObject() : nullptr; }
+Object* DerivedObject::FindBaseObject() {
+    return m_object ? m_object->FindBaseObject() : nullptr;
+}
 
-int DerivedObject::NumRefs() { return 1 + int(m_modifiers.size()); }
+int DerivedObject::NumRefs() {
+    return 1 + int(m_modifiers.size());
+}
 
-RefTargetHandle DerivedObject::GetReference(int i)
-{
+RefTargetHandle DerivedObject::GetReference(int i) {
     if (i == 0)
         return m_object;
     if (i >= 1 && i <= int(m_modifiers.size()))
@@ -177,8 +175,7 @@ RefTargetHandle DerivedObject::GetReference(int i)
     return nullptr;
 }
 
-void DerivedObject::SetReference(int i, RefTargetHandle rtarg)
-{
+void DerivedObject::SetReference(int i, RefTargetHandle rtarg) {
     if (i == 0)
         m_object = static_cast<Object*>(rtarg);
     else if (i >= 1 && i <= int(m_modifiers.size()))
@@ -186,21 +183,17 @@ void DerivedObject::SetReference(int i, RefTargetHandle rtarg)
     InvalidateCache();
 }
 
-RefResult DerivedObject::NotifyRefChanged(Interval, RefTargetHandle, PartID&, RefMessage message)
-{
+RefResult DerivedObject::NotifyRefChanged(Interval, RefTargetHandle, PartID&, RefMessage message) {
     if (message == REFMSG_CHANGE || message == REFMSG_TARGET_DELETED)
         InvalidateCache();
     return REF_SUCCEED;
 }
 
-namespace
-{
-class NodeFinder : public DependentEnumProc
-{
+namespace {
+class NodeFinder : public DependentEnumProc {
 public:
     INode* found = nullptr;
-    int proc(ReferenceMaker* rmaker) override
-    {
+    int proc(ReferenceMaker* rmaker) override {
         if (INode* node = dynamic_cast<INode*>(rmaker))
             found = node;
         else if (DerivedObject* outer = dynamic_cast<DerivedObject*>(rmaker))
@@ -210,8 +203,7 @@ public:
 };
 } // namespace
 
-INode* DerivedObject::FindNode()
-{
+INode* DerivedObject::FindNode() {
     NodeFinder finder;
     DoEnumDependents(&finder);
     return finder.found;

@@ -1,15 +1,13 @@
 #pragma once
-#include <vector>
 #include "modstack.h"
+#include <vector>
 
-namespace maxsim
-{
+namespace maxsim {
 // A modifier stack over an object. References: 0 the object below, 1 + i
 // modifier i (0 the top of the stack). The result of an evaluation is kept
 // until something below it changes, so that the object handed out by
 // EvalWorldState stays valid while the scene stands still.
-class CoreExport DerivedObject : public IDerivedObject
-{
+class CoreExport DerivedObject : public IDerivedObject {
 public:
     DerivedObject();
     ~DerivedObject() override;
@@ -36,15 +34,15 @@ public:
     int NumRefs() override;
     RefTargetHandle GetReference(int i) override;
     void SetReference(int i, RefTargetHandle rtarg) override;
-    RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID, RefMessage message) override;
+    RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID,
+                               RefMessage message) override;
 
     void InvalidateCache();
     // The node whose pipeline this is (through enclosing derived objects).
     INode* FindNode();
 
 private:
-    struct Cache
-    {
+    struct Cache {
         bool valid = false;
         int modIndex = 0;
         Object* result = nullptr;

@@ -2,16 +2,13 @@
 
 #include <cstdio>
 
-namespace maxsim
-{
-std::string FormatText(const char* format, va_list args, int* length)
-{
+namespace maxsim {
+std::string FormatText(const char* format, va_list args, int* length) {
     va_list again;
     va_copy(again, args);
     const int n = std::vsnprintf(nullptr, 0, format, args);
     std::string text;
-    if (n > 0)
-    {
+    if (n > 0) {
         text.resize(size_t(n) + 1);
         std::vsnprintf(&text[0], text.size(), format, again);
         text.resize(size_t(n));

@@ -1,12 +1,10 @@
 #pragma once
 #include "coreexp.h"
 
-namespace maxsim
-{
+namespace maxsim {
 // Counts the blocks of the host heap, so that a session can tell whether
 // everything a plug-in allocated there was given back.
-class CoreExport HeapStatistics
-{
+class CoreExport HeapStatistics {
 public:
     static void CountAllocation();
     static void CountRelease();

@@ -4,24 +4,21 @@
 #include <cstdio>
 #include <cstring>
 
-#include "maxapi.h"
-#include "StandardMaterial.h"
-#include "MultiSubMaterial.h"
-#include "SceneNode.h"
 #include "DerivedObject.h"
+#include "MultiSubMaterial.h"
 #include "PrimitiveObject.h"
+#include "SceneNode.h"
 #include "SkinModifier.h"
+#include "StandardMaterial.h"
 #include "iskin.h"
 #include "istdplug.h"
+#include "maxapi.h"
 #include "polyobj.h"
 #include "triobj.h"
 
-namespace maxsim
-{
-namespace
-{
-PrimitiveObject* MakeBox(SClass_ID sid, Class_ID cid, const char* name, float size)
-{
+namespace maxsim {
+namespace {
+PrimitiveObject* MakeBox(SClass_ID sid, Class_ID cid, const char* name, float size) {
     PrimitiveObject* p = new PrimitiveObject(sid, cid, name);
     p->SetBox(Point3(-size, -size, -size), Point3(size, size, size));
     p->AddConversion(Class_ID(POLYOBJ_CLASS_ID, 0));
@@ -30,8 +27,7 @@ PrimitiveObject* MakeBox(SClass_ID sid, Class_ID cid, const char* name, float si
 
 // The single-material classes that the scene may hold besides the
 // multi/sub-object material.
-bool IsSingleMaterialClass(const Class_ID& cid)
-{
+bool IsSingleMaterialClass(const Class_ID& cid) {
     static const ULONG known[] = {DMTL_CLASS_ID, 0x3, 0x100, 0x210, 0x250};
     for (ULONG a : known)
         if (cid == Class_ID(a, 0))
@@ -40,32 +36,30 @@ bool IsSingleMaterialClass(const Class_ID& cid)
 }
 } // namespace
 
-HostInterface& HostInterface::Instance()
-{
+HostInterface& HostInterface::Instance() {
     static HostInterface host;
     return host;
 }
 
 HostInterface::HostInterface()
-    : m_root(nullptr), m_sceneMtls(new MtlBaseLib), m_time(0), m_nextHandle(1), m_redraws(0),
-      m_customControlsInits(0), m_customControlsInstance(nullptr)
-{
+    : m_root(nullptr), m_sceneMtls(new MtlBaseLib), m_time(0), m_nextHandle(1), m_redraws(0), m_customControlsInits(0),
+      m_customControlsInstance(nullptr) {
     m_root = new SceneNode(*this, 0, true);
     TCHAR rootName[] = "Scene Root";
     m_root->SetName(rootName);
 }
 
-HostInterface::~HostInterface()
-{
+HostInterface::~HostInterface() {
     Reset();
     delete m_root;
     delete m_sceneMtls;
 }
 
-TimeValue HostInterface::GetTime() { return m_time; }
+TimeValue HostInterface::GetTime() {
+    return m_time;
+}
 
-void HostInterface::SetTime(TimeValue t, BOOL)
-{
+void HostInterface::SetTime(TimeValue t, BOOL) {
     if (t == m_time)
         return;
     m_time = t;
@@ -75,21 +69,20 @@ void HostInterface::SetTime(TimeValue t, BOOL)
             tc->TimeChanged(t);
 }
 
-void HostInterface::RegisterTimeChangeCallback(TimeChangeCallback* tc)
-{
+void HostInterface::RegisterTimeChangeCallback(TimeChangeCallback* tc) {
     if (tc && std::find(m_timeCallbacks.begin(), m_timeCallbacks.end(), tc) == m_timeCallbacks.end())
         m_timeCallbacks.push_back(tc);
 }
 
-void HostInterface::UnRegisterTimeChangeCallback(TimeChangeCallback* tc)
-{
+void HostInterface::UnRegisterTimeChangeCallback(TimeChangeCallback* tc) {
     m_timeCallbacks.erase(std::remove(m_timeCallbacks.begin(), m_timeCallbacks.end(), tc), m_timeCallbacks.end());
 }
 
-INode* HostInterface::GetRootNode() { return m_root; }
+INode* HostInterface::GetRootNode() {
+    return m_root;
+}
 
-INode* HostInterface::GetINodeByName(const TCHAR* name)
-{
+INode* HostInterface::GetINodeByName(const TCHAR* name) {
     if (!name)
         return nullptr;
     for (INode* n : AllNodes())
@@ -98,8 +91,7 @@ INode* HostInterface::GetINodeByName(const TCHAR* name)
     return nullptr;
 }
 
-INode* HostInterface::GetINodeByHandle(ULONG handle)
-{
+INode* HostInterface::GetINodeByHandle(ULONG handle) {
     if (handle == m_root->GetHandle())
         return m_root;
     for (INode* n : AllNodes())
@@ -108,8 +100,7 @@ INode* HostInterface::GetINodeByHandle(ULONG handle)
     return nullptr;
 }
 
-std::string HostInterface::DefaultNodeName(Object* obj)
-{
+std::string HostInterface::DefaultNodeName(Object* obj) {
     TSTR className;
     obj->GetClassName(className);
     std::string base;
@@ -123,16 +114,14 @@ std::string HostInterface::DefaultNodeName(Object* obj)
     return base + number;
 }
 
-INode* HostInterface::CreateObjectNode(Object* obj)
-{
+INode* HostInterface::CreateObjectNode(Object* obj) {
     if (!obj)
         return nullptr;
     const std::string name = DefaultNodeName(obj);
     return CreateObjectNode(obj, name.c_str());
 }
 
-INode* HostInterface::CreateObjectNode(Object* obj, const TCHAR* name)
-{
+INode* HostInterface::CreateObjectNode(Object* obj, const TCHAR* name) {
     if (!obj)
         return nullptr;
     SceneNode* node = new SceneNode(*this, m_nextHandle++, false);
@@ -143,8 +132,7 @@ INode* HostInterface::CreateObjectNode(Object* obj, const TCHAR* name)
     return node;
 }
 
-void HostInterface::DeleteNode(INode* node, BOOL, BOOL)
-{
+void HostInterface::DeleteNode(INode* node, BOOL, BOOL) {
     SceneNode* n = dynamic_cast<SceneNode*>(node);
     if (!n || n == m_root)
         return;
@@ -158,17 +146,14 @@ void HostInterface::DeleteNode(INode* node, BOOL, BOOL)
     n->DeleteThis();
 }
 
-void* HostInterface::CreateInstance(SClass_ID superID, Class_ID classID)
-{
-    switch (superID)
-    {
+void* HostInterface::CreateInstance(SClass_ID superID, Class_ID classID) {
+    switch (superID) {
     case GEOMOBJECT_CLASS_ID:
         if (classID == Class_ID(POLYOBJ_CLASS_ID, 0))
             return static_cast<Object*>(new PolyObject);
         if (classID == Class_ID(TRIOBJ_CLASS_ID, 0))
             return static_cast<Object*>(new TriObject);
-        if (classID == BONE_OBJ_CLASSID)
-        {
+        if (classID == BONE_OBJ_CLASSID) {
             PrimitiveObject* bone = new PrimitiveObject(superID, classID, "Bone");
             bone->SetLength(10.0f);
             bone->AddConversion(Class_ID(POLYOBJ_CLASS_ID, 0));
@@ -180,8 +165,7 @@ void* HostInterface::CreateInstance(SClass_ID superID, Class_ID classID)
             return static_cast<Object*>(MakeBox(superID, classID, "Object", 1.0f));
         return nullptr;
     case SHAPE_CLASS_ID:
-        if (classID == Class_ID(SPLINESHAPE_CLASS_ID, 0))
-        {
+        if (classID == Class_ID(SPLINESHAPE_CLASS_ID, 0)) {
             PrimitiveObject* shape = new PrimitiveObject(superID, classID, "Line");
             shape->SetOutline({Point3(0.0f, 0.0f, 0.0f), Point3(10.0f, 0.0f, 0.0f), Point3(10.0f, 10.0f, 0.0f),
                                Point3(0.0f, 10.0f, 0.0f)});
@@ -207,11 +191,9 @@ void* HostInterface::CreateInstance(SClass_ID superID, Class_ID classID)
         if (classID == SKIN_CLASSID)
             return static_cast<Modifier*>(new SkinModifier);
         return nullptr;
-    case MATERIAL_CLASS_ID:
-    {
+    case MATERIAL_CLASS_ID: {
         char name[32];
-        if (classID == Class_ID(MULTI_CLASS_ID, 0))
-        {
+        if (classID == Class_ID(MULTI_CLASS_ID, 0)) {
             MultiSubMaterial* multi = new MultiSubMaterial;
             std::snprintf(name, sizeof name, "Multimaterial #%d", ++m_nameCounters["#multi"]);
             multi->SetName(name);
@@ -229,16 +211,16 @@ void* HostInterface::CreateInstance(SClass_ID superID, Class_ID classID)
     }
 }
 
-MtlBaseLib* HostInterface::GetSceneMtls() { return m_sceneMtls; }
+MtlBaseLib* HostInterface::GetSceneMtls() {
+    return m_sceneMtls;
+}
 
-void HostInterface::AddSceneMaterial(MtlBase* m)
-{
+void HostInterface::AddSceneMaterial(MtlBase* m) {
     if (m && m_sceneMtls->FindMtl(m) < 0)
         m_sceneMtls->Add(m);
 }
 
-void HostInterface::SelectNode(INode* node, int clearSel)
-{
+void HostInterface::SelectNode(INode* node, int clearSel) {
     if (clearSel)
         ClearNodeSelection(FALSE);
     if (SceneNode* n = dynamic_cast<SceneNode*>(node))
@@ -246,60 +228,60 @@ void HostInterface::SelectNode(INode* node, int clearSel)
             n->SetSelectedFlag(true);
 }
 
-void HostInterface::DeSelectNode(INode* node)
-{
+void HostInterface::DeSelectNode(INode* node) {
     if (SceneNode* n = dynamic_cast<SceneNode*>(node))
         n->SetSelectedFlag(false);
 }
 
-void HostInterface::ClearNodeSelection(BOOL)
-{
+void HostInterface::ClearNodeSelection(BOOL) {
     for (INode* n : AllNodes())
         static_cast<SceneNode*>(n)->SetSelectedFlag(false);
 }
 
-int HostInterface::GetSelNodeCount()
-{
+int HostInterface::GetSelNodeCount() {
     int count = 0;
     for (INode* n : AllNodes())
         count += n->Selected() ? 1 : 0;
     return count;
 }
 
-INode* HostInterface::GetSelNode(int i)
-{
+INode* HostInterface::GetSelNode(int i) {
     for (INode* n : AllNodes())
         if (n->Selected() && i-- == 0)
             return n;
     return nullptr;
 }
 
-void HostInterface::RedrawViews(TimeValue, DWORD, ReferenceTarget*) { ++m_redraws; }
-HWND HostInterface::GetMAXHWnd() { return nullptr; }
+void HostInterface::RedrawViews(TimeValue, DWORD, ReferenceTarget*) {
+    ++m_redraws;
+}
+HWND HostInterface::GetMAXHWnd() {
+    return nullptr;
+}
 
-BOOL HostInterface::ProgressStart(TCHAR* title, BOOL dispBar, LPTHREAD_START_ROUTINE fn, LPVOID)
-{
+BOOL HostInterface::ProgressStart(TCHAR* title, BOOL dispBar, LPTHREAD_START_ROUTINE fn, LPVOID) {
     m_progress.push_back(ProgressRecord{title ? title : "", dispBar, fn != nullptr, false});
     return TRUE;
 }
 
 void HostInterface::ProgressUpdate(int, BOOL, TCHAR*) {}
 
-void HostInterface::ProgressEnd()
-{
+void HostInterface::ProgressEnd() {
     for (auto it = m_progress.rbegin(); it != m_progress.rend(); ++it)
-        if (!it->ended)
-        {
+        if (!it->ended) {
             it->ended = true;
             return;
         }
 }
 
-BOOL HostInterface::GetCancel() { return FALSE; }
-LogSys* HostInterface::Log() { return &m_log; }
+BOOL HostInterface::GetCancel() {
+    return FALSE;
+}
+LogSys* HostInterface::Log() {
+    return &m_log;
+}
 
-void HostInterface::InvalidateObCache(INode* node)
-{
+void HostInterface::InvalidateObCache(INode* node) {
     m_obCacheInvalidations.push_back(node);
     if (!node)
         return;
@@ -307,8 +289,7 @@ void HostInterface::InvalidateObCache(INode* node)
         derived->InvalidateCache();
 }
 
-int HostInterface::RegisterNotification(NOTIFYPROC proc, void* param, int code)
-{
+int HostInterface::RegisterNotification(NOTIFYPROC proc, void* param, int code) {
     if (!proc)
         return 0;
     for (const Registration& r : m_notifications)
@@ -318,11 +299,9 @@ int HostInterface::RegisterNotification(NOTIFYPROC proc, void* param, int code)
     return 1;
 }
 
-int HostInterface::UnRegisterNotification(NOTIFYPROC proc, void* param, int code)
-{
+int HostInterface::UnRegisterNotification(NOTIFYPROC proc, void* param, int code) {
     for (auto it = m_notifications.begin(); it != m_notifications.end(); ++it)
-        if (it->proc == proc && it->param == param && it->code == code)
-        {
+        if (it->proc == proc && it->param == param && it->code == code) {
             m_notifications.erase(it);
             return 1;
         }
@@ -330,17 +309,14 @@ int HostInterface::UnRegisterNotification(NOTIFYPROC proc, void* param, int code
 }
 
 // A receiver may unregister itself, or others, while the broadcast runs.
-void HostInterface::BroadcastNotification(int code, void* callParam)
-{
+void HostInterface::BroadcastNotification(int code, void* callParam) {
     const std::vector<Registration> registrations = m_notifications;
-    for (const Registration& r : registrations)
-    {
+    for (const Registration& r : registrations) {
         if (r.code != code)
             continue;
-        const bool stillThere =
-            std::any_of(m_notifications.begin(), m_notifications.end(), [&](const Registration& x) {
-                return x.proc == r.proc && x.param == r.param && x.code == r.code;
-            });
+        const bool stillThere = std::any_of(m_notifications.begin(), m_notifications.end(), [&](const Registration& x) {
+            return x.proc == r.proc && x.param == r.param && x.code == r.code;
+        });
         if (!stillThere)
             continue;
         NotifyInfo info{code, callParam};
@@ -348,37 +324,31 @@ void HostInterface::BroadcastNotification(int code, void* callParam)
     }
 }
 
-int HostInterface::NotificationCount(int code) const
-{
+int HostInterface::NotificationCount(int code) const {
     return int(std::count_if(m_notifications.begin(), m_notifications.end(),
                              [code](const Registration& r) { return r.code == code; }));
 }
 
-void HostInterface::InitCustomControls(HINSTANCE hInst)
-{
+void HostInterface::InitCustomControls(HINSTANCE hInst) {
     ++m_customControlsInits;
     m_customControlsInstance = hInst;
 }
 
-void HostInterface::CollectNodes(INode* node, std::vector<INode*>& out)
-{
-    for (int i = 0; i < node->NumberOfChildren(); ++i)
-    {
+void HostInterface::CollectNodes(INode* node, std::vector<INode*>& out) {
+    for (int i = 0; i < node->NumberOfChildren(); ++i) {
         INode* child = node->GetChildNode(i);
         out.push_back(child);
         CollectNodes(child, out);
     }
 }
 
-std::vector<INode*> HostInterface::AllNodes()
-{
+std::vector<INode*> HostInterface::AllNodes() {
     std::vector<INode*> out;
     CollectNodes(m_root, out);
     return out;
 }
 
-void HostInterface::DestroySubtree(SceneNode* node)
-{
+void HostInterface::DestroySubtree(SceneNode* node) {
     while (node->NumberOfChildren() > 0)
         DestroySubtree(static_cast<SceneNode*>(node->GetChildNode(node->NumberOfChildren() - 1)));
     if (node == m_root)
@@ -389,8 +359,7 @@ void HostInterface::DestroySubtree(SceneNode* node)
     node->DeleteThis();
 }
 
-void HostInterface::Reset()
-{
+void HostInterface::Reset() {
     DestroySubtree(m_root);
     m_sceneMtls->DeleteAll();
     m_time = 0;

@@ -1,22 +1,20 @@
 #pragma once
+#include "SystemLog.h"
+#include "imtl.h"
+#include "maxapi.h"
+#include "notify.h"
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
-#include "maxapi.h"
-#include "imtl.h"
-#include "SystemLog.h"
-#include "notify.h"
 
-namespace maxsim
-{
+namespace maxsim {
 class SceneNode;
 
 // The host: the scene (a tree of nodes under the root, the scene material
 // library, the current time, the selection) and its services (log,
 // progress display, notifications, redraws). One per process.
-class CoreExport HostInterface : public Interface9
-{
+class CoreExport HostInterface : public Interface9 {
 public:
     static HostInterface& Instance();
 
@@ -65,8 +63,7 @@ public:
     // Every node below the root, a node before its children.
     std::vector<INode*> AllNodes();
 
-    struct ProgressRecord
-    {
+    struct ProgressRecord {
         std::string title;
         BOOL dispBar;
         bool hasFunction;
@@ -90,8 +87,7 @@ private:
     void DestroySubtree(SceneNode* node);
     std::string DefaultNodeName(Object* obj);
 
-    struct Registration
-    {
+    struct Registration {
         NOTIFYPROC proc;
         void* param;
         int code;

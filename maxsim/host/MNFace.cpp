@@ -2,19 +2,23 @@
 
 MNFace::MNFace() : deg(0), vtx(nullptr), edg(nullptr), smGroup(0), material(0) {}
 
-MNFace::MNFace(int d) : MNFace() { SetDeg(d); }
+MNFace::MNFace(int d) : MNFace() {
+    SetDeg(d);
+}
 
-MNFace::MNFace(const MNFace& from) : MNFace() { *this = from; }
+MNFace::MNFace(const MNFace& from) : MNFace() {
+    *this = from;
+}
 
-MNFace::~MNFace() { Clear(); }
+MNFace::~MNFace() {
+    Clear();
+}
 
-MNFace& MNFace::operator=(const MNFace& from)
-{
+MNFace& MNFace::operator=(const MNFace& from) {
     if (this == &from)
         return *this;
     SetDeg(from.deg);
-    for (int i = 0; i < deg; ++i)
-    {
+    for (int i = 0; i < deg; ++i) {
         vtx[i] = from.vtx[i];
         edg[i] = from.edg[i];
     }
@@ -24,32 +28,28 @@ MNFace& MNFace::operator=(const MNFace& from)
     return *this;
 }
 
-void MNFace::Init()
-{
+void MNFace::Init() {
     Clear();
     smGroup = 0;
     material = 0;
     ClearAllFlags();
 }
 
-void MNFace::Clear()
-{
+void MNFace::Clear() {
     delete[] vtx;
     delete[] edg;
     vtx = edg = nullptr;
     deg = 0;
 }
 
-void MNFace::SetDeg(int d)
-{
+void MNFace::SetDeg(int d) {
     if (d < 0)
         d = 0;
     if (d == deg)
         return;
     int* nv = d ? new int[size_t(d)] : nullptr;
     int* ne = d ? new int[size_t(d)] : nullptr;
-    for (int i = 0; i < d; ++i)
-    {
+    for (int i = 0; i < d; ++i) {
         nv[i] = i < deg ? vtx[i] : -1;
         ne[i] = -1;
     }
@@ -60,15 +60,13 @@ void MNFace::SetDeg(int d)
     deg = d;
 }
 
-void MNFace::MakePoly(int fdeg, int* vv)
-{
+void MNFace::MakePoly(int fdeg, int* vv) {
     SetDeg(fdeg);
     for (int i = 0; i < fdeg; ++i)
         vtx[i] = vv[i];
 }
 
-int MNFace::VertIndex(int vv) const
-{
+int MNFace::VertIndex(int vv) const {
     for (int i = 0; i < deg; ++i)
         if (vtx[i] == vv)
             return i;

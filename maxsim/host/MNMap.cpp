@@ -2,10 +2,11 @@
 
 MNMap::MNMap() : numv(0), numf(0), v(nullptr), f(nullptr) {}
 
-MNMap::MNMap(const MNMap& from) : MNMap() { *this = from; }
+MNMap::MNMap(const MNMap& from) : MNMap() {
+    *this = from;
+}
 
-MNMap& MNMap::operator=(const MNMap& from)
-{
+MNMap& MNMap::operator=(const MNMap& from) {
     if (this == &from)
         return *this;
     m_verts.assign(from.v, from.v + from.numv);
@@ -17,17 +18,17 @@ MNMap& MNMap::operator=(const MNMap& from)
 
 MNMap::~MNMap() {}
 
-void MNMap::Init() { ClearAndFree(); }
+void MNMap::Init() {
+    ClearAndFree();
+}
 
-void MNMap::ClearAndFree()
-{
+void MNMap::ClearAndFree() {
     std::vector<UVVert>().swap(m_verts);
     std::vector<MNMapFace>().swap(m_faces);
     Sync();
 }
 
-void MNMap::VAlloc(int num, bool keep)
-{
+void MNMap::VAlloc(int num, bool keep) {
     if (!keep)
         m_verts.clear();
     if (num > 0)
@@ -35,8 +36,7 @@ void MNMap::VAlloc(int num, bool keep)
     Sync();
 }
 
-void MNMap::FAlloc(int num, bool keep)
-{
+void MNMap::FAlloc(int num, bool keep) {
     if (!keep)
         m_faces.clear();
     if (num > 0)
@@ -44,20 +44,17 @@ void MNMap::FAlloc(int num, bool keep)
     Sync();
 }
 
-void MNMap::setNumVerts(int nvnum)
-{
+void MNMap::setNumVerts(int nvnum) {
     m_verts.resize(size_t(nvnum > 0 ? nvnum : 0));
     Sync();
 }
 
-void MNMap::setNumFaces(int nfnum)
-{
+void MNMap::setNumFaces(int nfnum) {
     m_faces.resize(size_t(nfnum > 0 ? nfnum : 0));
     Sync();
 }
 
-int MNMap::NewVert(UVVert p, int uoff, int voff)
-{
+int MNMap::NewVert(UVVert p, int uoff, int voff) {
     p.x += float(uoff);
     p.y += float(voff);
     m_verts.push_back(p);
@@ -65,22 +62,19 @@ int MNMap::NewVert(UVVert p, int uoff, int voff)
     return numv - 1;
 }
 
-int MNMap::NewTri(int a, int b, int c)
-{
+int MNMap::NewTri(int a, int b, int c) {
     int vv[3] = {a, b, c};
     return NewFace(3, vv);
 }
 
-int MNMap::NewFace(int degg, int* vv)
-{
+int MNMap::NewFace(int degg, int* vv) {
     m_faces.emplace_back();
     m_faces.back().MakePoly(degg, vv);
     Sync();
     return numf - 1;
 }
 
-void MNMap::Sync()
-{
+void MNMap::Sync() {
     numv = int(m_verts.size());
     numf = int(m_faces.size());
     v = m_verts.empty() ? nullptr : m_verts.data();

@@ -1,12 +1,17 @@
 #include "MNMesh.h"
 
 MNMapFace::MNMapFace() : deg(0), tv(nullptr) {}
-MNMapFace::MNMapFace(int d) : MNMapFace() { SetSize(d); }
-MNMapFace::MNMapFace(const MNMapFace& from) : MNMapFace() { *this = from; }
-MNMapFace::~MNMapFace() { Clear(); }
+MNMapFace::MNMapFace(int d) : MNMapFace() {
+    SetSize(d);
+}
+MNMapFace::MNMapFace(const MNMapFace& from) : MNMapFace() {
+    *this = from;
+}
+MNMapFace::~MNMapFace() {
+    Clear();
+}
 
-MNMapFace& MNMapFace::operator=(const MNMapFace& from)
-{
+MNMapFace& MNMapFace::operator=(const MNMapFace& from) {
     if (this == &from)
         return *this;
     SetSize(from.deg);
@@ -16,17 +21,17 @@ MNMapFace& MNMapFace::operator=(const MNMapFace& from)
     return *this;
 }
 
-void MNMapFace::Init() { Clear(); }
+void MNMapFace::Init() {
+    Clear();
+}
 
-void MNMapFace::Clear()
-{
+void MNMapFace::Clear() {
     delete[] tv;
     tv = nullptr;
     deg = 0;
 }
 
-void MNMapFace::SetSize(int d)
-{
+void MNMapFace::SetSize(int d) {
     if (d < 0)
         d = 0;
     if (d == deg)
@@ -39,8 +44,7 @@ void MNMapFace::SetSize(int d)
     deg = d;
 }
 
-void MNMapFace::MakePoly(int fdeg, int* tt)
-{
+void MNMapFace::MakePoly(int fdeg, int* tt) {
     SetSize(fdeg);
     for (int i = 0; i < fdeg; ++i)
         tv[i] = tt[i];

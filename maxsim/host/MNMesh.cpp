@@ -4,18 +4,21 @@
 
 MNMesh::MNMesh()
     : v(nullptr), f(nullptr), e(nullptr), numv(0), nume(0), numf(0), numm(0), vedg(nullptr), vfac(nullptr),
-      m_hasVertexEdges(false), m_hasVertexFaces(false), m_normals(nullptr)
-{
+      m_hasVertexEdges(false), m_hasVertexFaces(false), m_normals(nullptr) {}
+
+MNMesh::MNMesh(const MNMesh& from) : MNMesh() {
+    *this = from;
 }
 
-MNMesh::MNMesh(const MNMesh& from) : MNMesh() { *this = from; }
+MNMesh::MNMesh(const Mesh& from) : MNMesh() {
+    SetFromTri(from);
+}
 
-MNMesh::MNMesh(const Mesh& from) : MNMesh() { SetFromTri(from); }
+MNMesh::~MNMesh() {
+    delete m_normals;
+}
 
-MNMesh::~MNMesh() { delete m_normals; }
-
-MNMesh& MNMesh::operator=(const MNMesh& from)
-{
+MNMesh& MNMesh::operator=(const MNMesh& from) {
     if (this == &from)
         return *this;
     m_verts = from.m_verts;
@@ -28,8 +31,7 @@ MNMesh& MNMesh::operator=(const MNMesh& from)
     m_hasVertexFaces = from.m_hasVertexFaces;
     delete m_normals;
     m_normals = nullptr;
-    if (from.m_normals)
-    {
+    if (from.m_normals) {
         m_normals = new MNNormalSpec;
         *m_normals = *from.m_normals;
         m_normals->SetParent(this);
@@ -39,10 +41,11 @@ MNMesh& MNMesh::operator=(const MNMesh& from)
     return *this;
 }
 
-void MNMesh::Init() { ClearAndFree(); }
+void MNMesh::Init() {
+    ClearAndFree();
+}
 
-void MNMesh::Clear()
-{
+void MNMesh::Clear() {
     m_verts.clear();
     m_faces.clear();
     m_edges.clear();
@@ -55,16 +58,14 @@ void MNMesh::Clear()
     Sync();
 }
 
-void MNMesh::ClearAndFree()
-{
+void MNMesh::ClearAndFree() {
     Clear();
     std::vector<MNVert>().swap(m_verts);
     std::vector<MNFace>().swap(m_faces);
     Sync();
 }
 
-void MNMesh::VAlloc(int num, bool keep)
-{
+void MNMesh::VAlloc(int num, bool keep) {
     if (!keep)
         m_verts.clear();
     if (num > 0)
@@ -72,8 +73,7 @@ void MNMesh::VAlloc(int num, bool keep)
     Sync();
 }
 
-void MNMesh::FAlloc(int num, bool keep)
-{
+void MNMesh::FAlloc(int num, bool keep) {
     if (!keep)
         m_faces.clear();
     if (num > 0)
@@ -81,8 +81,7 @@ void MNMesh::FAlloc(int num, bool keep)
     Sync();
 }
 
-void MNMesh::EAlloc(int num, bool keep)
-{
+void MNMesh::EAlloc(int num, bool keep) {
     if (!keep)
         m_edges.clear();
     if (num > 0)
@@ -92,19 +91,16 @@ void MNMesh::EAlloc(int num, bool keep)
 
 // Allocates the vertices' edge lists and builds the edges of the faces that
 // exist already.
-void MNMesh::VEdgeAlloc()
-{
+void MNMesh::VEdgeAlloc() {
     m_hasVertexEdges = true;
     RebuildEdges();
     Sync();
 }
 
-void MNMesh::RebuildEdges()
-{
+void MNMesh::RebuildEdges() {
     m_edges.clear();
     m_vedg.assign(m_verts.size(), Tab<int>());
-    for (int fi = 0; fi < int(m_faces.size()); ++fi)
-    {
+    for (int fi = 0; fi < int(m_faces.size()); ++fi) {
         MNFace& face = m_faces[size_t(fi)];
         for (int c = 0; c < face.deg; ++c)
             face.edg[c] = AddEdgeOfFace(face.vtx[c], face.vtx[(c + 1) % face.deg], fi);
@@ -113,16 +109,13 @@ void MNMesh::RebuildEdges()
 
 // The edge from a to b for face fc: an existing edge between them that has
 // no second face yet takes fc as that face; otherwise a new edge.
-int MNMesh::AddEdgeOfFace(int a, int b, int fc)
-{
+int MNMesh::AddEdgeOfFace(int a, int b, int fc) {
     if (a < 0 || b < 0 || size_t(a) >= m_vedg.size() || size_t(b) >= m_vedg.size())
         return -1;
     const Tab<int>& around = m_vedg[size_t(a)];
-    for (int k = 0; k < around.Count(); ++k)
-    {
+    for (int k = 0; k < around.Count(); ++k) {
         MNEdge& edge = m_edges[size_t(around[k])];
-        if (edge.OtherVert(a) == b && (edge.v1 == a || edge.v2 == a) && edge.f2 < 0 && edge.f1 != fc)
-        {
+        if (edge.OtherVert(a) == b && (edge.v1 == a || edge.v2 == a) && edge.f2 < 0 && edge.f1 != fc) {
             edge.f2 = fc;
             return around[k];
         }
@@ -135,13 +128,11 @@ int MNMesh::AddEdgeOfFace(int a, int b, int fc)
     return ei;
 }
 
-int MNMesh::FindEdgeFromVertToVert(int vrt1, int vrt2)
-{
+int MNMesh::FindEdgeFromVertToVert(int vrt1, int vrt2) {
     if (vrt1 < 0 || size_t(vrt1) >= m_vedg.size())
         return -1;
     const Tab<int>& around = m_vedg[size_t(vrt1)];
-    for (int k = 0; k < around.Count(); ++k)
-    {
+    for (int k = 0; k < around.Count(); ++k) {
         const MNEdge& edge = m_edges[size_t(around[k])];
         if ((edge.v1 == vrt1 && edge.v2 == vrt2) || (edge.v1 == vrt2 && edge.v2 == vrt1))
             return around[k];
@@ -149,12 +140,10 @@ int MNMesh::FindEdgeFromVertToVert(int vrt1, int vrt2)
     return -1;
 }
 
-void MNMesh::VFaceAlloc()
-{
+void MNMesh::VFaceAlloc() {
     m_vfac.assign(m_verts.size(), Tab<int>());
     for (int fi = 0; fi < int(m_faces.size()); ++fi)
-        for (int c = 0; c < m_faces[size_t(fi)].deg; ++c)
-        {
+        for (int c = 0; c < m_faces[size_t(fi)].deg; ++c) {
             const int vi = m_faces[size_t(fi)].vtx[c];
             if (vi >= 0 && size_t(vi) < m_vfac.size())
                 m_vfac[size_t(vi)].Append(1, const_cast<int*>(&fi));
@@ -163,8 +152,7 @@ void MNMesh::VFaceAlloc()
     Sync();
 }
 
-void MNMesh::setNumVerts(int nvnum)
-{
+void MNMesh::setNumVerts(int nvnum) {
     m_verts.resize(size_t(nvnum > 0 ? nvnum : 0));
     if (m_hasVertexEdges)
         m_vedg.resize(m_verts.size());
@@ -173,16 +161,14 @@ void MNMesh::setNumVerts(int nvnum)
     Sync();
 }
 
-void MNMesh::setNumFaces(int nfnum)
-{
+void MNMesh::setNumFaces(int nfnum) {
     m_faces.resize(size_t(nfnum > 0 ? nfnum : 0));
     if (m_normals)
         m_normals->SetNumFaces(int(m_faces.size()));
     Sync();
 }
 
-int MNMesh::NewVert(Point3& p)
-{
+int MNMesh::NewVert(Point3& p) {
     m_verts.emplace_back();
     m_verts.back().p = p;
     if (m_hasVertexEdges)
@@ -195,8 +181,7 @@ int MNMesh::NewVert(Point3& p)
 
 // A new face also gets a map face in every live channel and a place among
 // the specified normals, so that those stay parallel to the faces.
-int MNMesh::CreateFace(int degg, int* vv)
-{
+int MNMesh::CreateFace(int degg, int* vv) {
     if (!m_hasVertexEdges || !m_hasVertexFaces || degg < 3 || !vv)
         return -1;
     for (int c = 0; c < degg; ++c)
@@ -206,13 +191,11 @@ int MNMesh::CreateFace(int degg, int* vv)
     MNFace& face = m_faces.back();
     face.MakePoly(degg, vv);
     int fi = int(m_faces.size()) - 1;
-    for (int c = 0; c < degg; ++c)
-    {
+    for (int c = 0; c < degg; ++c) {
         face.edg[c] = AddEdgeOfFace(vv[c], vv[(c + 1) % degg], fi);
         m_vfac[size_t(vv[c])].Append(1, &fi);
     }
-    for (MNMap& map : m_maps)
-    {
+    for (MNMap& map : m_maps) {
         if (map.GetFlag(MN_DEAD) || map.numf != fi)
             continue;
         std::vector<int> tv(static_cast<size_t>(degg));
@@ -220,8 +203,7 @@ int MNMesh::CreateFace(int degg, int* vv)
             tv[size_t(c)] = vv[c] >= 0 && vv[c] < map.numv ? vv[c] : 0;
         map.NewFace(degg, tv.data());
     }
-    if (m_normals)
-    {
+    if (m_normals) {
         m_normals->SetNumFaces(fi + 1);
         m_normals->Face(fi).SetDegree(degg);
     }
@@ -230,8 +212,7 @@ int MNMesh::CreateFace(int degg, int* vv)
 }
 
 // New channels are dead until InitMap.
-void MNMesh::SetMapNum(int mpnum)
-{
+void MNMesh::SetMapNum(int mpnum) {
     if (mpnum < 0)
         mpnum = 0;
     const size_t old = m_maps.size();
@@ -243,8 +224,7 @@ void MNMesh::SetMapNum(int mpnum)
 
 // A channel starts as a copy of the geometry: one map vertex per vertex at
 // its position, one map face per face with the same corners.
-void MNMesh::InitMap(int mp)
-{
+void MNMesh::InitMap(int mp) {
     MNMap* map = M(mp);
     if (!map)
         return;
@@ -258,8 +238,7 @@ void MNMesh::InitMap(int mp)
         map->f[fi].MakePoly(m_faces[size_t(fi)].deg, m_faces[size_t(fi)].vtx);
 }
 
-void MNMesh::ClearMap(int mp)
-{
+void MNMesh::ClearMap(int mp) {
     MNMap* map = M(mp);
     if (!map)
         return;
@@ -267,8 +246,7 @@ void MNMesh::ClearMap(int mp)
     map->SetFlag(MN_DEAD);
 }
 
-MNMap* MNMesh::M(int mp)
-{
+MNMap* MNMesh::M(int mp) {
     if (mp < 0 || mp >= numm)
         return nullptr;
     return &m_maps[size_t(mp)];
@@ -276,13 +254,11 @@ MNMap* MNMesh::M(int mp)
 
 // Removes dead faces and vertices, renumbering what remains; map faces and
 // specified-normal faces follow their faces.
-void MNMesh::CollapseDeadStructs()
-{
+void MNMesh::CollapseDeadStructs() {
     std::vector<int> vmap(m_verts.size(), -1);
     std::vector<MNVert> verts;
     for (size_t i = 0; i < m_verts.size(); ++i)
-        if (!m_verts[i].GetFlag(MN_DEAD))
-        {
+        if (!m_verts[i].GetFlag(MN_DEAD)) {
             vmap[i] = int(verts.size());
             verts.push_back(m_verts[i]);
         }
@@ -290,8 +266,7 @@ void MNMesh::CollapseDeadStructs()
 
     std::vector<bool> keepFace(m_faces.size());
     bool anyDeadFaces = false;
-    for (size_t i = 0; i < m_faces.size(); ++i)
-    {
+    for (size_t i = 0; i < m_faces.size(); ++i) {
         keepFace[i] = !m_faces[i].GetFlag(MN_DEAD);
         anyDeadFaces = anyDeadFaces || !keepFace[i];
     }
@@ -300,8 +275,7 @@ void MNMesh::CollapseDeadStructs()
 
     const size_t oldFaceCount = m_faces.size();
     std::vector<MNFace> faces;
-    for (size_t i = 0; i < m_faces.size(); ++i)
-    {
+    for (size_t i = 0; i < m_faces.size(); ++i) {
         if (!keepFace[i])
             continue;
         faces.push_back(m_faces[i]);
@@ -309,8 +283,7 @@ void MNMesh::CollapseDeadStructs()
         for (int c = 0; c < face.deg; ++c)
             face.vtx[c] = face.vtx[c] >= 0 && size_t(face.vtx[c]) < vmap.size() ? vmap[size_t(face.vtx[c])] : -1;
     }
-    for (MNMap& map : m_maps)
-    {
+    for (MNMap& map : m_maps) {
         if (size_t(map.numf) != oldFaceCount)
             continue;
         std::vector<MNMapFace> kept;
@@ -321,8 +294,7 @@ void MNMesh::CollapseDeadStructs()
         for (size_t i = 0; i < kept.size(); ++i)
             map.f[i] = kept[i];
     }
-    if (m_normals && size_t(m_normals->GetNumFaces()) == oldFaceCount)
-    {
+    if (m_normals && size_t(m_normals->GetNumFaces()) == oldFaceCount) {
         std::vector<MNNormalFace> kept;
         for (size_t i = 0; i < oldFaceCount; ++i)
             if (keepFace[i])
@@ -340,39 +312,33 @@ void MNMesh::CollapseDeadStructs()
     Sync();
 }
 
-void MNMesh::InvalidateGeomCache()
-{
+void MNMesh::InvalidateGeomCache() {
     if (m_normals)
         m_normals->ClearFlag(MNNORMAL_NORMALS_COMPUTED);
 }
 
-void MNMesh::InvalidateTopoCache(bool)
-{
+void MNMesh::InvalidateTopoCache(bool) {
     if (m_normals)
         m_normals->ClearFlag(MNNORMAL_NORMALS_BUILT | MNNORMAL_NORMALS_COMPUTED);
 }
 
-void MNMesh::FillInMesh()
-{
+void MNMesh::FillInMesh() {
     VEdgeAlloc();
     VFaceAlloc();
 }
 
-void MNMesh::PrepForPipeline()
-{
+void MNMesh::PrepForPipeline() {
     if (m_normals)
         m_normals->SetParent(this);
 }
 
 // Newell's method: the normal of any planar or nearly planar polygon.
-Point3 MNMesh::GetFaceNormal(int fc, bool nrmlz)
-{
+Point3 MNMesh::GetFaceNormal(int fc, bool nrmlz) {
     Point3 n(0.0f, 0.0f, 0.0f);
     if (fc < 0 || fc >= numf)
         return n;
     const MNFace& face = m_faces[size_t(fc)];
-    for (int c = 0; c < face.deg; ++c)
-    {
+    for (int c = 0; c < face.deg; ++c) {
         const int a = face.vtx[c], b = face.vtx[(c + 1) % face.deg];
         if (a < 0 || b < 0 || a >= numv || b >= numv)
             continue;
@@ -385,12 +351,12 @@ Point3 MNMesh::GetFaceNormal(int fc, bool nrmlz)
     return nrmlz ? n.Normalize() : n;
 }
 
-MNNormalSpec* MNMesh::GetSpecifiedNormals() { return m_normals; }
+MNNormalSpec* MNMesh::GetSpecifiedNormals() {
+    return m_normals;
+}
 
-void MNMesh::SpecifyNormals()
-{
-    if (!m_normals)
-    {
+void MNMesh::SpecifyNormals() {
+    if (!m_normals) {
         m_normals = new MNNormalSpec;
         m_normals->SetNumFaces(numf);
         for (int fi = 0; fi < numf; ++fi)
@@ -399,21 +365,18 @@ void MNMesh::SpecifyNormals()
     m_normals->SetParent(this);
 }
 
-void MNMesh::ClearSpecifiedNormals()
-{
+void MNMesh::ClearSpecifiedNormals() {
     delete m_normals;
     m_normals = nullptr;
 }
 
-void MNMesh::SetFromTri(const Mesh& from)
-{
+void MNMesh::SetFromTri(const Mesh& from) {
     Clear();
     m_verts.resize(size_t(from.numVerts));
     for (int i = 0; i < from.numVerts; ++i)
         m_verts[size_t(i)].p = from.verts[i];
     m_faces.resize(size_t(from.numFaces));
-    for (int i = 0; i < from.numFaces; ++i)
-    {
+    for (int i = 0; i < from.numFaces; ++i) {
         int vv[3] = {int(from.faces[i].v[0]), int(from.faces[i].v[1]), int(from.faces[i].v[2])};
         m_faces[size_t(i)].MakePoly(3, vv);
         m_faces[size_t(i)].smGroup = from.faces[i].smGroup;
@@ -423,8 +386,7 @@ void MNMesh::SetFromTri(const Mesh& from)
     FillInMesh();
 }
 
-void MNMesh::Sync()
-{
+void MNMesh::Sync() {
     numv = int(m_verts.size());
     numf = int(m_faces.size());
     numm = int(m_maps.size());

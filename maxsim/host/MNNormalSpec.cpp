@@ -8,16 +8,13 @@
 MNNormalSpec::MNNormalSpec() : mpParent(nullptr) {}
 MNNormalSpec::~MNNormalSpec() {}
 
-void MNNormalSpec::Initialize()
-{
+void MNNormalSpec::Initialize() {
     ClearAndFree();
     mpParent = nullptr;
 }
 
-bool MNNormalSpec::NAlloc(int num, bool keep)
-{
-    if (!keep)
-    {
+bool MNNormalSpec::NAlloc(int num, bool keep) {
+    if (!keep) {
         mNormals.clear();
         mExplicit.clear();
     }
@@ -26,8 +23,7 @@ bool MNNormalSpec::NAlloc(int num, bool keep)
     return true;
 }
 
-bool MNNormalSpec::FAlloc(int num, bool keep)
-{
+bool MNNormalSpec::FAlloc(int num, bool keep) {
     if (!keep)
         mFaces.clear();
     if (num > 0)
@@ -35,54 +31,48 @@ bool MNNormalSpec::FAlloc(int num, bool keep)
     return true;
 }
 
-void MNNormalSpec::Clear()
-{
+void MNNormalSpec::Clear() {
     mNormals.clear();
     mExplicit.clear();
     mFaces.clear();
     ClearFlag(MNNORMAL_NORMALS_BUILT | MNNORMAL_NORMALS_COMPUTED);
 }
 
-void MNNormalSpec::ClearAndFree()
-{
+void MNNormalSpec::ClearAndFree() {
     std::vector<Point3>().swap(mNormals);
     std::vector<bool>().swap(mExplicit);
     std::vector<MNNormalFace>().swap(mFaces);
     ClearFlag(MNNORMAL_NORMALS_BUILT | MNNORMAL_NORMALS_COMPUTED);
 }
 
-bool MNNormalSpec::SetNumFaces(int numFaces)
-{
+bool MNNormalSpec::SetNumFaces(int numFaces) {
     mFaces.resize(size_t(numFaces > 0 ? numFaces : 0));
     return true;
 }
 
-bool MNNormalSpec::SetNumNormals(int numNormals)
-{
+bool MNNormalSpec::SetNumNormals(int numNormals) {
     const size_t n = size_t(numNormals > 0 ? numNormals : 0);
     mNormals.resize(n, Point3(0.0f, 0.0f, 0.0f));
     mExplicit.resize(n, false);
     return true;
 }
 
-bool MNNormalSpec::GetNormalExplicit(int normID) const
-{
+bool MNNormalSpec::GetNormalExplicit(int normID) const {
     return normID >= 0 && size_t(normID) < mExplicit.size() && mExplicit[size_t(normID)];
 }
 
-void MNNormalSpec::SetNormalExplicit(int normID, bool value)
-{
+void MNNormalSpec::SetNormalExplicit(int normID, bool value) {
     if (normID >= 0 && size_t(normID) < mExplicit.size())
         mExplicit[size_t(normID)] = value;
 }
 
-void MNNormalSpec::SetAllExplicit(bool value) { mExplicit.assign(mExplicit.size(), value); }
+void MNNormalSpec::SetAllExplicit(bool value) {
+    mExplicit.assign(mExplicit.size(), value);
+}
 
-Point3& MNNormalSpec::GetNormal(int face, int corner)
-{
+Point3& MNNormalSpec::GetNormal(int face, int corner) {
     const int id = GetNormalIndex(face, corner);
-    if (id < 0 || id >= GetNumNormals())
-    {
+    if (id < 0 || id >= GetNumNormals()) {
         mScratch = Point3(0.0f, 0.0f, 0.0f);
         return mScratch;
     }
@@ -90,28 +80,24 @@ Point3& MNNormalSpec::GetNormal(int face, int corner)
 }
 
 // Gives the corner a normal of its own with this value, explicit.
-void MNNormalSpec::SetNormal(int face, int corner, Point3& normal)
-{
+void MNNormalSpec::SetNormal(int face, int corner, Point3& normal) {
     const int id = NewNormal(normal, true);
     SetNormalIndex(face, corner, id);
 }
 
-int MNNormalSpec::GetNormalIndex(int face, int corner)
-{
+int MNNormalSpec::GetNormalIndex(int face, int corner) {
     if (face < 0 || face >= GetNumFaces())
         return -1;
     return mFaces[size_t(face)].GetNormalID(corner);
 }
 
-void MNNormalSpec::SetNormalIndex(int face, int corner, int normalIndex)
-{
+void MNNormalSpec::SetNormalIndex(int face, int corner, int normalIndex) {
     if (face < 0 || face >= GetNumFaces())
         return;
     mFaces[size_t(face)].SpecifyNormalID(corner, normalIndex);
 }
 
-int MNNormalSpec::NewNormal(Point3& normal, bool explic)
-{
+int MNNormalSpec::NewNormal(Point3& normal, bool explic) {
     mNormals.push_back(normal);
     mExplicit.push_back(explic);
     return GetNumNormals() - 1;
@@ -120,8 +106,7 @@ int MNNormalSpec::NewNormal(Point3& normal, bool explic)
 // Keeps the normals of specified corners and builds the others again: one
 // normal per vertex and smoothing group, or one per corner of a face
 // without smoothing groups.
-void MNNormalSpec::BuildNormals()
-{
+void MNNormalSpec::BuildNormals() {
     if (!mpParent)
         return;
     MNMesh& mesh = *mpParent;
@@ -130,19 +115,16 @@ void MNNormalSpec::BuildNormals()
     std::vector<int> remap(mNormals.size(), -1);
     std::vector<Point3> normals;
     std::vector<bool> explicitFlags;
-    for (int fi = 0; fi < mesh.numf; ++fi)
-    {
+    for (int fi = 0; fi < mesh.numf; ++fi) {
         MNNormalFace& nf = mFaces[size_t(fi)];
         nf.SetDegree(mesh.f[fi].deg);
-        for (int c = 0; c < nf.GetDegree(); ++c)
-        {
+        for (int c = 0; c < nf.GetDegree(); ++c) {
             if (!nf.GetSpecified(c))
                 continue;
             const int id = nf.GetNormalID(c);
             if (id < 0 || size_t(id) >= mNormals.size())
                 continue;
-            if (remap[size_t(id)] < 0)
-            {
+            if (remap[size_t(id)] < 0) {
                 remap[size_t(id)] = int(normals.size());
                 normals.push_back(mNormals[size_t(id)]);
                 explicitFlags.push_back(mExplicit[size_t(id)]);
@@ -152,31 +134,24 @@ void MNNormalSpec::BuildNormals()
     }
 
     std::map<std::pair<int, DWORD>, int> smoothed;
-    for (int fi = 0; fi < mesh.numf; ++fi)
-    {
+    for (int fi = 0; fi < mesh.numf; ++fi) {
         MNNormalFace& nf = mFaces[size_t(fi)];
         const MNFace& face = mesh.f[fi];
-        for (int c = 0; c < nf.GetDegree(); ++c)
-        {
+        for (int c = 0; c < nf.GetDegree(); ++c) {
             if (nf.GetSpecified(c) && nf.GetNormalID(c) >= 0)
                 continue;
             int id;
-            if (face.smGroup)
-            {
+            if (face.smGroup) {
                 const auto key = std::make_pair(face.vtx[c], face.smGroup);
                 auto it = smoothed.find(key);
-                if (it == smoothed.end())
-                {
+                if (it == smoothed.end()) {
                     id = int(normals.size());
                     normals.push_back(Point3(0.0f, 0.0f, 0.0f));
                     explicitFlags.push_back(false);
                     smoothed.emplace(key, id);
-                }
-                else
+                } else
                     id = it->second;
-            }
-            else
-            {
+            } else {
                 id = int(normals.size());
                 normals.push_back(Point3(0.0f, 0.0f, 0.0f));
                 explicitFlags.push_back(false);
@@ -192,19 +167,16 @@ void MNNormalSpec::BuildNormals()
 
 // Every normal that is not explicit becomes the normalised sum of the
 // normals of the faces that use it.
-void MNNormalSpec::ComputeNormals()
-{
+void MNNormalSpec::ComputeNormals() {
     if (!mpParent)
         return;
     MNMesh& mesh = *mpParent;
     std::vector<Point3> sums(mNormals.size(), Point3(0.0f, 0.0f, 0.0f));
     const int faces = mesh.numf < GetNumFaces() ? mesh.numf : GetNumFaces();
-    for (int fi = 0; fi < faces; ++fi)
-    {
+    for (int fi = 0; fi < faces; ++fi) {
         const Point3 fn = mesh.GetFaceNormal(fi, true);
         const MNNormalFace& nf = mFaces[size_t(fi)];
-        for (int c = 0; c < nf.GetDegree(); ++c)
-        {
+        for (int c = 0; c < nf.GetDegree(); ++c) {
             const int id = nf.GetNormalID(c);
             if (id >= 0 && size_t(id) < sums.size())
                 sums[size_t(id)] += fn;
@@ -216,27 +188,23 @@ void MNNormalSpec::ComputeNormals()
     SetFlag(MNNORMAL_NORMALS_COMPUTED);
 }
 
-void MNNormalSpec::CheckNormals()
-{
+void MNNormalSpec::CheckNormals() {
     if (!GetFlag(MNNORMAL_NORMALS_BUILT))
         BuildNormals();
     if (!GetFlag(MNNORMAL_NORMALS_COMPUTED))
         ComputeNormals();
 }
 
-void MNNormalSpec::MakeNormalsExplicit(bool useSel, BitArray* normSelection, bool value)
-{
+void MNNormalSpec::MakeNormalsExplicit(bool useSel, BitArray* normSelection, bool value) {
     const BitArray* sel = normSelection ? normSelection : &mSelection;
-    for (size_t i = 0; i < mExplicit.size(); ++i)
-    {
+    for (size_t i = 0; i < mExplicit.size(); ++i) {
         if (useSel && (int(i) >= sel->GetSize() || !(*sel)[int(i)]))
             continue;
         mExplicit[i] = value;
     }
 }
 
-MNNormalSpec& MNNormalSpec::operator=(const MNNormalSpec& from)
-{
+MNNormalSpec& MNNormalSpec::operator=(const MNNormalSpec& from) {
     if (this == &from)
         return *this;
     mNormals = from.mNormals;

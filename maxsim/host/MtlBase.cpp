@@ -3,10 +3,11 @@
 MtlBase::MtlBase() {}
 MtlBase::~MtlBase() {}
 
-void MtlBase::SetName(TSTR s)
-{
+void MtlBase::SetName(TSTR s) {
     name = s;
     NotifyDependents(FOREVER, PART_MTL, REFMSG_CHANGE);
 }
 
-TSTR MtlBase::GetFullName() { return name; }
+TSTR MtlBase::GetFullName() {
+    return name;
+}

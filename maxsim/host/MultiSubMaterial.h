@@ -1,13 +1,11 @@
 #pragma once
-#include <vector>
 #include "imtl.h"
+#include <vector>
 
-namespace maxsim
-{
+namespace maxsim {
 // The multi/sub-object material. Reference i is sub-material i; a slot may
 // be empty.
-class CoreExport MultiSubMaterial : public MultiMtl
-{
+class CoreExport MultiSubMaterial : public MultiMtl {
 public:
     MultiSubMaterial();
     ~MultiSubMaterial() override;
@@ -26,7 +24,8 @@ public:
     int NumRefs() override;
     RefTargetHandle GetReference(int i) override;
     void SetReference(int i, RefTargetHandle rtarg) override;
-    RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID, RefMessage message) override;
+    RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID,
+                               RefMessage message) override;
 
 private:
     std::vector<Mtl*> m_subs;

@@ -1,18 +1,16 @@
 #pragma once
-#include <string>
-#include <vector>
 #include "mesh.h"
 #include "object.h"
+#include <string>
+#include <vector>
 
-namespace maxsim
-{
+namespace maxsim {
 // A built-in object of any superclass and class id: geometry as a triangle
 // mesh (possibly empty, as for cameras, lights and helpers) and the class
 // ids it converts to. Converting to its own class answers itself; to the
 // poly object class, a new poly object from its triangles; to any other
 // listed class, a new object of that class with the same geometry.
-class CoreExport PrimitiveObject : public Object
-{
+class CoreExport PrimitiveObject : public Object {
 public:
     PrimitiveObject(SClass_ID superClassID, Class_ID classID, const char* className);
     ~PrimitiveObject() override;

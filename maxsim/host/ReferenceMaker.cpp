@@ -6,8 +6,7 @@
 
 ReferenceMaker::ReferenceMaker() {}
 
-ReferenceMaker::~ReferenceMaker()
-{
+ReferenceMaker::~ReferenceMaker() {
     // Unregister only: deleting targets is the business of DeleteAllRefs,
     // which a maker calls while its slots are still reachable.
     std::vector<ReferenceTarget*> targets;
@@ -16,17 +15,17 @@ ReferenceMaker::~ReferenceMaker()
         t->RemoveDependent(this);
 }
 
-SClass_ID ReferenceMaker::SuperClassID() { return REF_MAKER_CLASS_ID; }
+SClass_ID ReferenceMaker::SuperClassID() {
+    return REF_MAKER_CLASS_ID;
+}
 
-RefResult ReferenceMaker::ReplaceReference(int which, RefTargetHandle newtarg, BOOL delOld)
-{
+RefResult ReferenceMaker::ReplaceReference(int which, RefTargetHandle newtarg, BOOL delOld) {
     if (which < 0 || which >= NumRefs())
         return REF_FAIL;
     RefTargetHandle old = GetReference(which);
     if (old == newtarg)
         return REF_SUCCEED;
-    if (newtarg)
-    {
+    if (newtarg) {
         // Those already watching the new target hear of the new reference;
         // the maker making it does not hear of its own.
         newtarg->NotifyDependents(FOREVER, PART_ALL, REFMSG_REF_ADDED);
@@ -34,8 +33,7 @@ RefResult ReferenceMaker::ReplaceReference(int which, RefTargetHandle newtarg, B
         m_targets.push_back(newtarg);
     }
     SetReference(which, newtarg);
-    if (old)
-    {
+    if (old) {
         auto it = std::find(m_targets.begin(), m_targets.end(), old);
         if (it != m_targets.end())
             m_targets.erase(it);
@@ -49,22 +47,28 @@ RefResult ReferenceMaker::ReplaceReference(int which, RefTargetHandle newtarg, B
     return REF_SUCCEED;
 }
 
-RefResult ReferenceMaker::MakeRefByID(Interval, int which, RefTargetHandle htarget)
-{
+RefResult ReferenceMaker::MakeRefByID(Interval, int which, RefTargetHandle htarget) {
     return ReplaceReference(which, htarget, FALSE);
 }
 
-RefResult ReferenceMaker::DeleteReference(int i) { return ReplaceReference(i, nullptr, TRUE); }
+RefResult ReferenceMaker::DeleteReference(int i) {
+    return ReplaceReference(i, nullptr, TRUE);
+}
 
-RefResult ReferenceMaker::DeleteAllRefsFromMe()
-{
+RefResult ReferenceMaker::DeleteAllRefsFromMe() {
     for (int i = 0; i < NumRefs(); ++i)
         if (GetReference(i))
             DeleteReference(i);
     return REF_SUCCEED;
 }
 
-int ReferenceMaker::NumRefs() { return 0; }
-RefTargetHandle ReferenceMaker::GetReference(int) { return nullptr; }
+int ReferenceMaker::NumRefs() {
+    return 0;
+}
+RefTargetHandle ReferenceMaker::GetReference(int) {
+    return nullptr;
+}
 void ReferenceMaker::SetReference(int, RefTargetHandle) {}
-BOOL ReferenceMaker::IsRefTarget() { return FALSE; }
+BOOL ReferenceMaker::IsRefTarget() {
+    return FALSE;
+}

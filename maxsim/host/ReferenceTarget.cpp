@@ -2,17 +2,14 @@
 
 #include <algorithm>
 
-
 ReferenceTarget::ReferenceTarget() : m_notifying(false) {}
 
 // Dependents hear that the target is gone and lose their references to it.
-ReferenceTarget::~ReferenceTarget()
-{
+ReferenceTarget::~ReferenceTarget() {
     std::vector<ReferenceMaker*> dependents = m_dependents;
     std::sort(dependents.begin(), dependents.end());
     dependents.erase(std::unique(dependents.begin(), dependents.end()), dependents.end());
-    for (ReferenceMaker* d : dependents)
-    {
+    for (ReferenceMaker* d : dependents) {
         if (!IsDependent(d))
             continue;
         PartID part = 0xFFFFFFFF;
@@ -28,21 +25,23 @@ ReferenceTarget::~ReferenceTarget()
     m_dependents.clear();
 }
 
-BOOL ReferenceTarget::IsRefTarget() { return TRUE; }
+BOOL ReferenceTarget::IsRefTarget() {
+    return TRUE;
+}
 
-RefResult ReferenceTarget::NotifyRefChanged(Interval, RefTargetHandle, PartID&, RefMessage) { return REF_SUCCEED; }
+RefResult ReferenceTarget::NotifyRefChanged(Interval, RefTargetHandle, PartID&, RefMessage) {
+    return REF_SUCCEED;
+}
 
 RefResult ReferenceTarget::NotifyDependents(Interval changeInt, PartID partID, RefMessage message, SClass_ID sclass,
-                                            BOOL propagate, RefTargetHandle hTarg)
-{
+                                            BOOL propagate, RefTargetHandle hTarg) {
     // A target already broadcasting is part of a reference loop.
     if (m_notifying)
         return REF_SUCCEED;
     m_notifying = true;
     const std::vector<ReferenceMaker*> dependents = m_dependents;
     std::vector<ReferenceMaker*> done;
-    for (ReferenceMaker* d : dependents)
-    {
+    for (ReferenceMaker* d : dependents) {
         if (!IsDependent(d) || std::find(done.begin(), done.end(), d) != done.end())
             continue;
         done.push_back(d);
@@ -59,21 +58,18 @@ RefResult ReferenceTarget::NotifyDependents(Interval changeInt, PartID partID, R
     return REF_SUCCEED;
 }
 
-RefResult ReferenceTarget::MaybeAutoDelete()
-{
+RefResult ReferenceTarget::MaybeAutoDelete() {
     if (!m_dependents.empty() || TestAFlag(A_LOCK_TARGET))
         return REF_FAIL;
     return AutoDelete();
 }
 
-RefResult ReferenceTarget::AutoDelete()
-{
+RefResult ReferenceTarget::AutoDelete() {
     DeleteThis();
     return REF_SUCCEED;
 }
 
-int ReferenceTarget::DoEnumDependents(DependentEnumProc* dep)
-{
+int ReferenceTarget::DoEnumDependents(DependentEnumProc* dep) {
     const std::vector<ReferenceMaker*> dependents = m_dependents;
     for (ReferenceMaker* d : dependents)
         if (IsDependent(d) && dep->proc(d))
@@ -81,16 +77,16 @@ int ReferenceTarget::DoEnumDependents(DependentEnumProc* dep)
     return 0;
 }
 
-void ReferenceTarget::AddDependent(ReferenceMaker* maker) { m_dependents.push_back(maker); }
+void ReferenceTarget::AddDependent(ReferenceMaker* maker) {
+    m_dependents.push_back(maker);
+}
 
-void ReferenceTarget::RemoveDependent(ReferenceMaker* maker)
-{
+void ReferenceTarget::RemoveDependent(ReferenceMaker* maker) {
     auto it = std::find(m_dependents.begin(), m_dependents.end(), maker);
     if (it != m_dependents.end())
         m_dependents.erase(it);
 }
 
-bool ReferenceTarget::IsDependent(ReferenceMaker* maker) const
-{
+bool ReferenceTarget::IsDependent(ReferenceMaker* maker) const {
     return std::find(m_dependents.begin(), m_dependents.end(), maker) != m_dependents.end();
 }

@@ -4,22 +4,19 @@
 #include <map>
 #include <vector>
 
-#include "modstack.h"
 #include "HostInterface.h"
 #include "imtl.h"
 #include "inode.h"
 #include "iskin.h"
+#include "modstack.h"
 #include "polyobj.h"
 
 using json = nlohmann::ordered_json;
 
-namespace maxsim
-{
-namespace
-{
+namespace maxsim {
+namespace {
 // The shortest decimal that reads back as the same float, as a double.
-double Number(float f)
-{
+double Number(float f) {
     char buf[64];
     auto written = std::to_chars(buf, buf + sizeof buf, f);
     double d = f;
@@ -29,39 +26,38 @@ double Number(float f)
 
 // Host text is 8-bit; JSON is UTF-8. Bytes are taken as Latin-1, so
 // every name survives and reads back byte for byte.
-std::string Text(const char* s)
-{
+std::string Text(const char* s) {
     std::string out;
     for (const unsigned char* c = reinterpret_cast<const unsigned char*>(s ? s : ""); *c; ++c)
         if (*c < 0x80)
             out += char(*c);
-        else
-        {
+        else {
             out += char(0xC0 | (*c >> 6));
             out += char(0x80 | (*c & 0x3F));
         }
     return out;
 }
 
-json Vector(const Point3& p) { return json::array({Number(p.x), Number(p.y), Number(p.z)}); }
+json Vector(const Point3& p) {
+    return json::array({Number(p.x), Number(p.y), Number(p.z)});
+}
 
-json MatrixRows(const Matrix3& m)
-{
+json MatrixRows(const Matrix3& m) {
     json rows = json::array();
     for (int i = 0; i < 4; ++i)
         rows.push_back(Vector(m.GetRow(i)));
     return rows;
 }
 
-json ClassIdJson(const Class_ID& cid) { return json::array({cid.PartA(), cid.PartB()}); }
+json ClassIdJson(const Class_ID& cid) {
+    return json::array({cid.PartA(), cid.PartB()});
+}
 
 // Materials in the order of the scene library, then the sub-materials and
 // node materials that the library does not hold.
-class MaterialTable
-{
+class MaterialTable {
 public:
-    int Add(Mtl* m)
-    {
+    int Add(Mtl* m) {
         if (!m)
             return -1;
         auto it = m_index.find(m);
@@ -75,19 +71,17 @@ public:
         return at;
     }
 
-    json ToJson()
-    {
+    json ToJson() {
         json out = json::array();
-        for (size_t i = 0; i < m_list.size(); ++i)
-        {
+        for (size_t i = 0; i < m_list.size(); ++i) {
             Mtl* m = m_list[i];
             json subs = json::array();
-            for (int s = 0; s < m->NumSubMtls(); ++s)
-            {
+            for (int s = 0; s < m->NumSubMtls(); ++s) {
                 Mtl* sub = m->GetSubMtl(s);
                 subs.push_back(sub ? json(m_index[sub]) : json(nullptr));
             }
-            out.push_back({{"name", Text(m->GetName().data())}, {"classID", ClassIdJson(m->ClassID())}, {"subMaterials", subs}});
+            out.push_back(
+                {{"name", Text(m->GetName().data())}, {"classID", ClassIdJson(m->ClassID())}, {"subMaterials", subs}});
         }
         return out;
     }
@@ -97,20 +91,17 @@ private:
     std::map<Mtl*, int> m_index;
 };
 
-json MeshJson(MNMesh& mm)
-{
+json MeshJson(MNMesh& mm) {
     json vertices = json::array();
     for (int i = 0; i < mm.numv; ++i)
         vertices.push_back(Vector(mm.P(i)));
     json faces = json::array();
-    for (int i = 0; i < mm.numf; ++i)
-    {
+    for (int i = 0; i < mm.numf; ++i) {
         const MNFace* f = mm.F(i);
         faces.push_back({{"vtx", std::vector<int>(f->vtx, f->vtx + f->deg)}, {"material", f->material}});
     }
     json maps = json::array();
-    for (int c = 0; c < mm.numm; ++c)
-    {
+    for (int c = 0; c < mm.numm; ++c) {
         MNMap* map = mm.M(c);
         json verts = json::array();
         for (int i = 0; i < map->numv; ++i)
@@ -121,23 +112,19 @@ json MeshJson(MNMesh& mm)
         maps.push_back({{"channel", c}, {"dead", map->GetFlag(MN_DEAD)}, {"verts", verts}, {"faces", mapFaces}});
     }
     json normals = nullptr;
-    if (MNNormalSpec* normalSpec = mm.GetSpecifiedNormals())
-    {
+    if (MNNormalSpec* normalSpec = mm.GetSpecifiedNormals()) {
         json values = json::array();
         json explicitFlags = json::array();
-        for (int i = 0; i < normalSpec->GetNumNormals(); ++i)
-        {
+        for (int i = 0; i < normalSpec->GetNumNormals(); ++i) {
             values.push_back(Vector(normalSpec->Normal(i)));
             explicitFlags.push_back(normalSpec->GetNormalExplicit(i));
         }
         json normalFaces = json::array();
         json specified = json::array();
-        for (int i = 0; i < normalSpec->GetNumFaces(); ++i)
-        {
+        for (int i = 0; i < normalSpec->GetNumFaces(); ++i) {
             std::vector<int> ids;
             std::vector<bool> corners;
-            for (int c = 0; c < normalSpec->Face(i).GetDegree(); ++c)
-            {
+            for (int c = 0; c < normalSpec->Face(i).GetDegree(); ++c) {
                 ids.push_back(normalSpec->Face(i).GetNormalID(c));
                 corners.push_back(normalSpec->Face(i).GetSpecified(c));
             }
@@ -152,8 +139,7 @@ json MeshJson(MNMesh& mm)
 
 // The poly form of obj, or null; a converted copy is deleted afterwards.
 template <class Use>
-json WithPolyForm(Object* obj, TimeValue t, Use use)
-{
+json WithPolyForm(Object* obj, TimeValue t, Use use) {
     const Class_ID poly(POLYOBJ_CLASS_ID, 0);
     if (!obj || !obj->CanConvertToType(poly))
         return nullptr;
@@ -166,11 +152,9 @@ json WithPolyForm(Object* obj, TimeValue t, Use use)
     return out;
 }
 
-Modifier* FindSkin(INode* node)
-{
+Modifier* FindSkin(INode* node) {
     Object* obj = node->GetObjectRef();
-    while (obj && obj->SuperClassID() == GEN_DERIVOB_CLASS_ID)
-    {
+    while (obj && obj->SuperClassID() == GEN_DERIVOB_CLASS_ID) {
         IDerivedObject* d = static_cast<IDerivedObject*>(obj);
         for (int i = 0; i < d->NumModifiers(); ++i)
             if (d->GetModifier(i) && d->GetModifier(i)->ClassID() == SKIN_CLASSID)
@@ -180,16 +164,14 @@ Modifier* FindSkin(INode* node)
     return nullptr;
 }
 
-json SkinJson(INode* node)
-{
+json SkinJson(INode* node) {
     Modifier* mod = FindSkin(node);
     ISkin* skin = mod ? static_cast<ISkin*>(mod->GetInterface(I_SKIN)) : nullptr;
     if (!skin)
         return nullptr;
     json bones = json::array();
     json initTMs = json::array();
-    for (int b = 0; b < skin->GetNumBones(); ++b)
-    {
+    for (int b = 0; b < skin->GetNumBones(); ++b) {
         INode* bone = skin->GetBone(b);
         bones.push_back(bone ? json(bone->GetHandle()) : json(nullptr));
         Matrix3 tm(TRUE);
@@ -204,8 +186,7 @@ json SkinJson(INode* node)
         meshInit = MatrixRows(meshTM);
     json weights = json::array();
     if (ISkinContextData* ctx = skin->GetContextInterface(node))
-        for (int v = 0; v < ctx->GetNumPoints(); ++v)
-        {
+        for (int v = 0; v < ctx->GetNumPoints(); ++v) {
             json point = json::array();
             for (int k = 0; k < ctx->GetNumAssignedBones(v); ++k)
                 point.push_back(json::array({ctx->GetAssignedBone(v, k), Number(ctx->GetBoneWeight(v, k))}));
@@ -215,15 +196,13 @@ json SkinJson(INode* node)
     return {{"bones", bones}, {"initTMs", initTMs}, {"meshInitTM", meshInit}, {"weights", weights}};
 }
 
-json ObjectJson(INode* node)
-{
+json ObjectJson(INode* node) {
     Object* obj = node->GetObjectRef();
     if (!obj)
         return nullptr;
     json modifiers = json::array();
     Object* base = obj;
-    while (base && base->SuperClassID() == GEN_DERIVOB_CLASS_ID)
-    {
+    while (base && base->SuperClassID() == GEN_DERIVOB_CLASS_ID) {
         IDerivedObject* d = static_cast<IDerivedObject*>(base);
         for (int i = 0; i < d->NumModifiers(); ++i)
             if (Modifier* m = d->GetModifier(i))
@@ -234,12 +213,12 @@ json ObjectJson(INode* node)
     }
     if (!base)
         return nullptr;
-    return {{"superClassID", base->SuperClassID()}, {"classID", ClassIdJson(base->ClassID())}, {"modifiers", modifiers}};
+    return {
+        {"superClassID", base->SuperClassID()}, {"classID", ClassIdJson(base->ClassID())}, {"modifiers", modifiers}};
 }
 } // namespace
 
-json SceneDump::ToJson(HostInterface& host)
-{
+json SceneDump::ToJson(HostInterface& host) {
     const TimeValue t = host.GetTime();
     MaterialTable materials;
     MtlBaseLib* lib = host.GetSceneMtls();
@@ -248,8 +227,7 @@ json SceneDump::ToJson(HostInterface& host)
             materials.Add(static_cast<Mtl*>((*lib)[i]));
 
     json nodes = json::array();
-    for (INode* node : host.AllNodes())
-    {
+    for (INode* node : host.AllNodes()) {
         INode* parent = node->GetParentNode();
         json entry;
         entry["handle"] = node->GetHandle();
@@ -282,5 +260,7 @@ json SceneDump::ToJson(HostInterface& host)
     return {{"time", t}, {"nodes", nodes}, {"materials", materials.ToJson()}};
 }
 
-std::string SceneDump::ToText(HostInterface& host, int indent) { return ToJson(host).dump(indent); }
+std::string SceneDump::ToText(HostInterface& host, int indent) {
+    return ToJson(host).dump(indent);
+}
 } // namespace maxsim

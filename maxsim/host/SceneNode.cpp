@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "HostInterface.h"
 #include "DerivedObject.h"
+#include "HostInterface.h"
 #include "PrimitiveObject.h"
 #include "imtl.h"
 #include "istdplug.h"
 
-namespace maxsim
-{
-namespace
-{
+namespace maxsim {
+namespace {
 // The part id with which a node tells its dependents that it moved.
 const PartID kPartTransform = 0x80000000;
 } // namespace
@@ -21,30 +19,35 @@ SceneNode::SceneNode(HostInterface& host, ULONG handle, bool isRoot)
     : m_host(host), m_handle(handle), m_isRoot(isRoot), m_parent(nullptr), m_object(nullptr), m_mtl(nullptr),
       m_selected(false), m_hidden(false), m_renderable(true), m_boneVis(0), m_boneOn(FALSE), m_boneAutoAlign(TRUE),
       m_boneFreezeLen(TRUE), m_boneScaleType(0), m_boneAxis(0), m_boneAxisFlip(FALSE), m_invalidateTMCount(0),
-      m_stretchResetCount(0)
-{
+      m_stretchResetCount(0) {
     m_nameBuffer.push_back(0);
 }
 
 SceneNode::~SceneNode() {}
 
-void SceneNode::GetClassName(TSTR& s) { s = "Node"; }
-Class_ID SceneNode::ClassID() { return Class_ID(BASENODE_CLASS_ID, 0); }
+void SceneNode::GetClassName(TSTR& s) {
+    s = "Node";
+}
+Class_ID SceneNode::ClassID() {
+    return Class_ID(BASENODE_CLASS_ID, 0);
+}
 
 // The name is handed out as a writable buffer, as the host's own is.
-TCHAR* SceneNode::GetName() { return m_nameBuffer.data(); }
+TCHAR* SceneNode::GetName() {
+    return m_nameBuffer.data();
+}
 
-void SceneNode::SetName(TCHAR* s)
-{
+void SceneNode::SetName(TCHAR* s) {
     m_name = s ? s : "";
     m_nameBuffer.assign(m_name.begin(), m_name.end());
     m_nameBuffer.push_back(0);
 }
 
-ULONG SceneNode::GetHandle() { return m_handle; }
+ULONG SceneNode::GetHandle() {
+    return m_handle;
+}
 
-Matrix3 SceneNode::GetNodeTM(TimeValue t, Interval* valid)
-{
+Matrix3 SceneNode::GetNodeTM(TimeValue t, Interval* valid) {
     if (valid)
         *valid = FOREVER;
     if (m_isRoot)
@@ -54,8 +57,7 @@ Matrix3 SceneNode::GetNodeTM(TimeValue t, Interval* valid)
     return m_localTM * m_parent->GetNodeTM(t);
 }
 
-void SceneNode::SetNodeTM(TimeValue t, Matrix3& tm)
-{
+void SceneNode::SetNodeTM(TimeValue t, Matrix3& tm) {
     if (m_isRoot)
         return;
     if (!m_parent || m_parent->m_isRoot)
@@ -65,10 +67,11 @@ void SceneNode::SetNodeTM(TimeValue t, Matrix3& tm)
     TransformChanged();
 }
 
-void SceneNode::InvalidateTM() { ++m_invalidateTMCount; }
+void SceneNode::InvalidateTM() {
+    ++m_invalidateTMCount;
+}
 
-Matrix3 SceneNode::ObjectOffsetTM() const
-{
+Matrix3 SceneNode::ObjectOffsetTM() const {
     Matrix3 axes;
     m_offsetScale.q.MakeMatrix(axes);
     Matrix3 scale = Inverse(axes) * ScaleMatrix(m_offsetScale.s) * axes;
@@ -80,57 +83,67 @@ Matrix3 SceneNode::ObjectOffsetTM() const
     return offset;
 }
 
-Matrix3 SceneNode::GetObjectTM(TimeValue time, Interval* valid) { return ObjectOffsetTM() * GetNodeTM(time, valid); }
+Matrix3 SceneNode::GetObjectTM(TimeValue time, Interval* valid) {
+    return ObjectOffsetTM() * GetNodeTM(time, valid);
+}
 
-void SceneNode::SetObjOffsetPos(Point3 p)
-{
+void SceneNode::SetObjOffsetPos(Point3 p) {
     m_offsetPos = p;
     TransformChanged();
 }
 
-Point3 SceneNode::GetObjOffsetPos() { return m_offsetPos; }
+Point3 SceneNode::GetObjOffsetPos() {
+    return m_offsetPos;
+}
 
-void SceneNode::SetObjOffsetRot(Quat q)
-{
+void SceneNode::SetObjOffsetRot(Quat q) {
     m_offsetRot = q;
     TransformChanged();
 }
 
-Quat SceneNode::GetObjOffsetRot() { return m_offsetRot; }
+Quat SceneNode::GetObjOffsetRot() {
+    return m_offsetRot;
+}
 
-void SceneNode::SetObjOffsetScale(ScaleValue sv)
-{
+void SceneNode::SetObjOffsetScale(ScaleValue sv) {
     m_offsetScale = sv;
     TransformChanged();
 }
 
-ScaleValue SceneNode::GetObjOffsetScale() { return m_offsetScale; }
+ScaleValue SceneNode::GetObjOffsetScale() {
+    return m_offsetScale;
+}
 
-const ObjectState& SceneNode::EvalWorldState(TimeValue time, BOOL)
-{
+const ObjectState& SceneNode::EvalWorldState(TimeValue time, BOOL) {
     m_state = m_object ? m_object->Eval(time) : ObjectState();
     return m_state;
 }
 
-Object* SceneNode::GetObjectRef() { return m_object; }
+Object* SceneNode::GetObjectRef() {
+    return m_object;
+}
 
 // The previous object goes when nothing else references it and it is not
 // held (A_LOCK_TARGET).
-void SceneNode::SetObjectRef(Object* o) { ReplaceReference(0, o, TRUE); }
+void SceneNode::SetObjectRef(Object* o) {
+    ReplaceReference(0, o, TRUE);
+}
 
-Mtl* SceneNode::GetMtl() { return m_mtl; }
+Mtl* SceneNode::GetMtl() {
+    return m_mtl;
+}
 
-void SceneNode::SetMtl(Mtl* matl)
-{
+void SceneNode::SetMtl(Mtl* matl) {
     if (matl)
         m_host.AddSceneMaterial(matl);
     ReplaceReference(1, matl, TRUE);
 }
 
-INode* SceneNode::GetParentNode() { return m_parent; }
+INode* SceneNode::GetParentNode() {
+    return m_parent;
+}
 
-bool SceneNode::IsAncestorOf(const SceneNode* node) const
-{
+bool SceneNode::IsAncestorOf(const SceneNode* node) const {
     for (const SceneNode* p = node; p; p = p->m_parent)
         if (p == this)
             return true;
@@ -138,8 +151,7 @@ bool SceneNode::IsAncestorOf(const SceneNode* node) const
 }
 
 // A node cannot become a child of itself or of one of its descendants.
-void SceneNode::AttachChild(INode* node, int keepTM)
-{
+void SceneNode::AttachChild(INode* node, int keepTM) {
     SceneNode* child = dynamic_cast<SceneNode*>(node);
     if (!child || child->m_isRoot || child->IsAncestorOf(this))
         return;
@@ -154,54 +166,96 @@ void SceneNode::AttachChild(INode* node, int keepTM)
     child->TransformChanged();
 }
 
-void SceneNode::Detach(TimeValue, int keepTM)
-{
+void SceneNode::Detach(TimeValue, int keepTM) {
     if (m_isRoot)
         return;
     m_host.GetRootNode()->AttachChild(this, keepTM);
 }
 
-void SceneNode::RemoveChild(SceneNode* child)
-{
+void SceneNode::RemoveChild(SceneNode* child) {
     m_children.erase(std::remove(m_children.begin(), m_children.end(), child), m_children.end());
     if (child->m_parent == this)
         child->m_parent = nullptr;
 }
 
-int SceneNode::NumberOfChildren() { return int(m_children.size()); }
+int SceneNode::NumberOfChildren() {
+    return int(m_children.size());
+}
 
-INode* SceneNode::GetChildNode(int i)
-{
+INode* SceneNode::GetChildNode(int i) {
     return i >= 0 && i < int(m_children.size()) ? m_children[size_t(i)] : nullptr;
 }
 
-int SceneNode::IsRootNode() { return m_isRoot ? 1 : 0; }
-int SceneNode::Selected() { return m_selected ? 1 : 0; }
-void SceneNode::Delete(TimeValue, int) { m_host.DeleteNode(this); }
+int SceneNode::IsRootNode() {
+    return m_isRoot ? 1 : 0;
+}
+int SceneNode::Selected() {
+    return m_selected ? 1 : 0;
+}
+void SceneNode::Delete(TimeValue, int) {
+    m_host.DeleteNode(this);
+}
 
-void SceneNode::Hide(BOOL onOff) { m_hidden = onOff != 0; }
-int SceneNode::IsHidden(DWORD, BOOL) { return m_hidden ? 1 : 0; }
-void SceneNode::SetRenderable(BOOL onOff) { m_renderable = onOff != 0; }
-int SceneNode::Renderable() { return m_renderable ? 1 : 0; }
-void SceneNode::ShowBone(int boneVis) { m_boneVis = boneVis; }
-void SceneNode::BoneAsLine(int onOff) { m_boneVis = onOff ? 1 : 0; }
-int SceneNode::GetBoneVis() { return m_boneVis; }
+void SceneNode::Hide(BOOL onOff) {
+    m_hidden = onOff != 0;
+}
+int SceneNode::IsHidden(DWORD, BOOL) {
+    return m_hidden ? 1 : 0;
+}
+void SceneNode::SetRenderable(BOOL onOff) {
+    m_renderable = onOff != 0;
+}
+int SceneNode::Renderable() {
+    return m_renderable ? 1 : 0;
+}
+void SceneNode::ShowBone(int boneVis) {
+    m_boneVis = boneVis;
+}
+void SceneNode::BoneAsLine(int onOff) {
+    m_boneVis = onOff ? 1 : 0;
+}
+int SceneNode::GetBoneVis() {
+    return m_boneVis;
+}
 
-void SceneNode::SetBoneNodeOnOff(BOOL onOff, TimeValue) { m_boneOn = onOff; }
-BOOL SceneNode::GetBoneNodeOnOff() { return m_boneOn; }
-void SceneNode::SetBoneAutoAlign(BOOL onOff) { m_boneAutoAlign = onOff; }
-BOOL SceneNode::GetBoneAutoAlign() { return m_boneAutoAlign; }
-void SceneNode::SetBoneFreezeLen(BOOL onOff) { m_boneFreezeLen = onOff; }
-BOOL SceneNode::GetBoneFreezeLen() { return m_boneFreezeLen; }
-void SceneNode::SetBoneScaleType(int which) { m_boneScaleType = which; }
-int SceneNode::GetBoneScaleType() { return m_boneScaleType; }
-void SceneNode::SetBoneAxis(int which) { m_boneAxis = which; }
-int SceneNode::GetBoneAxis() { return m_boneAxis; }
-void SceneNode::SetBoneAxisFlip(BOOL onOff) { m_boneAxisFlip = onOff; }
-BOOL SceneNode::GetBoneAxisFlip() { return m_boneAxisFlip; }
+void SceneNode::SetBoneNodeOnOff(BOOL onOff, TimeValue) {
+    m_boneOn = onOff;
+}
+BOOL SceneNode::GetBoneNodeOnOff() {
+    return m_boneOn;
+}
+void SceneNode::SetBoneAutoAlign(BOOL onOff) {
+    m_boneAutoAlign = onOff;
+}
+BOOL SceneNode::GetBoneAutoAlign() {
+    return m_boneAutoAlign;
+}
+void SceneNode::SetBoneFreezeLen(BOOL onOff) {
+    m_boneFreezeLen = onOff;
+}
+BOOL SceneNode::GetBoneFreezeLen() {
+    return m_boneFreezeLen;
+}
+void SceneNode::SetBoneScaleType(int which) {
+    m_boneScaleType = which;
+}
+int SceneNode::GetBoneScaleType() {
+    return m_boneScaleType;
+}
+void SceneNode::SetBoneAxis(int which) {
+    m_boneAxis = which;
+}
+int SceneNode::GetBoneAxis() {
+    return m_boneAxis;
+}
+void SceneNode::SetBoneAxisFlip(BOOL onOff) {
+    m_boneAxisFlip = onOff;
+}
+BOOL SceneNode::GetBoneAxisFlip() {
+    return m_boneAxisFlip;
+}
 
-void SceneNode::ResetBoneStretch(TimeValue t)
-{
+void SceneNode::ResetBoneStretch(TimeValue t) {
     ++m_stretchResetCount;
     if (m_children.empty() || !m_object || !(m_object->ClassID() == BONE_OBJ_CLASSID))
         return;
@@ -213,10 +267,11 @@ void SceneNode::ResetBoneStretch(TimeValue t)
     bone->SetLength((to - from).Length());
 }
 
-int SceneNode::NumRefs() { return 2; }
+int SceneNode::NumRefs() {
+    return 2;
+}
 
-RefTargetHandle SceneNode::GetReference(int i)
-{
+RefTargetHandle SceneNode::GetReference(int i) {
     if (i == 0)
         return m_object;
     if (i == 1)
@@ -224,24 +279,25 @@ RefTargetHandle SceneNode::GetReference(int i)
     return nullptr;
 }
 
-void SceneNode::SetReference(int i, RefTargetHandle rtarg)
-{
+void SceneNode::SetReference(int i, RefTargetHandle rtarg) {
     if (i == 0)
         m_object = static_cast<Object*>(rtarg);
     else if (i == 1)
         m_mtl = static_cast<Mtl*>(rtarg);
 }
 
-RefResult SceneNode::NotifyRefChanged(Interval, RefTargetHandle, PartID&, RefMessage) { return REF_SUCCEED; }
+RefResult SceneNode::NotifyRefChanged(Interval, RefTargetHandle, PartID&, RefMessage) {
+    return REF_SUCCEED;
+}
 
-RefResult SceneNode::AutoDelete() { return REF_FAIL; }
+RefResult SceneNode::AutoDelete() {
+    return REF_FAIL;
+}
 
 // A skinned object's evaluation depends on where its node stands, so its
 // cached result goes as well.
-void SceneNode::TransformChanged()
-{
-    if (DerivedObject* derived = dynamic_cast<DerivedObject*>(m_object))
-    {
+void SceneNode::TransformChanged() {
+    if (DerivedObject* derived = dynamic_cast<DerivedObject*>(m_object)) {
         derived->InvalidateCache();
         derived->NotifyDependents(FOREVER, PART_GEOM, REFMSG_CHANGE);
     }

@@ -1,17 +1,15 @@
 #pragma once
-#include <string>
-#include <vector>
 #include "inode.h"
 #include "object.h"
+#include <string>
+#include <vector>
 
-namespace maxsim
-{
+namespace maxsim {
 class HostInterface;
 
 // A scene node. Its transform is kept relative to its parent, so moving a
 // node moves its children; references: 0 the object, 1 the material.
-class CoreExport SceneNode : public INode
-{
+class CoreExport SceneNode : public INode {
 public:
     SceneNode(HostInterface& host, ULONG handle, bool isRoot);
     ~SceneNode() override;
@@ -75,7 +73,8 @@ public:
     int NumRefs() override;
     RefTargetHandle GetReference(int i) override;
     void SetReference(int i, RefTargetHandle rtarg) override;
-    RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID, RefMessage message) override;
+    RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID,
+                               RefMessage message) override;
     // The scene holds its nodes: losing its last dependent never deletes a
     // node; only DeleteNode does.
     RefResult AutoDelete() override;

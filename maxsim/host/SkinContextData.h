@@ -1,15 +1,13 @@
 #pragma once
-#include <utility>
-#include <vector>
 #include "iskin.h"
 #include "matrix3.h"
+#include <utility>
+#include <vector>
 
-namespace maxsim
-{
+namespace maxsim {
 // The skin's data for one node: the node's transforms when it was bound
 // and, per point, (bone slot, weight) pairs.
-class CoreExport SkinContextData : public ISkinContextData
-{
+class CoreExport SkinContextData : public ISkinContextData {
 public:
     typedef std::vector<std::pair<int, float>> Weights;
 

@@ -1,43 +1,45 @@
 #include "SkinModifier.h"
 
-#include "modstack.h"
 #include "inode.h"
 #include "maxapi.h"
+#include "modstack.h"
 
-namespace maxsim
-{
+namespace maxsim {
 SkinModifier::SkinModifier() : m_openInterfaces(0) {}
 
-SkinModifier::~SkinModifier() { DeleteAllRefs(); }
+SkinModifier::~SkinModifier() {
+    DeleteAllRefs();
+}
 
-Class_ID SkinModifier::ClassID() { return SKIN_CLASSID; }
-void SkinModifier::GetClassName(TSTR& s) { s = "Skin"; }
+Class_ID SkinModifier::ClassID() {
+    return SKIN_CLASSID;
+}
+void SkinModifier::GetClassName(TSTR& s) {
+    s = "Skin";
+}
 
-void* SkinModifier::GetInterface(ULONG id)
-{
-    if (id == I_SKIN)
-    {
+void* SkinModifier::GetInterface(ULONG id) {
+    if (id == I_SKIN) {
         ++m_openInterfaces;
         return static_cast<ISkin*>(this);
     }
-    if (id == I_SKINIMPORTDATA)
-    {
+    if (id == I_SKINIMPORTDATA) {
         ++m_openInterfaces;
         return static_cast<ISkinImportData*>(this);
     }
     return Modifier::GetInterface(id);
 }
 
-void SkinModifier::ReleaseInterface(ULONG id, void* i)
-{
+void SkinModifier::ReleaseInterface(ULONG id, void* i) {
     if ((id == I_SKIN || id == I_SKINIMPORTDATA) && i)
         --m_openInterfaces;
 }
 
-BaseInterface* SkinModifier::GetInterface(Interface_ID id) { return Modifier::GetInterface(id); }
+BaseInterface* SkinModifier::GetInterface(Interface_ID id) {
+    return Modifier::GetInterface(id);
+}
 
-void SkinModifier::ModifyObject(TimeValue t, ModContext&, ObjectState* os, INode* node)
-{
+void SkinModifier::ModifyObject(TimeValue t, ModContext&, ObjectState* os, INode* node) {
     if (!node || !os || !os->obj)
         return;
     Object* obj = os->obj;
@@ -52,14 +54,12 @@ void SkinModifier::ModifyObject(TimeValue t, ModContext&, ObjectState* os, INode
             boneTMs[b] = ctx->MeshObjectTM() * Inverse(m_bones[b].initNodeTM) * m_bones[b].node->GetNodeTM(t);
     const Matrix3 toObject = Inverse(node->GetObjectTM(t));
 
-    for (int v = 0; v < numPoints; ++v)
-    {
+    for (int v = 0; v < numPoints; ++v) {
         const SkinContextData::Weights& weights = ctx->PointWeights(v);
         const Point3 p = obj->GetPoint(v);
         Point3 world(0.0f, 0.0f, 0.0f);
         float total = 0.0f;
-        for (const auto& w : weights)
-        {
+        for (const auto& w : weights) {
             if (w.first < 0 || size_t(w.first) >= m_bones.size() || !m_bones[size_t(w.first)].node)
                 continue;
             world += boneTMs[size_t(w.first)].PointTransform(p) * w.second;
@@ -73,23 +73,24 @@ void SkinModifier::ModifyObject(TimeValue t, ModContext&, ObjectState* os, INode
     obj->PointsWereChanged();
 }
 
-int SkinModifier::NumRefs() { return int(m_bones.size()); }
+int SkinModifier::NumRefs() {
+    return int(m_bones.size());
+}
 
-RefTargetHandle SkinModifier::GetReference(int i)
-{
+RefTargetHandle SkinModifier::GetReference(int i) {
     return i >= 0 && i < int(m_bones.size()) ? m_bones[size_t(i)].node : nullptr;
 }
 
-void SkinModifier::SetReference(int i, RefTargetHandle rtarg)
-{
+void SkinModifier::SetReference(int i, RefTargetHandle rtarg) {
     if (i >= 0 && i < int(m_bones.size()))
         m_bones[size_t(i)].node = static_cast<INode*>(rtarg);
 }
 
-RefResult SkinModifier::NotifyRefChanged(Interval, RefTargetHandle, PartID&, RefMessage) { return REF_SUCCEED; }
+RefResult SkinModifier::NotifyRefChanged(Interval, RefTargetHandle, PartID&, RefMessage) {
+    return REF_SUCCEED;
+}
 
-int SkinModifier::FindBone(INode* node) const
-{
+int SkinModifier::FindBone(INode* node) const {
     if (!node)
         return -1;
     for (size_t i = 0; i < m_bones.size(); ++i)
@@ -98,8 +99,7 @@ int SkinModifier::FindBone(INode* node) const
     return -1;
 }
 
-int SkinModifier::GetBoneInitTM(INode* pNode, Matrix3& InitTM, bool bObjOffset)
-{
+int SkinModifier::GetBoneInitTM(INode* pNode, Matrix3& InitTM, bool bObjOffset) {
     const int b = FindBone(pNode);
     if (b < 0)
         return SKIN_INVALID_NODE_PTR;
@@ -107,8 +107,7 @@ int SkinModifier::GetBoneInitTM(INode* pNode, Matrix3& InitTM, bool bObjOffset)
     return SKIN_OK;
 }
 
-int SkinModifier::GetSkinInitTM(INode* pNode, Matrix3& InitTM, bool bObjOffset)
-{
+int SkinModifier::GetSkinInitTM(INode* pNode, Matrix3& InitTM, bool bObjOffset) {
     SkinContextData* ctx = FindContext(pNode);
     if (!ctx)
         return SKIN_INVALID_NODE_PTR;
@@ -116,22 +115,30 @@ int SkinModifier::GetSkinInitTM(INode* pNode, Matrix3& InitTM, bool bObjOffset)
     return SKIN_OK;
 }
 
-int SkinModifier::GetNumBones() { return int(m_bones.size()); }
-INode* SkinModifier::GetBone(int idx) { return GetReference(idx) ? m_bones[size_t(idx)].node : nullptr; }
-DWORD SkinModifier::GetBoneProperty(int) { return 0; }
-ISkinContextData* SkinModifier::GetContextInterface(INode* pNode) { return FindContext(pNode); }
+int SkinModifier::GetNumBones() {
+    return int(m_bones.size());
+}
+INode* SkinModifier::GetBone(int idx) {
+    return GetReference(idx) ? m_bones[size_t(idx)].node : nullptr;
+}
+DWORD SkinModifier::GetBoneProperty(int) {
+    return 0;
+}
+ISkinContextData* SkinModifier::GetContextInterface(INode* pNode) {
+    return FindContext(pNode);
+}
 
-TCHAR* SkinModifier::GetBoneName(int index)
-{
+TCHAR* SkinModifier::GetBoneName(int index) {
     INode* bone = GetBone(index);
     return bone ? bone->GetName() : nullptr;
 }
 
-int SkinModifier::GetSelectedBone() { return -1; }
+int SkinModifier::GetSelectedBone() {
+    return -1;
+}
 void SkinModifier::UpdateGizmoList() {}
 
-void SkinModifier::GetEndPoints(int id, Point3& l1, Point3& l2)
-{
+void SkinModifier::GetEndPoints(int id, Point3& l1, Point3& l2) {
     INode* bone = GetBone(id);
     if (!bone)
         return;
@@ -140,23 +147,26 @@ void SkinModifier::GetEndPoints(int id, Point3& l1, Point3& l2)
     l2 = bone->NumberOfChildren() > 0 ? bone->GetChildNode(0)->GetNodeTM(t).GetTrans() : l1;
 }
 
-Matrix3 SkinModifier::GetBoneTm(int id)
-{
+Matrix3 SkinModifier::GetBoneTm(int id) {
     return id >= 0 && id < int(m_bones.size()) ? m_bones[size_t(id)].initNodeTM : Matrix3(TRUE);
 }
 
-INode* SkinModifier::GetBoneFlat(int idx) { return GetBone(idx); }
-int SkinModifier::GetNumBonesFlat() { return GetNumBones(); }
-int SkinModifier::GetRefFrame() { return 0; }
+INode* SkinModifier::GetBoneFlat(int idx) {
+    return GetBone(idx);
+}
+int SkinModifier::GetNumBonesFlat() {
+    return GetNumBones();
+}
+int SkinModifier::GetRefFrame() {
+    return 0;
+}
 
-BOOL SkinModifier::AddBoneEx(INode* boneNode, BOOL update)
-{
+BOOL SkinModifier::AddBoneEx(INode* boneNode, BOOL update) {
     m_addBoneUpdates.push_back(update);
     if (boneNode && FindBone(boneNode) >= 0)
         return FALSE;
     Bone bone;
-    if (boneNode)
-    {
+    if (boneNode) {
         const TimeValue t = GetCOREInterface()->GetTime();
         bone.initNodeTM = boneNode->GetNodeTM(t);
         bone.initObjectTM = boneNode->GetObjectTM(t);
@@ -168,8 +178,7 @@ BOOL SkinModifier::AddBoneEx(INode* boneNode, BOOL update)
     return boneNode ? TRUE : FALSE;
 }
 
-BOOL SkinModifier::SetSkinTm(INode* skinNode, Matrix3 objectTm, Matrix3 nodeTm)
-{
+BOOL SkinModifier::SetSkinTm(INode* skinNode, Matrix3 objectTm, Matrix3 nodeTm) {
     IDerivedObject* derived = nullptr;
     int index = 0;
     if (!FindInStack(skinNode, derived, index))
@@ -182,8 +191,7 @@ BOOL SkinModifier::SetSkinTm(INode* skinNode, Matrix3 objectTm, Matrix3 nodeTm)
     return TRUE;
 }
 
-BOOL SkinModifier::SetBoneTm(INode* boneNode, Matrix3 objectTm, Matrix3 nodeTm)
-{
+BOOL SkinModifier::SetBoneTm(INode* boneNode, Matrix3 objectTm, Matrix3 nodeTm) {
     const int b = FindBone(boneNode);
     if (b < 0)
         return FALSE;
@@ -192,8 +200,7 @@ BOOL SkinModifier::SetBoneTm(INode* boneNode, Matrix3 objectTm, Matrix3 nodeTm)
     return TRUE;
 }
 
-BOOL SkinModifier::AddWeights(INode* skinNode, int vertexID, Tab<INode*>& boneNodeList, Tab<float>& weights)
-{
+BOOL SkinModifier::AddWeights(INode* skinNode, int vertexID, Tab<INode*>& boneNodeList, Tab<float>& weights) {
     if (boneNodeList.Count() != weights.Count())
         return FALSE;
     IDerivedObject* derived = nullptr;
@@ -201,8 +208,7 @@ BOOL SkinModifier::AddWeights(INode* skinNode, int vertexID, Tab<INode*>& boneNo
     if (!FindInStack(skinNode, derived, index))
         return FALSE;
     SkinContextData::Weights entries;
-    for (int i = 0; i < boneNodeList.Count(); ++i)
-    {
+    for (int i = 0; i < boneNodeList.Count(); ++i) {
         const int b = FindBone(boneNodeList[i]);
         if (b < 0)
             return FALSE;
@@ -219,16 +225,14 @@ BOOL SkinModifier::AddWeights(INode* skinNode, int vertexID, Tab<INode*>& boneNo
     return TRUE;
 }
 
-SkinContextData* SkinModifier::FindContext(INode* node)
-{
+SkinContextData* SkinModifier::FindContext(INode* node) {
     if (!node)
         return nullptr;
     auto it = m_contexts.find(node->GetHandle());
     return it == m_contexts.end() ? nullptr : it->second.get();
 }
 
-SkinContextData* SkinModifier::ContextFor(INode* node, int numPoints, TimeValue t)
-{
+SkinContextData* SkinModifier::ContextFor(INode* node, int numPoints, TimeValue t) {
     if (SkinContextData* ctx = FindContext(node))
         return ctx;
     auto ctx = std::make_unique<SkinContextData>(numPoints, node->GetObjectTM(t), node->GetNodeTM(t));
@@ -237,17 +241,14 @@ SkinContextData* SkinModifier::ContextFor(INode* node, int numPoints, TimeValue 
     return raw;
 }
 
-bool SkinModifier::FindInStack(INode* node, IDerivedObject*& derived, int& index)
-{
+bool SkinModifier::FindInStack(INode* node, IDerivedObject*& derived, int& index) {
     if (!node)
         return false;
     Object* obj = node->GetObjectRef();
-    while (obj && obj->SuperClassID() == GEN_DERIVOB_CLASS_ID)
-    {
+    while (obj && obj->SuperClassID() == GEN_DERIVOB_CLASS_ID) {
         IDerivedObject* d = static_cast<IDerivedObject*>(obj);
         for (int i = 0; i < d->NumModifiers(); ++i)
-            if (d->GetModifier(i) == this)
-            {
+            if (d->GetModifier(i) == this) {
                 derived = d;
                 index = i;
                 return true;

@@ -1,23 +1,21 @@
 #pragma once
+#include "SkinContextData.h"
+#include "iskin.h"
+#include "object.h"
 #include <map>
 #include <memory>
 #include <vector>
-#include "object.h"
-#include "SkinContextData.h"
-#include "iskin.h"
 
 class IDerivedObject;
 
-namespace maxsim
-{
+namespace maxsim {
 // The skin modifier. Its references are its bones, one per slot (a slot can
 // be empty). An enabled skin moves each point by linear blend skinning:
 //   world = sum_i w_i * (p * meshBind * init_i^-1 * current_i) / sum_i w_i
 // where meshBind is the node's object transform when it was bound, init_i
 // bone i's world transform when it was added and current_i its world
 // transform now; the result goes back into the node's object space.
-class CoreExport SkinModifier : public Modifier, public ISkin, public ISkinImportData
-{
+class CoreExport SkinModifier : public Modifier, public ISkin, public ISkinImportData {
 public:
     using Modifier::operator new;
     using Modifier::operator delete;
@@ -36,7 +34,8 @@ public:
     int NumRefs() override;
     RefTargetHandle GetReference(int i) override;
     void SetReference(int i, RefTargetHandle rtarg) override;
-    RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID, RefMessage message) override;
+    RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID,
+                               RefMessage message) override;
 
     // ISkin
     int GetBoneInitTM(INode* pNode, Matrix3& InitTM, bool bObjOffset = false) override;
@@ -74,8 +73,7 @@ public:
     int FindBone(INode* node) const;
 
 private:
-    struct Bone
-    {
+    struct Bone {
         INode* node = nullptr;
         Matrix3 initNodeTM;
         Matrix3 initObjectTM;

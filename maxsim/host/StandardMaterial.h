@@ -1,19 +1,18 @@
 #pragma once
 #include "stdmat.h"
 
-namespace maxsim
-{
+namespace maxsim {
 // A material without sub-materials: the standard material, or any other
 // single material class the scene asks for.
-class CoreExport StandardMaterial : public StdMat2
-{
+class CoreExport StandardMaterial : public StdMat2 {
 public:
     explicit StandardMaterial(Class_ID classID);
     ~StandardMaterial() override;
 
     Class_ID ClassID() override;
     void GetClassName(TSTR& s) override;
-    RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID, RefMessage message) override;
+    RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID,
+                               RefMessage message) override;
 
 private:
     Class_ID m_classID;

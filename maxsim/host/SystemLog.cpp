@@ -5,15 +5,17 @@
 #include <cstdarg>
 #include <cstdio>
 
-namespace maxsim
-{
+namespace maxsim {
 SystemLog::SystemLog() : m_types(SYSLOG_ERROR | SYSLOG_WARN | SYSLOG_INFO | SYSLOG_DEBUG) {}
 
-DWORD SystemLog::LogTypes() { return m_types; }
-void SystemLog::SetLogTypes(DWORD types) { m_types = types; }
+DWORD SystemLog::LogTypes() {
+    return m_types;
+}
+void SystemLog::SetLogTypes(DWORD types) {
+    m_types = types;
+}
 
-void SystemLog::LogEntry(DWORD type, BOOL, TCHAR* title, TCHAR* format, ...)
-{
+void SystemLog::LogEntry(DWORD type, BOOL, TCHAR* title, TCHAR* format, ...) {
     if (!(type & m_types) || !format)
         return;
     va_list args;

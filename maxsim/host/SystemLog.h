@@ -1,19 +1,16 @@
 #pragma once
+#include "coreexp.h"
+#include "log.h"
 #include <functional>
 #include <string>
 #include <vector>
-#include "log.h"
-#include "coreexp.h"
 
-namespace maxsim
-{
+namespace maxsim {
 // The host's system log: entries are formatted printf-style, kept, and
 // handed to a sink (the session prints them).
-class CoreExport SystemLog : public LogSys
-{
+class CoreExport SystemLog : public LogSys {
 public:
-    struct Entry
-    {
+    struct Entry {
         DWORD type;
         std::string title;
         std::string text;

@@ -1,7 +1,6 @@
 #include "bitarray.h"
 
-void BitArray::SetSize(int n, int save)
-{
+void BitArray::SetSize(int n, int save) {
     if (n < 0)
         n = 0;
     if (!save)
@@ -10,11 +9,14 @@ void BitArray::SetSize(int n, int save)
         bits.resize(size_t(n), false);
 }
 
-void BitArray::ClearAll() { bits.assign(bits.size(), false); }
-void BitArray::SetAll() { bits.assign(bits.size(), true); }
+void BitArray::ClearAll() {
+    bits.assign(bits.size(), false);
+}
+void BitArray::SetAll() {
+    bits.assign(bits.size(), true);
+}
 
-int BitArray::NumberSet() const
-{
+int BitArray::NumberSet() const {
     int n = 0;
     for (bool b : bits)
         n += b ? 1 : 0;

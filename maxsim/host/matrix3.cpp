@@ -2,28 +2,29 @@
 
 #include <cmath>
 
-Matrix3::Matrix3() { IdentityMatrix(); }
+Matrix3::Matrix3() {
+    IdentityMatrix();
+}
 
-Matrix3::Matrix3(BOOL init)
-{
+Matrix3::Matrix3(BOOL init) {
     if (init)
         IdentityMatrix();
     else
         Zero();
 }
 
-Matrix3::Matrix3(float (*fp)[3]) : flags(0)
-{
+Matrix3::Matrix3(float (*fp)[3]) : flags(0) {
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 3; ++j)
             m[i][j] = fp[i][j];
     ValidateFlags();
 }
 
-Matrix3::Matrix3(const Point3& U, const Point3& V, const Point3& N, const Point3& T) : flags(0) { Set(U, V, N, T); }
+Matrix3::Matrix3(const Point3& U, const Point3& V, const Point3& N, const Point3& T) : flags(0) {
+    Set(U, V, N, T);
+}
 
-Matrix3& Matrix3::Set(const Point3& U, const Point3& V, const Point3& N, const Point3& T)
-{
+Matrix3& Matrix3::Set(const Point3& U, const Point3& V, const Point3& N, const Point3& T) {
     SetRow(0, U);
     SetRow(1, V);
     SetRow(2, N);
@@ -32,41 +33,40 @@ Matrix3& Matrix3::Set(const Point3& U, const Point3& V, const Point3& N, const P
     return *this;
 }
 
-void Matrix3::SetRow(int i, Point3 p)
-{
+void Matrix3::SetRow(int i, Point3 p) {
     m[i][0] = p.x;
     m[i][1] = p.y;
     m[i][2] = p.z;
     flags &= ~DWORD(MAT_IDENT);
 }
 
-Point3 Matrix3::GetRow(int i) const { return Point3(m[i][0], m[i][1], m[i][2]); }
-Point3 Matrix3::GetColumn3(int i) const { return Point3(m[0][i], m[1][i], m[2][i]); }
+Point3 Matrix3::GetRow(int i) const {
+    return Point3(m[i][0], m[i][1], m[i][2]);
+}
+Point3 Matrix3::GetColumn3(int i) const {
+    return Point3(m[0][i], m[1][i], m[2][i]);
+}
 
-void Matrix3::SetColumn3(int i, Point3 col)
-{
+void Matrix3::SetColumn3(int i, Point3 col) {
     m[0][i] = col.x;
     m[1][i] = col.y;
     m[2][i] = col.z;
     flags &= ~DWORD(ROT_IDENT | SCL_IDENT);
 }
 
-void Matrix3::SetTrans(const Point3 p)
-{
+void Matrix3::SetTrans(const Point3 p) {
     m[3][0] = p.x;
     m[3][1] = p.y;
     m[3][2] = p.z;
     flags &= ~DWORD(POS_IDENT);
 }
 
-void Matrix3::NoTrans()
-{
+void Matrix3::NoTrans() {
     m[3][0] = m[3][1] = m[3][2] = 0.0f;
     flags |= POS_IDENT;
 }
 
-void Matrix3::NoRot()
-{
+void Matrix3::NoRot() {
     Point3 s = GetScale();
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
@@ -74,10 +74,8 @@ void Matrix3::NoRot()
     flags |= ROT_IDENT;
 }
 
-void Matrix3::NoScale()
-{
-    for (int i = 0; i < 3; ++i)
-    {
+void Matrix3::NoScale() {
+    for (int i = 0; i < 3; ++i) {
         Point3 r = GetRow(i).Normalize();
         m[i][0] = r.x;
         m[i][1] = r.y;
@@ -86,24 +84,21 @@ void Matrix3::NoScale()
     flags |= SCL_IDENT;
 }
 
-void Matrix3::Zero()
-{
+void Matrix3::Zero() {
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 3; ++j)
             m[i][j] = 0.0f;
     flags = POS_IDENT;
 }
 
-void Matrix3::IdentityMatrix()
-{
+void Matrix3::IdentityMatrix() {
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 3; ++j)
             m[i][j] = i == j ? 1.0f : 0.0f;
     flags = MAT_IDENT;
 }
 
-BOOL Matrix3::IsIdentity() const
-{
+BOOL Matrix3::IsIdentity() const {
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 3; ++j)
             if (m[i][j] != (i == j ? 1.0f : 0.0f))
@@ -111,8 +106,7 @@ BOOL Matrix3::IsIdentity() const
     return TRUE;
 }
 
-void Matrix3::ValidateFlags()
-{
+void Matrix3::ValidateFlags() {
     flags &= ~DWORD(MAT_IDENT);
     if (m[3][0] == 0.0f && m[3][1] == 0.0f && m[3][2] == 0.0f)
         flags |= POS_IDENT;
@@ -125,30 +119,35 @@ void Matrix3::ValidateFlags()
         flags |= ROT_IDENT | SCL_IDENT;
 }
 
-void Matrix3::Translate(const Point3& p)
-{
+void Matrix3::Translate(const Point3& p) {
     m[3][0] += p.x;
     m[3][1] += p.y;
     m[3][2] += p.z;
     ValidateFlags();
 }
 
-void Matrix3::PreTranslate(const Point3& p) { Translate(VectorTransform(p)); }
+void Matrix3::PreTranslate(const Point3& p) {
+    Translate(VectorTransform(p));
+}
 
-void Matrix3::RotateX(float angle) { *this *= RotateXMatrix(angle); }
-void Matrix3::RotateY(float angle) { *this *= RotateYMatrix(angle); }
-void Matrix3::RotateZ(float angle) { *this *= RotateZMatrix(angle); }
+void Matrix3::RotateX(float angle) {
+    *this *= RotateXMatrix(angle);
+}
+void Matrix3::RotateY(float angle) {
+    *this *= RotateYMatrix(angle);
+}
+void Matrix3::RotateZ(float angle) {
+    *this *= RotateZMatrix(angle);
+}
 
-void Matrix3::Scale(const Point3& s, BOOL trans)
-{
+void Matrix3::Scale(const Point3& s, BOOL trans) {
     for (int i = 0; i < (trans ? 4 : 3); ++i)
         for (int j = 0; j < 3; ++j)
             m[i][j] *= s[j];
     ValidateFlags();
 }
 
-Matrix3& Matrix3::operator-=(const Matrix3& M)
-{
+Matrix3& Matrix3::operator-=(const Matrix3& M) {
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 3; ++j)
             m[i][j] -= M.m[i][j];
@@ -156,8 +155,7 @@ Matrix3& Matrix3::operator-=(const Matrix3& M)
     return *this;
 }
 
-Matrix3& Matrix3::operator+=(const Matrix3& M)
-{
+Matrix3& Matrix3::operator+=(const Matrix3& M) {
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 3; ++j)
             m[i][j] += M.m[i][j];
@@ -165,8 +163,7 @@ Matrix3& Matrix3::operator+=(const Matrix3& M)
     return *this;
 }
 
-Matrix3& Matrix3::operator*=(float s)
-{
+Matrix3& Matrix3::operator*=(float s) {
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 3; ++j)
             m[i][j] *= s;
@@ -175,12 +172,10 @@ Matrix3& Matrix3::operator*=(float s)
 }
 
 // this = this * B: first this transform, then B.
-Matrix3& Matrix3::operator*=(const Matrix3& B)
-{
+Matrix3& Matrix3::operator*=(const Matrix3& B) {
     MRow r[4];
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 3; ++j)
-        {
+        for (int j = 0; j < 3; ++j) {
             float v = m[i][0] * B.m[0][j] + m[i][1] * B.m[1][j] + m[i][2] * B.m[2][j];
             if (i == 3)
                 v += B.m[3][j];
@@ -193,29 +188,25 @@ Matrix3& Matrix3::operator*=(const Matrix3& B)
     return *this;
 }
 
-Matrix3 Matrix3::operator*(const Matrix3& B) const
-{
+Matrix3 Matrix3::operator*(const Matrix3& B) const {
     Matrix3 r(*this);
     r *= B;
     return r;
 }
 
-Matrix3 Matrix3::operator+(const Matrix3& B) const
-{
+Matrix3 Matrix3::operator+(const Matrix3& B) const {
     Matrix3 r(*this);
     r += B;
     return r;
 }
 
-Matrix3 Matrix3::operator-(const Matrix3& B) const
-{
+Matrix3 Matrix3::operator-(const Matrix3& B) const {
     Matrix3 r(*this);
     r -= B;
     return r;
 }
 
-int Matrix3::operator==(const Matrix3& B) const
-{
+int Matrix3::operator==(const Matrix3& B) const {
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 3; ++j)
             if (m[i][j] != B.m[i][j])
@@ -223,8 +214,7 @@ int Matrix3::operator==(const Matrix3& B) const
     return 1;
 }
 
-int Matrix3::Equals(const Matrix3& B, float epsilon) const
-{
+int Matrix3::Equals(const Matrix3& B, float epsilon) const {
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 3; ++j)
             if (std::fabs(m[i][j] - B.m[i][j]) > epsilon)
@@ -233,8 +223,7 @@ int Matrix3::Equals(const Matrix3& B, float epsilon) const
 }
 
 // A singular matrix is left unchanged.
-void Matrix3::Invert()
-{
+void Matrix3::Invert() {
     const float a = m[0][0], b = m[0][1], c = m[0][2];
     const float d = m[1][0], e = m[1][1], f = m[1][2];
     const float g = m[2][0], h = m[2][1], k = m[2][2];
@@ -261,76 +250,75 @@ void Matrix3::Invert()
     ValidateFlags();
 }
 
-Point3 Matrix3::PointTransform(const Point3& p) const
-{
+Point3 Matrix3::PointTransform(const Point3& p) const {
     return Point3(p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0],
                   p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1],
                   p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2]);
 }
 
-Point3 Matrix3::VectorTransform(const Point3& p) const
-{
-    return Point3(p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0],
-                  p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1],
+Point3 Matrix3::VectorTransform(const Point3& p) const {
+    return Point3(p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0], p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1],
                   p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2]);
 }
 
-void Matrix3::TransformPoints(Point3* array, int n)
-{
+void Matrix3::TransformPoints(Point3* array, int n) {
     for (int i = 0; i < n; ++i)
         array[i] = PointTransform(array[i]);
 }
 
-void Matrix3::TransformVectors(Point3* array, int n)
-{
+void Matrix3::TransformVectors(Point3* array, int n) {
     for (int i = 0; i < n; ++i)
         array[i] = VectorTransform(array[i]);
 }
 
-Point3 Matrix3::GetScale() const { return Point3(GetRow(0).Length(), GetRow(1).Length(), GetRow(2).Length()); }
+Point3 Matrix3::GetScale() const {
+    return Point3(GetRow(0).Length(), GetRow(1).Length(), GetRow(2).Length());
+}
 
-Matrix3 Inverse(const Matrix3& M)
-{
+Matrix3 Inverse(const Matrix3& M) {
     Matrix3 r(M);
     r.Invert();
     return r;
 }
 
-Point3 operator*(const Matrix3& A, const Point3& V) { return A.PointTransform(V); }
-Point3 operator*(const Point3& V, const Matrix3& A) { return A.PointTransform(V); }
-Point3 VectorTransform(const Matrix3& M, const Point3& V) { return M.VectorTransform(V); }
-Point3 VectorTransform(const Point3& V, const Matrix3& M) { return M.VectorTransform(V); }
+Point3 operator*(const Matrix3& A, const Point3& V) {
+    return A.PointTransform(V);
+}
+Point3 operator*(const Point3& V, const Matrix3& A) {
+    return A.PointTransform(V);
+}
+Point3 VectorTransform(const Matrix3& M, const Point3& V) {
+    return M.VectorTransform(V);
+}
+Point3 VectorTransform(const Point3& V, const Matrix3& M) {
+    return M.VectorTransform(V);
+}
 
-Matrix3 TransMatrix(const Point3& p)
-{
+Matrix3 TransMatrix(const Point3& p) {
     Matrix3 r;
     r.SetTrans(p);
     r.ValidateFlags();
     return r;
 }
 
-Matrix3 ScaleMatrix(const Point3& s)
-{
+Matrix3 ScaleMatrix(const Point3& s) {
     Matrix3 r;
     r.Scale(s);
     return r;
 }
 
 // Rotations follow the right-hand rule for row vectors.
-Matrix3 RotateXMatrix(float angle)
-{
+Matrix3 RotateXMatrix(float angle) {
     const float c = std::cos(angle), s = std::sin(angle);
     return Matrix3(Point3(1.0f, 0.0f, 0.0f), Point3(0.0f, c, s), Point3(0.0f, -s, c), Point3(0.0f, 0.0f, 0.0f));
 }
 
-Matrix3 RotateYMatrix(float angle)
-{
+Matrix3 RotateYMatrix(float angle) {
     const float c = std::cos(angle), s = std::sin(angle);
     return Matrix3(Point3(c, 0.0f, -s), Point3(0.0f, 1.0f, 0.0f), Point3(s, 0.0f, c), Point3(0.0f, 0.0f, 0.0f));
 }
 
-Matrix3 RotateZMatrix(float angle)
-{
+Matrix3 RotateZMatrix(float angle) {
     const float c = std::cos(angle), s = std::sin(angle);
     return Matrix3(Point3(c, s, 0.0f), Point3(-s, c, 0.0f), Point3(0.0f, 0.0f, 1.0f), Point3(0.0f, 0.0f, 0.0f));
 }

@@ -4,26 +4,22 @@
 
 #include "HeapStatistics.h"
 
-namespace
-{
-void* Allocate(size_t size)
-{
+namespace {
+void* Allocate(size_t size) {
     void* p = std::malloc(size ? size : 1);
     if (p)
         maxsim::HeapStatistics::CountAllocation();
     return p;
 }
 
-void Release(void* ptr)
-{
+void Release(void* ptr) {
     if (!ptr)
         return;
     maxsim::HeapStatistics::CountRelease();
     std::free(ptr);
 }
 
-void* AllocateOrThrow(size_t size)
-{
+void* AllocateOrThrow(size_t size) {
     void* p = Allocate(size);
     if (!p)
         throw std::bad_alloc();
@@ -31,13 +27,33 @@ void* AllocateOrThrow(size_t size)
 }
 } // namespace
 
-void* MaxHeapOperators::operator new(size_t size) { return AllocateOrThrow(size); }
-void* MaxHeapOperators::operator new(size_t size, const std::nothrow_t&) { return Allocate(size); }
-void* MaxHeapOperators::operator new(size_t size, const char*, int) { return AllocateOrThrow(size); }
-void* MaxHeapOperators::operator new[](size_t size) { return AllocateOrThrow(size); }
-void* MaxHeapOperators::operator new[](size_t size, const std::nothrow_t&) { return Allocate(size); }
-void MaxHeapOperators::operator delete(void* ptr) { Release(ptr); }
-void MaxHeapOperators::operator delete(void* ptr, const std::nothrow_t&) { Release(ptr); }
-void MaxHeapOperators::operator delete(void* ptr, const char*, int) { Release(ptr); }
-void MaxHeapOperators::operator delete[](void* ptr) { Release(ptr); }
-void MaxHeapOperators::operator delete[](void* ptr, const std::nothrow_t&) { Release(ptr); }
+void* MaxHeapOperators::operator new(size_t size) {
+    return AllocateOrThrow(size);
+}
+void* MaxHeapOperators::operator new(size_t size, const std::nothrow_t&) {
+    return Allocate(size);
+}
+void* MaxHeapOperators::operator new(size_t size, const char*, int) {
+    return AllocateOrThrow(size);
+}
+void* MaxHeapOperators::operator new[](size_t size) {
+    return AllocateOrThrow(size);
+}
+void* MaxHeapOperators::operator new[](size_t size, const std::nothrow_t&) {
+    return Allocate(size);
+}
+void MaxHeapOperators::operator delete(void* ptr) {
+    Release(ptr);
+}
+void MaxHeapOperators::operator delete(void* ptr, const std::nothrow_t&) {
+    Release(ptr);
+}
+void MaxHeapOperators::operator delete(void* ptr, const char*, int) {
+    Release(ptr);
+}
+void MaxHeapOperators::operator delete[](void* ptr) {
+    Release(ptr);
+}
+void MaxHeapOperators::operator delete[](void* ptr, const std::nothrow_t&) {
+    Release(ptr);
+}

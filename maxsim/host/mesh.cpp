@@ -1,11 +1,12 @@
 #include "mesh.h"
 
 Mesh::Mesh() : numVerts(0), numFaces(0), verts(nullptr), faces(nullptr) {}
-Mesh::Mesh(const Mesh& from) : Mesh() { *this = from; }
+Mesh::Mesh(const Mesh& from) : Mesh() {
+    *this = from;
+}
 Mesh::~Mesh() {}
 
-Mesh& Mesh::operator=(const Mesh& from)
-{
+Mesh& Mesh::operator=(const Mesh& from) {
     if (this == &from)
         return *this;
     m_verts.assign(from.verts, from.verts + from.numVerts);
@@ -14,8 +15,7 @@ Mesh& Mesh::operator=(const Mesh& from)
     return *this;
 }
 
-BOOL Mesh::setNumVerts(int ct, BOOL keep, BOOL)
-{
+BOOL Mesh::setNumVerts(int ct, BOOL keep, BOOL) {
     if (!keep)
         m_verts.clear();
     m_verts.resize(size_t(ct > 0 ? ct : 0));
@@ -23,8 +23,7 @@ BOOL Mesh::setNumVerts(int ct, BOOL keep, BOOL)
     return TRUE;
 }
 
-BOOL Mesh::setNumFaces(int ct, BOOL keep, DWORD)
-{
+BOOL Mesh::setNumFaces(int ct, BOOL keep, DWORD) {
     if (!keep)
         m_faces.clear();
     m_faces.resize(size_t(ct > 0 ? ct : 0));
@@ -32,8 +31,7 @@ BOOL Mesh::setNumFaces(int ct, BOOL keep, DWORD)
     return TRUE;
 }
 
-void Mesh::Sync()
-{
+void Mesh::Sync() {
     numVerts = int(m_verts.size());
     numFaces = int(m_faces.size());
     verts = m_verts.empty() ? nullptr : m_verts.data();

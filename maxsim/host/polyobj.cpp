@@ -5,31 +5,47 @@
 PolyObject::PolyObject() {}
 PolyObject::~PolyObject() {}
 
-Class_ID PolyObject::ClassID() { return Class_ID(POLYOBJ_CLASS_ID, 0); }
-void PolyObject::GetClassName(TSTR& s) { s = "Editable Poly"; }
+Class_ID PolyObject::ClassID() {
+    return Class_ID(POLYOBJ_CLASS_ID, 0);
+}
+void PolyObject::GetClassName(TSTR& s) {
+    s = "Editable Poly";
+}
 
-int PolyObject::CanConvertToType(Class_ID obtype) { return obtype == ClassID() ? 1 : 0; }
+int PolyObject::CanConvertToType(Class_ID obtype) {
+    return obtype == ClassID() ? 1 : 0;
+}
 
 // A poly object is already what a poly conversion asks for.
-Object* PolyObject::ConvertToType(TimeValue, Class_ID obtype) { return obtype == ClassID() ? this : nullptr; }
+Object* PolyObject::ConvertToType(TimeValue, Class_ID obtype) {
+    return obtype == ClassID() ? this : nullptr;
+}
 
-Object* PolyObject::MakeShallowCopy(ChannelMask)
-{
+Object* PolyObject::MakeShallowCopy(ChannelMask) {
     PolyObject* p = new PolyObject;
     p->mm = mm;
     return p;
 }
 
-int PolyObject::IsDeformable() { return 1; }
-int PolyObject::NumPoints() { return mm.numv; }
-Point3 PolyObject::GetPoint(int i) { return i >= 0 && i < mm.numv ? mm.P(i) : Point3(0.0f, 0.0f, 0.0f); }
+int PolyObject::IsDeformable() {
+    return 1;
+}
+int PolyObject::NumPoints() {
+    return mm.numv;
+}
+Point3 PolyObject::GetPoint(int i) {
+    return i >= 0 && i < mm.numv ? mm.P(i) : Point3(0.0f, 0.0f, 0.0f);
+}
 
-void PolyObject::SetPoint(int i, const Point3& p)
-{
+void PolyObject::SetPoint(int i, const Point3& p) {
     if (i >= 0 && i < mm.numv)
         mm.P(i) = p;
 }
 
-void PolyObject::PointsWereChanged() { mm.InvalidateGeomCache(); }
+void PolyObject::PointsWereChanged() {
+    mm.InvalidateGeomCache();
+}
 
-PolyObject* CreateEditablePolyObject() { return new PolyObject; }
+PolyObject* CreateEditablePolyObject() {
+    return new PolyObject;
+}

@@ -7,10 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace
-{
-char* Duplicate(const char* s, size_t n)
-{
+namespace {
+char* Duplicate(const char* s, size_t n) {
     char* p = static_cast<char*>(std::malloc(n + 1));
     if (!p)
         std::abort();
@@ -24,10 +22,11 @@ char* Duplicate(const char* s, size_t n)
 CStr::CStr() : buf(Duplicate("", 0)) {}
 CStr::CStr(const char* cs) : buf(Duplicate(cs ? cs : "", cs ? std::strlen(cs) : 0)) {}
 CStr::CStr(const CStr& ws) : buf(Duplicate(ws.buf, std::strlen(ws.buf))) {}
-CStr::~CStr() { std::free(buf); }
+CStr::~CStr() {
+    std::free(buf);
+}
 
-void CStr::Resize(int nchars)
-{
+void CStr::Resize(int nchars) {
     if (nchars < 0)
         nchars = 0;
     const size_t old = std::strlen(buf);
@@ -40,32 +39,30 @@ void CStr::Resize(int nchars)
     buf[nchars] = 0;
 }
 
-int CStr::Length() const { return int(std::strlen(buf)); }
+int CStr::Length() const {
+    return int(std::strlen(buf));
+}
 
-CStr& CStr::operator=(const CStr& cs)
-{
+CStr& CStr::operator=(const CStr& cs) {
     if (this != &cs)
         *this = cs.buf;
     return *this;
 }
 
-CStr& CStr::operator=(const char* cs)
-{
+CStr& CStr::operator=(const char* cs) {
     char* p = Duplicate(cs ? cs : "", cs ? std::strlen(cs) : 0);
     std::free(buf);
     buf = p;
     return *this;
 }
 
-CStr CStr::operator+(const CStr& cs) const
-{
+CStr CStr::operator+(const CStr& cs) const {
     CStr r(*this);
     r += cs;
     return r;
 }
 
-CStr& CStr::operator+=(const CStr& cs)
-{
+CStr& CStr::operator+=(const CStr& cs) {
     const size_t a = std::strlen(buf), b = std::strlen(cs.buf);
     char* p = static_cast<char*>(std::malloc(a + b + 1));
     if (!p)
@@ -77,11 +74,14 @@ CStr& CStr::operator+=(const CStr& cs)
     return *this;
 }
 
-int CStr::operator==(const CStr& cs) const { return std::strcmp(buf, cs.buf) == 0; }
-int CStr::operator<(const CStr& cs) const { return std::strcmp(buf, cs.buf) < 0; }
+int CStr::operator==(const CStr& cs) const {
+    return std::strcmp(buf, cs.buf) == 0;
+}
+int CStr::operator<(const CStr& cs) const {
+    return std::strcmp(buf, cs.buf) < 0;
+}
 
-CStr CStr::Substr(int start, int nchars) const
-{
+CStr CStr::Substr(int start, int nchars) const {
     const int len = Length();
     if (start < 0)
         start = 0;
@@ -95,8 +95,7 @@ CStr CStr::Substr(int start, int nchars) const
     return r;
 }
 
-int CStr::printf(const char* format, ...)
-{
+int CStr::printf(const char* format, ...) {
     va_list args;
     va_start(args, format);
     int n = 0;

@@ -1,14 +1,13 @@
 #pragma once
-#include <vector>
-#include "mncommon.h"
-#include "point3.h"
+#include "MNNormalSpec.h"
 #include "coreexp.h"
 #include "maxtypes.h"
-#include "MNNormalSpec.h"
+#include "mncommon.h"
+#include "point3.h"
 #include "tab.h"
+#include <vector>
 
-class MNVert : public FlagUser
-{
+class MNVert : public FlagUser {
 public:
     Point3 p;
     int orig;
@@ -18,8 +17,7 @@ public:
 
 // A polygon: deg corners with their vertex indices, a material id and
 // smoothing groups.
-class CoreExport MNFace : public FlagUser
-{
+class CoreExport MNFace : public FlagUser {
 public:
     int deg;
     int* vtx;
@@ -41,8 +39,7 @@ public:
 };
 
 // The map-vertex indices of one face in one map channel.
-class CoreExport MNMapFace : public FlagUser
-{
+class CoreExport MNMapFace : public FlagUser {
 public:
     int deg;
     int* tv;
@@ -61,8 +58,7 @@ public:
 
 // One map channel: its own vertices and one map face per mesh face.
 // A channel flagged MN_DEAD is not in use.
-class CoreExport MNMap : public FlagUser
-{
+class CoreExport MNMap : public FlagUser {
 public:
     int numv, numf;
     UVVert* v;
@@ -100,8 +96,7 @@ class Mesh;
 
 // An edge between two vertices, with the face on each side (f2 is -1 for an
 // edge on the border).
-class MNEdge : public FlagUser
-{
+class MNEdge : public FlagUser {
 public:
     int v1, v2;
     int f1, f2;
@@ -115,8 +110,7 @@ public:
 
 // The host's polygon mesh: vertices, faces of any degree, map channels and
 // optional specified normals.
-class CoreExport MNMesh : public FlagUser
-{
+class CoreExport MNMesh : public FlagUser {
 public:
     MNVert* v;
     MNFace* f;

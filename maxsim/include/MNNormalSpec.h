@@ -1,15 +1,14 @@
 #pragma once
-#include <vector>
+#include "bitarray.h"
 #include "coreexp.h"
 #include "maxheap.h"
-#include "bitarray.h"
 #include "mncommon.h"
 #include "point3.h"
+#include <vector>
 
 // The normal ids of one face's corners, and which corners are specified
 // (given by the user rather than built from smoothing groups).
-class CoreExport MNNormalFace : public MaxHeapOperators
-{
+class CoreExport MNNormalFace : public MaxHeapOperators {
 public:
     MNNormalFace() {}
     explicit MNNormalFace(int degree) { SetDegree(degree); }
@@ -40,8 +39,7 @@ class MNMesh;
 // the normal it uses. Corners that are not specified get normals built from
 // smoothing groups; explicit normals keep their values when normals are
 // computed again.
-class CoreExport MNNormalSpec : public FlagUser
-{
+class CoreExport MNNormalSpec : public FlagUser {
 public:
     MNNormalSpec();
     ~MNNormalSpec();

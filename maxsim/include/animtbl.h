@@ -11,8 +11,7 @@ class BaseInterface;
 #define A_MOD_DISABLED_INVIEWS (1 << 8)
 #define A_LOCK_TARGET (1 << 27)
 
-class CoreExport Animatable : public MaxHeapOperators
-{
+class CoreExport Animatable : public MaxHeapOperators {
 public:
     Animatable();
     virtual ~Animatable();

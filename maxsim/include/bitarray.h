@@ -1,10 +1,9 @@
 #pragma once
-#include <vector>
 #include "coreexp.h"
 #include "maxheap.h"
+#include <vector>
 
-class CoreExport BitArray : public MaxHeapOperators
-{
+class CoreExport BitArray : public MaxHeapOperators {
 public:
     BitArray() {}
     explicit BitArray(int n) : bits(size_t(n > 0 ? n : 0), false) {}

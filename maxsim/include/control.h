@@ -3,8 +3,7 @@
 #include "quat.h"
 
 // A scale along the axes of a rotated frame.
-class ScaleValue : public MaxHeapOperators
-{
+class ScaleValue : public MaxHeapOperators {
 public:
     Point3 s;
     Quat q;

@@ -2,8 +2,7 @@
 #include "baseinterface.h"
 
 // A function-published interface, looked up by id.
-class FPInterface : public BaseInterface
-{
+class FPInterface : public BaseInterface {
 public:
     ~FPInterface() override {}
 };

@@ -5,8 +5,7 @@
 class IScene;
 
 // What the host hands an exporter besides the core interface.
-class ExpInterface : public MaxHeapOperators
-{
+class ExpInterface : public MaxHeapOperators {
 public:
     IScene* theScene;
 
@@ -15,8 +14,7 @@ public:
 };
 
 // What the host hands an importer besides the core interface.
-class ImpInterface : public MaxHeapOperators
-{
+class ImpInterface : public MaxHeapOperators {
 public:
     virtual ~ImpInterface() {}
     virtual void RedrawViews() = 0;
@@ -28,8 +26,7 @@ class ExpInterface;
 class Interface;
 
 // A scene exporter plug-in, created through its class descriptor.
-class SceneExport : public MaxHeapOperators
-{
+class SceneExport : public MaxHeapOperators {
 public:
     SceneExport() {}
     virtual ~SceneExport() {}
@@ -45,8 +42,7 @@ public:
     virtual void ShowAbout(HWND hWnd) = 0;
     virtual int DoExport(const TCHAR* name, ExpInterface* ei, Interface* i, BOOL suppressPrompts = FALSE,
                          DWORD options = 0) = 0;
-    virtual BOOL SupportsOptions(int ext, DWORD options)
-    {
+    virtual BOOL SupportsOptions(int ext, DWORD options) {
         (void)ext;
         (void)options;
         return FALSE;
@@ -61,8 +57,7 @@ class Interface;
 #define ZOOMEXT_NO FALSE
 
 // A scene importer plug-in, created through its class descriptor.
-class SceneImport : public MaxHeapOperators
-{
+class SceneImport : public MaxHeapOperators {
 public:
     SceneImport() {}
     virtual ~SceneImport() {}

@@ -1,12 +1,11 @@
 #pragma once
+#include "plugapi.h"
 #include "ref.h"
 #include "strclass.h"
-#include "plugapi.h"
 #include "tab.h"
 
 // The common base of materials and maps: a name.
-class CoreExport MtlBase : public ReferenceTarget
-{
+class CoreExport MtlBase : public ReferenceTarget {
 public:
     MtlBase();
     ~MtlBase() override;
@@ -20,8 +19,7 @@ private:
 };
 
 // A material; it may hold sub-materials, whose slots may be empty.
-class CoreExport Mtl : public MtlBase
-{
+class CoreExport Mtl : public MtlBase {
 public:
     SClass_ID SuperClassID() override;
     virtual int NumSubMtls();
@@ -32,8 +30,7 @@ public:
 
 // The multi/sub-object material: a list of sub-materials chosen by the
 // faces' material ids.
-class MultiMtl : public Mtl
-{
+class MultiMtl : public Mtl {
 public:
     virtual void SetNumSubMtls(int n) = 0;
     virtual void GetSubMtlName(int mtlid, TSTR& s) = 0;
@@ -44,8 +41,7 @@ typedef MtlBase* MtlBaseHandle;
 
 // A library of materials, such as the scene's: a table that also holds a
 // reference to each entry.
-class CoreExport MtlBaseLib : public ReferenceTarget, public Tab<MtlBaseHandle>
-{
+class CoreExport MtlBaseLib : public ReferenceTarget, public Tab<MtlBaseHandle> {
 public:
     MtlBaseLib();
     ~MtlBaseLib() override;
@@ -60,12 +56,19 @@ public:
     int NumRefs() override;
     RefTargetHandle GetReference(int i) override;
     void SetReference(int i, RefTargetHandle rtarg) override;
-    RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID, RefMessage message) override;
+    RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID,
+                               RefMessage message) override;
 };
 
 CoreExport MultiMtl* NewDefaultMultiMtl();
 
 // What kind of material-library entry an animatable is.
-inline int IsMtl(Animatable* m) { return m && m->SuperClassID() == MATERIAL_CLASS_ID; }
-inline int IsTex(Animatable* m) { return m && m->SuperClassID() == TEXMAP_CLASS_ID; }
-inline int IsMtlBase(Animatable* m) { return IsMtl(m) || IsTex(m); }
+inline int IsMtl(Animatable* m) {
+    return m && m->SuperClassID() == MATERIAL_CLASS_ID;
+}
+inline int IsTex(Animatable* m) {
+    return m && m->SuperClassID() == TEXMAP_CLASS_ID;
+}
+inline int IsMtlBase(Animatable* m) {
+    return IsMtl(m) || IsTex(m);
+}

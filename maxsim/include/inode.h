@@ -1,7 +1,7 @@
 #pragma once
-#include "object.h"
 #include "control.h"
 #include "matrix3.h"
+#include "object.h"
 #include "plugapi.h"
 #include "quat.h"
 #include "ref.h"
@@ -18,8 +18,7 @@ class Mtl;
 #define BONE_SCALETYPE_SQUASH 2
 
 // A node of the scene tree: a name, a transform, an object and a material.
-class INode : public ReferenceTarget
-{
+class INode : public ReferenceTarget {
 public:
     SClass_ID SuperClassID() override { return BASENODE_CLASS_ID; }
 

@@ -2,24 +2,31 @@
 #include "maxtypes.h"
 
 // A range of times, both ends included.
-class Interval
-{
+class Interval {
 public:
     Interval(TimeValue s, TimeValue e) : start(s), end(e) {}
     Interval() : start(0), end(-1) {}
     TimeValue Start() const { return start; }
     TimeValue End() const { return end; }
-    void Set(TimeValue s, TimeValue e) { start = s; end = e; }
+    void Set(TimeValue s, TimeValue e) {
+        start = s;
+        end = e;
+    }
     void SetStart(TimeValue s) { start = s; }
     void SetEnd(TimeValue e) { end = e; }
-    void SetEmpty() { start = TIME_NegInfinity; end = TIME_NegInfinity; }
-    void SetInfinite() { start = TIME_NegInfinity; end = TIME_PosInfinity; }
+    void SetEmpty() {
+        start = TIME_NegInfinity;
+        end = TIME_NegInfinity;
+    }
+    void SetInfinite() {
+        start = TIME_NegInfinity;
+        end = TIME_PosInfinity;
+    }
     void SetInstant(TimeValue t) { start = end = t; }
     int Empty() const { return start == TIME_NegInfinity && end == TIME_NegInfinity; }
     int InInterval(TimeValue t) const { return t >= start && t <= end; }
     int operator==(const Interval& i) const { return start == i.start && end == i.end; }
-    Interval operator&(const Interval& i) const
-    {
+    Interval operator&(const Interval& i) const {
         return Interval(start > i.start ? start : i.start, end < i.end ? end : i.end);
     }
     Interval& operator&=(const Interval& i) { return *this = *this & i; }

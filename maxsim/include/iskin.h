@@ -1,14 +1,13 @@
 #pragma once
-#include "maxheap.h"
-#include "point3.h"
 #include "matrix3.h"
-#include "tab.h"
+#include "maxheap.h"
 #include "plugapi.h"
+#include "point3.h"
+#include "tab.h"
 
 // The weights of one skinned node: per point, the bones (as slots of the
 // skin's bone list) and their weights.
-class ISkinContextData : public MaxHeapOperators
-{
+class ISkinContextData : public MaxHeapOperators {
 public:
     virtual ~ISkinContextData() {}
     virtual int GetNumPoints() = 0;
@@ -25,8 +24,7 @@ public:
 class INode;
 
 // Builds a skin: bones, bind transforms and weights.
-class ISkinImportData : public MaxHeapOperators
-{
+class ISkinImportData : public MaxHeapOperators {
 public:
     virtual ~ISkinImportData() {}
     virtual BOOL AddBoneEx(INode* boneNode, BOOL update) = 0;
@@ -45,8 +43,7 @@ class INode;
 #define SKIN_OK 1
 
 // The skin modifier's interface (GetInterface(I_SKIN)).
-class ISkin : public MaxHeapOperators
-{
+class ISkin : public MaxHeapOperators {
 public:
     virtual ~ISkin() {}
     // The bone's world transform when it was added to the skin: the node

@@ -11,8 +11,7 @@
 #define DISPLAY_DIALOG TRUE
 
 // The host's system log. LogEntry formats its text printf-style.
-class LogSys : public MaxHeapOperators
-{
+class LogSys : public MaxHeapOperators {
 public:
     virtual ~LogSys() {}
     virtual DWORD LogTypes() = 0;

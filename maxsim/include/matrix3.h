@@ -14,8 +14,7 @@ typedef float MRow[3];
 
 // A 4x3 affine transform: rows 0-2 are the axes, row 3 the translation.
 // Points are row vectors: p' = p * M.
-class CoreExport Matrix3 : public MaxHeapOperators
-{
+class CoreExport Matrix3 : public MaxHeapOperators {
 public:
     Matrix3();
     explicit Matrix3(BOOL init);

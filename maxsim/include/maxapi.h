@@ -1,9 +1,9 @@
 #pragma once
+#include "coreexp.h"
+#include "iFnPub.h"
 #include "log.h"
 #include "maxheap.h"
 #include "maxtypes.h"
-#include "iFnPub.h"
-#include "coreexp.h"
 
 class INode;
 class Object;
@@ -17,8 +17,7 @@ class TimeChangeCallback;
 #define REDRAW_NORMAL (1 << 3)
 
 // The host's main interface.
-class Interface : public MaxHeapOperators
-{
+class Interface : public MaxHeapOperators {
 public:
     virtual ~Interface() {}
 
@@ -51,28 +50,23 @@ public:
 };
 
 // Hears every change of the current time.
-class TimeChangeCallback
-{
+class TimeChangeCallback {
 public:
     virtual ~TimeChangeCallback() {}
     virtual void TimeChanged(TimeValue t) = 0;
 };
 
 // Later additions to the host's interface, one class per release.
-class Interface7 : public Interface
-{
+class Interface7 : public Interface {
 public:
     // Throws away the node's cached pipeline result, so that its next
     // evaluation runs the pipeline again (after its object was replaced).
     virtual void InvalidateObCache(INode* node) = 0;
 };
 
-class Interface8 : public Interface7
-{
-};
+class Interface8 : public Interface7 {};
 
-class Interface9 : public Interface8
-{
+class Interface9 : public Interface8 {
 public:
     // A new node for obj, under the root, with the given name.
     virtual INode* CreateObjectNode(Object* obj, const TCHAR* name) = 0;

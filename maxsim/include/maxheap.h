@@ -1,14 +1,13 @@
 #pragma once
-#include <cstddef>
-#include <new>
 #include "coreexp.h"
 #include "maxtypes.h"
+#include <cstddef>
+#include <new>
 
 // The host's heap. Objects that the host deletes (translators, descriptors)
 // are allocated through these operators, so allocation and release happen
 // in the same heap whichever module does them.
-class UtilExport MaxHeapOperators
-{
+class UtilExport MaxHeapOperators {
 public:
     static void* operator new(size_t size);
     static void* operator new(size_t size, const std::nothrow_t& e);
@@ -21,5 +20,8 @@ public:
     static void operator delete(void* ptr, const char* filename, int line);
     static void operator delete[](void* ptr);
     static void operator delete[](void* ptr, const std::nothrow_t& e);
-    static void operator delete(void* ptr, void* placement_ptr) { (void)ptr; (void)placement_ptr; }
+    static void operator delete(void* ptr, void* placement_ptr) {
+        (void)ptr;
+        (void)placement_ptr;
+    }
 };

@@ -38,8 +38,7 @@ typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID);
 #endif
 
 // Identifies a plug-in class: two 32-bit halves.
-class Class_ID
-{
+class Class_ID {
 public:
     Class_ID() : a(0xFFFFFFFF), b(0xFFFFFFFF) {}
     Class_ID(ULONG aa, ULONG bb) : a(aa), b(bb) {}
@@ -56,8 +55,7 @@ private:
 };
 
 // Identifies a function-published or base interface.
-class Interface_ID
-{
+class Interface_ID {
 public:
     Interface_ID() : a(0xFFFFFFFF), b(0xFFFFFFFF) {}
     Interface_ID(ULONG aa, ULONG bb) : a(aa), b(bb) {}

@@ -1,21 +1,19 @@
 #pragma once
-#include <vector>
+#include "coreexp.h"
 #include "maxheap.h"
 #include "maxtypes.h"
-#include "coreexp.h"
 #include "point3.h"
+#include <vector>
 
 // A triangle of a Mesh. The material id lives in the high 16 bits of flags.
-class Face : public MaxHeapOperators
-{
+class Face : public MaxHeapOperators {
 public:
     DWORD v[3];
     DWORD smGroup;
     DWORD flags;
 
     Face() : smGroup(0), flags(0) { v[0] = v[1] = v[2] = 0; }
-    void setVerts(int a, int b, int c)
-    {
+    void setVerts(int a, int b, int c) {
         v[0] = DWORD(a);
         v[1] = DWORD(b);
         v[2] = DWORD(c);
@@ -28,8 +26,7 @@ public:
 };
 
 // The host's triangle mesh.
-class CoreExport Mesh : public MaxHeapOperators
-{
+class CoreExport Mesh : public MaxHeapOperators {
 public:
     int numVerts;
     int numFaces;

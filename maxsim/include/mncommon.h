@@ -2,12 +2,10 @@
 #include "maxheap.h"
 #include "maxtypes.h"
 
-class FlagUser : public MaxHeapOperators
-{
+class FlagUser : public MaxHeapOperators {
 public:
     FlagUser() : FlagUserFlags(0) {}
-    void SetFlag(DWORD fl, bool val = true)
-    {
+    void SetFlag(DWORD fl, bool val = true) {
         if (val)
             FlagUserFlags |= fl;
         else

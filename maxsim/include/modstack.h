@@ -3,8 +3,7 @@
 
 // An object with a modifier stack over another object. Modifier 0 is the
 // top of the stack, the last one applied.
-class IDerivedObject : public Object
-{
+class IDerivedObject : public Object {
 public:
     virtual void AddModifier(Modifier* mod, ModContext* mc = nullptr, int before = 0) = 0;
     virtual void DeleteModifier(int index = 0) = 0;

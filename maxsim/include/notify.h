@@ -4,8 +4,7 @@
 
 #define NOTIFY_SYSTEM_SHUTDOWN 0x00000049
 
-struct NotifyInfo
-{
+struct NotifyInfo {
     int intcode;
     void* callParam;
 };

@@ -1,15 +1,14 @@
 #pragma once
+#include "matrix3.h"
 #include "maxheap.h"
+#include "plugapi.h"
 #include "point3.h"
 #include "ref.h"
-#include "plugapi.h"
-#include "matrix3.h"
 
 class Object;
 
 // The result of evaluating an object or a node's pipeline.
-class ObjectState : public MaxHeapOperators
-{
+class ObjectState : public MaxHeapOperators {
 public:
     Object* obj;
 
@@ -28,8 +27,7 @@ CoreExport extern Class_ID triObjectClassID;
 CoreExport extern Class_ID polyObjectClassID;
 
 // A scene object: what a node shows, before or after its modifiers.
-class CoreExport Object : public ReferenceTarget
-{
+class CoreExport Object : public ReferenceTarget {
 public:
     Object();
     ~Object() override;
@@ -52,21 +50,18 @@ public:
     virtual void PointsWereChanged();
 };
 
-class CoreExport GeomObject : public Object
-{
+class CoreExport GeomObject : public Object {
 public:
     SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
 };
 
-class LocalModData : public MaxHeapOperators
-{
+class LocalModData : public MaxHeapOperators {
 public:
     virtual ~LocalModData() {}
 };
 
 // The context of one application of a modifier.
-class ModContext : public MaxHeapOperators
-{
+class ModContext : public MaxHeapOperators {
 public:
     Matrix3* tm;
     LocalModData* localData;
@@ -75,8 +70,7 @@ public:
 };
 
 // An object-space modifier: a step of an object's stack.
-class CoreExport Modifier : public ReferenceTarget
-{
+class CoreExport Modifier : public ReferenceTarget {
 public:
     Modifier();
     ~Modifier() override;

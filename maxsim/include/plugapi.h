@@ -1,6 +1,6 @@
 #pragma once
-#include "maxtypes.h"
 #include "maxheap.h"
+#include "maxtypes.h"
 
 // The SDK version a plug-in module reports from LibVersion.
 #define MAX_RELEASE 9000
@@ -48,8 +48,7 @@
 class Interface;
 
 // Describes one plug-in class to the host.
-class ClassDesc : public MaxHeapOperators
-{
+class ClassDesc : public MaxHeapOperators {
 public:
     virtual ~ClassDesc() {}
     virtual int IsPublic() = 0;
@@ -58,7 +57,10 @@ public:
     virtual SClass_ID SuperClassID() = 0;
     virtual Class_ID ClassID() = 0;
     virtual const TCHAR* Category() = 0;
-    virtual BOOL OkToCreate(Interface* i) { (void)i; return TRUE; }
+    virtual BOOL OkToCreate(Interface* i) {
+        (void)i;
+        return TRUE;
+    }
     virtual const TCHAR* InternalName() { return nullptr; }
     virtual HINSTANCE HInstance() { return nullptr; }
 };

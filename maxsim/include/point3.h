@@ -2,8 +2,7 @@
 #include "coreexp.h"
 #include "maxheap.h"
 
-class CoreExport Point3 : public MaxHeapOperators
-{
+class CoreExport Point3 : public MaxHeapOperators {
 public:
     float x, y, z;
 
@@ -19,11 +18,36 @@ public:
 
     Point3 operator-() const { return Point3(-x, -y, -z); }
     Point3 operator+() const { return *this; }
-    Point3& operator-=(const Point3& a) { x -= a.x; y -= a.y; z -= a.z; return *this; }
-    Point3& operator+=(const Point3& a) { x += a.x; y += a.y; z += a.z; return *this; }
-    Point3& operator*=(float f) { x *= f; y *= f; z *= f; return *this; }
-    Point3& operator/=(float f) { x /= f; y /= f; z /= f; return *this; }
-    Point3& Set(float X, float Y, float Z) { x = X; y = Y; z = Z; return *this; }
+    Point3& operator-=(const Point3& a) {
+        x -= a.x;
+        y -= a.y;
+        z -= a.z;
+        return *this;
+    }
+    Point3& operator+=(const Point3& a) {
+        x += a.x;
+        y += a.y;
+        z += a.z;
+        return *this;
+    }
+    Point3& operator*=(float f) {
+        x *= f;
+        y *= f;
+        z *= f;
+        return *this;
+    }
+    Point3& operator/=(float f) {
+        x /= f;
+        y /= f;
+        z /= f;
+        return *this;
+    }
+    Point3& Set(float X, float Y, float Z) {
+        x = X;
+        y = Y;
+        z = Z;
+        return *this;
+    }
 
     Point3 operator-(const Point3& b) const { return Point3(x - b.x, y - b.y, z - b.z); }
     Point3 operator+(const Point3& b) const { return Point3(x + b.x, y + b.y, z + b.z); }
@@ -32,10 +56,7 @@ public:
     Point3 operator*(const Point3& b) const { return Point3(x * b.x, y * b.y, z * b.z); }
     // Dot and cross products, as the host spells them.
     float operator%(const Point3& b) const { return x * b.x + y * b.y + z * b.z; }
-    Point3 operator^(const Point3& b) const
-    {
-        return Point3(y * b.z - z * b.y, z * b.x - x * b.z, x * b.y - y * b.x);
-    }
+    Point3 operator^(const Point3& b) const { return Point3(y * b.z - z * b.y, z * b.x - x * b.z, x * b.y - y * b.x); }
     int operator==(const Point3& p) const { return p.x == x && p.y == y && p.z == z; }
     int operator!=(const Point3& p) const { return p.x != x || p.y != y || p.z != z; }
     int Equals(const Point3& p, float epsilon = 1e-6f) const;
@@ -51,9 +72,15 @@ public:
     static const Point3 ZAxis;
 };
 
-inline Point3 operator*(float f, const Point3& a) { return a * f; }
-inline float DotProd(const Point3& a, const Point3& b) { return a % b; }
-inline Point3 CrossProd(const Point3& a, const Point3& b) { return a ^ b; }
+inline Point3 operator*(float f, const Point3& a) {
+    return a * f;
+}
+inline float DotProd(const Point3& a, const Point3& b) {
+    return a % b;
+}
+inline Point3 CrossProd(const Point3& a, const Point3& b) {
+    return a ^ b;
+}
 CoreExport float Length(const Point3& v);
 CoreExport float FLength(const Point3& v);
 CoreExport float LengthSquared(const Point3& v);

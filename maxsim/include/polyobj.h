@@ -1,10 +1,9 @@
 #pragma once
-#include "object.h"
 #include "MNMesh.h"
+#include "object.h"
 
 // The editable poly object: an MNMesh.
-class CoreExport PolyObject : public GeomObject
-{
+class CoreExport PolyObject : public GeomObject {
 public:
     MNMesh mm;
 

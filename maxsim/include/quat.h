@@ -4,8 +4,7 @@
 #include "point3.h"
 
 // A rotation quaternion (x, y, z, w).
-class CoreExport Quat : public MaxHeapOperators
-{
+class CoreExport Quat : public MaxHeapOperators {
 public:
     float x, y, z, w;
 
@@ -13,8 +12,7 @@ public:
     Quat(float X, float Y, float Z, float W) : x(X), y(Y), z(Z), w(W) {}
     explicit Quat(const Matrix3& mat);
 
-    Quat& Identity()
-    {
+    Quat& Identity() {
         x = y = z = 0.0f;
         w = 1.0f;
         return *this;

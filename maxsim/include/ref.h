@@ -1,27 +1,18 @@
 #pragma once
-#include <vector>
 #include "animtbl.h"
-#include "interval.h"
 #include "coreexp.h"
+#include "interval.h"
+#include <vector>
 
 class ReferenceTarget;
 class ReferenceMaker;
 typedef ReferenceTarget* RefTargetHandle;
 typedef ReferenceMaker* RefMakerHandle;
 
-enum RefResult
-{
-    REF_FAIL,
-    REF_SUCCEED,
-    REF_DONTCARE,
-    REF_STOP,
-    REF_INVALID,
-    REF_HALT
-};
+enum RefResult { REF_FAIL, REF_SUCCEED, REF_DONTCARE, REF_STOP, REF_INVALID, REF_HALT };
 
 // An object that holds references to targets and hears of their changes.
-class CoreExport ReferenceMaker : public Animatable
-{
+class CoreExport ReferenceMaker : public Animatable {
 public:
     ReferenceMaker();
     ~ReferenceMaker() override;
@@ -39,7 +30,8 @@ public:
     virtual int NumRefs();
     virtual RefTargetHandle GetReference(int i);
     virtual void SetReference(int i, RefTargetHandle rtarg);
-    virtual RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID, RefMessage message) = 0;
+    virtual RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID,
+                                       RefMessage message) = 0;
     virtual BOOL IsRefTarget();
 
 private:
@@ -53,22 +45,21 @@ private:
 #define NOTIFY_ALL 0xfffffff0
 
 // Visits the dependents of a target; a non-zero answer stops the walk.
-class DependentEnumProc : public MaxHeapOperators
-{
+class DependentEnumProc : public MaxHeapOperators {
 public:
     virtual ~DependentEnumProc() {}
     virtual int proc(ReferenceMaker* rmaker) = 0;
 };
 
 // An object that others can reference; it tells them of its changes.
-class CoreExport ReferenceTarget : public ReferenceMaker
-{
+class CoreExport ReferenceTarget : public ReferenceMaker {
 public:
     ReferenceTarget();
     ~ReferenceTarget() override;
 
     BOOL IsRefTarget() override;
-    RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID, RefMessage message) override;
+    RefResult NotifyRefChanged(Interval changeInt, RefTargetHandle hTarget, PartID& partID,
+                               RefMessage message) override;
 
     // Sends message to every dependent. A dependent that answers anything but
     // REF_STOP passes it on to its own dependents when propagate is set;

@@ -3,8 +3,7 @@
 #include "maxheap.h"
 
 // The host's 8-bit string: always zero-terminated, never null.
-class CoreExport CStr : public MaxHeapOperators
-{
+class CoreExport CStr : public MaxHeapOperators {
 public:
     CStr();
     CStr(const char* cs);

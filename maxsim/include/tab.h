@@ -1,23 +1,20 @@
 #pragma once
-#include <cstdlib>
-#include <cstring>
 #include "maxheap.h"
 #include "maxtypes.h"
+#include <cstdlib>
+#include <cstring>
 
 // A growable table of plain values. Like the host's own, it moves its
 // elements bytewise and never runs constructors or destructors.
 template <class T>
-class Tab
-{
+class Tab {
 public:
     Tab() : th(nullptr), count(0), alloc(0) {}
     Tab(const Tab& tb) : th(nullptr), count(0), alloc(0) { *this = tb; }
     ~Tab() { std::free(th); }
 
-    Tab& operator=(const Tab& tb)
-    {
-        if (this != &tb)
-        {
+    Tab& operator=(const Tab& tb) {
+        if (this != &tb) {
             SetCount(tb.count);
             if (tb.count)
                 std::memcpy(th, tb.th, sizeof(T) * size_t(tb.count));
@@ -27,8 +24,7 @@ public:
 
     int Count() const { return count; }
     void ZeroCount() { count = 0; }
-    void SetCount(int n, BOOL resize = TRUE)
-    {
+    void SetCount(int n, BOOL resize = TRUE) {
         if (n < 0)
             n = 0;
         if (n > alloc || (resize && n != alloc && n > 0))
@@ -38,8 +34,7 @@ public:
     T* Addr(const int i) const { return th + i; }
     T& operator[](const int i) const { return th[i]; }
 
-    int Append(int num, T* el, int allocExtra = 0)
-    {
+    int Append(int num, T* el, int allocExtra = 0) {
         const int at = count;
         if (count + num > alloc)
             Reserve(count + num + allocExtra);
@@ -49,8 +44,7 @@ public:
         return at;
     }
 
-    int Insert(int at, int num, T* el)
-    {
+    int Insert(int at, int num, T* el) {
         if (at < 0)
             at = 0;
         if (at > count)
@@ -63,8 +57,7 @@ public:
         return at;
     }
 
-    int Delete(int start, int num)
-    {
+    int Delete(int start, int num) {
         if (start < 0 || start >= count || num <= 0)
             return count;
         if (start + num > count)
@@ -74,23 +67,23 @@ public:
         return count;
     }
 
-    int Resize(int num)
-    {
+    int Resize(int num) {
         if (num < count)
             num = count;
         Reserve(num);
         return 1;
     }
     void Shrink() { Reserve(count); }
-    void Init() { th = nullptr; count = alloc = 0; }
+    void Init() {
+        th = nullptr;
+        count = alloc = 0;
+    }
 
 private:
-    void Reserve(int n)
-    {
+    void Reserve(int n) {
         if (n == alloc)
             return;
-        if (n == 0)
-        {
+        if (n == 0) {
             std::free(th);
             th = nullptr;
             alloc = 0;

@@ -1,10 +1,9 @@
 #pragma once
-#include "object.h"
 #include "mesh.h"
+#include "object.h"
 
 // The editable mesh object: a triangle Mesh.
-class CoreExport TriObject : public GeomObject
-{
+class CoreExport TriObject : public GeomObject {
 public:
     Mesh mesh;
 

@@ -45,8 +45,7 @@ bool EndsWith(const char* begin, const char* end, const char* suffix) {
 ErrorDescription::ErrorDescription(const char* file, const char* function, const char* message, int32_t line)
     : ErrorDescription(TYPE_UNKNOWN, file, function, message, line) {}
 
-ErrorDescription::ErrorDescription(Type type, const char* file, const char* function, const char* message,
-                                   int32_t line)
+ErrorDescription::ErrorDescription(Type type, const char* file, const char* function, const char* message, int32_t line)
     : m_type(type), m_line(line) {
     CopyText(m_message, sizeof(m_message), message);
     CopyText(m_file, sizeof(m_file), AfterDrive(file));

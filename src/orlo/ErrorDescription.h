@@ -98,19 +98,18 @@ struct TSourceName {
 
 } // namespace orlo
 
-#define ORLO_SOURCE_FILE                                                                  \
-    ([]() -> const char* {                                                               \
-        static constexpr ::orlo::TSourceName<sizeof(__FILE__)> source(__FILE__);          \
-        return source.text;                                                              \
+#define ORLO_SOURCE_FILE                                                         \
+    ([]() -> const char* {                                                       \
+        static constexpr ::orlo::TSourceName<sizeof(__FILE__)> source(__FILE__); \
+        return source.text;                                                      \
     }())
 
 // assure(expression): always active. A false expression raises an error with
 // "'assure' failed: " and the expression's text exactly as written.
-#define assure(expression)                                                                \
-    do {                                                                                  \
-        if (!(expression))                                                                \
-            ::orlo::RaiseError(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__,                     \
-                               "'assure' failed: " #expression, __LINE__);                \
+#define assure(expression)                                                                                        \
+    do {                                                                                                          \
+        if (!(expression))                                                                                        \
+            ::orlo::RaiseError(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, "'assure' failed: " #expression, __LINE__); \
     } while (false)
 
 // Function names in reports always come from the compiler: ordinary functions
@@ -124,20 +123,18 @@ struct TSourceName {
     ORLO_MEMBER_NAME(std::remove_cv_t<std::remove_pointer_t<decltype(this)>>, __func__, buffer)
 
 // The same check under a name given by the caller (made with ORLO_MEMBER_NAME).
-#define assure_named(expression, functionName)                                            \
-    do {                                                                                  \
-        if (!(expression))                                                                \
-            ::orlo::RaiseErrorNamed(ORLO_SOURCE_FILE, (functionName),                     \
-                                    "'assure' failed: " #expression, __LINE__);           \
+#define assure_named(expression, functionName)                                                                    \
+    do {                                                                                                          \
+        if (!(expression))                                                                                        \
+            ::orlo::RaiseErrorNamed(ORLO_SOURCE_FILE, (functionName), "'assure' failed: " #expression, __LINE__); \
     } while (false)
 
 // The same check reported under the text given, for a condition that must be
 // computed differently from the way reports have always spelled it.
-#define assure_as(expression, text)                                                       \
-    do {                                                                                  \
-        if (!(expression))                                                                \
-            ::orlo::RaiseError(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__,                     \
-                               "'assure' failed: " text, __LINE__);                       \
+#define assure_as(expression, text)                                                                        \
+    do {                                                                                                   \
+        if (!(expression))                                                                                 \
+            ::orlo::RaiseError(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, "'assure' failed: " text, __LINE__); \
     } while (false)
 
 // The same check inside a member of a class template.
@@ -163,13 +160,13 @@ struct TSourceName {
 // passes gets the function's qualified name appended to its history; any other
 // exception becomes "unknown error" raised here.
 #define ORLO_GUARD try {
-#define ORLO_UNGUARD                                                                           \
-    }                                                                                     \
-    catch (const ::orlo::ErrorDescription& passing) {                                     \
-        ::orlo::PassErrorNamedFromPretty(passing, __PRETTY_FUNCTION__);                   \
-    }                                                                                     \
-    catch (...) {                                                                         \
-        ::orlo::RaiseUnknown(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__);            \
+#define ORLO_UNGUARD                                                           \
+    }                                                                          \
+    catch (const ::orlo::ErrorDescription& passing) {                          \
+        ::orlo::PassErrorNamedFromPretty(passing, __PRETTY_FUNCTION__);        \
+    }                                                                          \
+    catch (...) {                                                              \
+        ::orlo::RaiseUnknown(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__); \
     }
 // The guard's end inside a member of a class template.
 #define ORLO_UNGUARD_MEMBER                                                                           \
@@ -182,11 +179,11 @@ struct TSourceName {
         char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                                \
         ::orlo::RaiseUnknownNamed(ORLO_SOURCE_FILE, ORLO_THIS_MEMBER_NAME(orloMemberName), __LINE__); \
     }
-#define ORLO_UNGUARD_NAMED(functionName)                                                       \
-    }                                                                                     \
-    catch (const ::orlo::ErrorDescription& passing) {                                     \
-        ::orlo::PassError(passing, (functionName));                                       \
-    }                                                                                     \
-    catch (...) {                                                                         \
-        ::orlo::RaiseUnknownNamed(ORLO_SOURCE_FILE, (functionName), __LINE__);            \
+#define ORLO_UNGUARD_NAMED(functionName)                                       \
+    }                                                                          \
+    catch (const ::orlo::ErrorDescription& passing) {                          \
+        ::orlo::PassError(passing, (functionName));                            \
+    }                                                                          \
+    catch (...) {                                                              \
+        ::orlo::RaiseUnknownNamed(ORLO_SOURCE_FILE, (functionName), __LINE__); \
     }

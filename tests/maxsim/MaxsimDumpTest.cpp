@@ -1,30 +1,31 @@
 #include <charconv>
 #include <cmath>
 
-#include "MaxsimFixture.h"
 #include "DemoScene.h"
+#include "MaxsimFixture.h"
 #include "SceneDump.h"
 
 using MaxsimDumpTest = MaxsimTest;
 using json = nlohmann::ordered_json;
 
-namespace
-{
-const json* NodeNamed(const json& scene, const std::string& name)
-{
+namespace {
+const json* NodeNamed(const json& scene, const std::string& name) {
     for (const json& n : scene["nodes"])
         if (n["name"] == name)
             return &n;
     return nullptr;
 }
 
-Point3 At(const json& v) { return Point3(v[0].get<float>(), v[1].get<float>(), v[2].get<float>()); }
+Point3 At(const json& v) {
+    return Point3(v[0].get<float>(), v[1].get<float>(), v[2].get<float>());
+}
 
-Matrix3 Tm(const json& rows) { return Matrix3(At(rows[0]), At(rows[1]), At(rows[2]), At(rows[3])); }
+Matrix3 Tm(const json& rows) {
+    return Matrix3(At(rows[0]), At(rows[1]), At(rows[2]), At(rows[3]));
+}
 } // namespace
 
-TEST_F(MaxsimDumpTest, TheDemoTubeIsPosedAwayFromItsBindPose)
-{
+TEST_F(MaxsimDumpTest, TheDemoTubeIsPosedAwayFromItsBindPose) {
     maxsim::DemoScene::Build(Host());
     const json scene = maxsim::SceneDump::ToJson(Host());
     const json* tube = NodeNamed(scene, "Tube");
@@ -41,8 +42,7 @@ TEST_F(MaxsimDumpTest, TheDemoTubeIsPosedAwayFromItsBindPose)
     ExpectNear(At(world[0]), bindTM.PointTransform(At(mesh["vertices"][0])));
 }
 
-TEST_F(MaxsimDumpTest, TheDemoSceneHasWhatTheCollectionFiltersNeed)
-{
+TEST_F(MaxsimDumpTest, TheDemoSceneHasWhatTheCollectionFiltersNeed) {
     maxsim::DemoScene::Build(Host());
     const json scene = maxsim::SceneDump::ToJson(Host());
     const json& tube = *NodeNamed(scene, "Tube");
@@ -81,13 +81,11 @@ TEST_F(MaxsimDumpTest, TheDemoSceneHasWhatTheCollectionFiltersNeed)
 
 // The bones are bound rolled about their length: their bind transforms are
 // not symmetric, so reading rows as columns gives a different matrix.
-TEST_F(MaxsimDumpTest, TheDemoBonesAreBoundRotated)
-{
+TEST_F(MaxsimDumpTest, TheDemoBonesAreBoundRotated) {
     maxsim::DemoScene::Build(Host());
     const json scene = maxsim::SceneDump::ToJson(Host());
     const json& skin = (*NodeNamed(scene, "Tube"))["skin"];
-    for (size_t b = 0; b < 3; ++b)
-    {
+    for (size_t b = 0; b < 3; ++b) {
         const Matrix3 init = Tm(skin["initTMs"][b]);
         float asymmetry = 0.0f;
         for (int i = 0; i < 3; ++i)
@@ -105,8 +103,7 @@ TEST_F(MaxsimDumpTest, TheDemoBonesAreBoundRotated)
 // The wedge: selected under an unselected parent, an object offset with
 // rotation and non-uniform scale, explicit normals 2.5 long, channel 2 dead
 // between live channels 1 and 3, a face id beyond its material's two slots.
-TEST_F(MaxsimDumpTest, TheDemoWedgeCarriesWhatAnExportMustGetRight)
-{
+TEST_F(MaxsimDumpTest, TheDemoWedgeCarriesWhatAnExportMustGetRight) {
     maxsim::DemoScene::Build(Host());
     const json scene = maxsim::SceneDump::ToJson(Host());
     const json& wedge = *NodeNamed(scene, "Wedge");
@@ -126,8 +123,7 @@ TEST_F(MaxsimDumpTest, TheDemoWedgeCarriesWhatAnExportMustGetRight)
 
     const json& normals = wedge["mesh"]["normals"];
     ASSERT_FALSE(normals.is_null());
-    for (size_t i = 0; i < normals["normals"].size(); ++i)
-    {
+    for (size_t i = 0; i < normals["normals"].size(); ++i) {
         EXPECT_NEAR(At(normals["normals"][i]).Length(), 2.5f, 1e-5f);
         EXPECT_TRUE(normals["explicit"][i].get<bool>());
     }
@@ -150,8 +146,7 @@ TEST_F(MaxsimDumpTest, TheDemoWedgeCarriesWhatAnExportMustGetRight)
     EXPECT_EQ(beyond, 1);
 }
 
-TEST_F(MaxsimDumpTest, SwitchingTheSkinOffDumpsTheBindPose)
-{
+TEST_F(MaxsimDumpTest, SwitchingTheSkinOffDumpsTheBindPose) {
     maxsim::DemoScene::Build(Host());
     INode* tube = Host().GetINodeByName("Tube");
     IDerivedObject* d = static_cast<IDerivedObject*>(tube->GetObjectRef());
@@ -164,8 +159,7 @@ TEST_F(MaxsimDumpTest, SwitchingTheSkinOffDumpsTheBindPose)
         ExpectNear(At(node["worldVertices"][i]), objectTM.PointTransform(At(node["mesh"]["vertices"][i])));
 }
 
-TEST_F(MaxsimDumpTest, FloatsReadBackAsTheSameFloats)
-{
+TEST_F(MaxsimDumpTest, FloatsReadBackAsTheSameFloats) {
     INode* n = NewNode(NewQuadAndTriangle(), "n");
     const float awkward[] = {0.1f, 1.0f / 3.0f, 16777217.0f, -2.5e-8f, 123456.789f};
     Matrix3 tm(TRUE);
@@ -181,16 +175,14 @@ TEST_F(MaxsimDumpTest, FloatsReadBackAsTheSameFloats)
     EXPECT_EQ(rows[0][0].get<float>(), awkward[3]);
 }
 
-TEST_F(MaxsimDumpTest, EightBitNamesSurviveAsLatin1)
-{
+TEST_F(MaxsimDumpTest, EightBitNamesSurviveAsLatin1) {
     char name[] = "Caf\xe9";
     NewNode(NewPoly(), "x")->SetName(name);
     const json scene = json::parse(maxsim::SceneDump::ToText(Host()));
     EXPECT_EQ(scene["nodes"][0]["name"], "Caf\xc3\xa9");
 }
 
-TEST_F(MaxsimDumpTest, AnEmptySceneDumpsNoNodes)
-{
+TEST_F(MaxsimDumpTest, AnEmptySceneDumpsNoNodes) {
     Host().SetTime(80);
     const json scene = maxsim::SceneDump::ToJson(Host());
     EXPECT_EQ(scene["time"], 80);

@@ -12,8 +12,7 @@
 #include "stdmat.h"
 
 // Every test starts from an empty scene and leaves one behind.
-class MaxsimTest : public ::testing::Test
-{
+class MaxsimTest : public ::testing::Test {
 protected:
     void SetUp() override { Host().Reset(); }
     void TearDown() override { Host().Reset(); }
@@ -21,20 +20,17 @@ protected:
     static maxsim::HostInterface& Host() { return maxsim::HostInterface::Instance(); }
     static TimeValue Now() { return Host().GetTime(); }
 
-    static PolyObject* NewPoly()
-    {
+    static PolyObject* NewPoly() {
         return static_cast<PolyObject*>(
             static_cast<Object*>(Host().CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(POLYOBJ_CLASS_ID, 0))));
     }
 
     // A poly object: one quad in the z = 0 plane from (0,0) to (2,1), plus
     // one triangle beside it.
-    static PolyObject* NewQuadAndTriangle()
-    {
+    static PolyObject* NewQuadAndTriangle() {
         PolyObject* p = NewPoly();
         const float xy[5][2] = {{0, 0}, {2, 0}, {2, 1}, {0, 1}, {3, 0}};
-        for (auto& c : xy)
-        {
+        for (auto& c : xy) {
             Point3 v(c[0], c[1], 0.0f);
             p->mm.NewVert(v);
         }
@@ -49,8 +45,7 @@ protected:
 
     static INode* NewNode(Object* obj, const char* name) { return Host().CreateObjectNode(obj, name); }
 
-    static INode* NewBone(const char* name, const Point3& at)
-    {
+    static INode* NewBone(const char* name, const Point3& at) {
         INode* n = NewNode(static_cast<Object*>(Host().CreateInstance(GEOMOBJECT_CLASS_ID, BONE_OBJ_CLASSID)), name);
         Matrix3 tm(TRUE);
         tm.SetTrans(at);
@@ -61,8 +56,7 @@ protected:
     static Modifier* NewSkin() { return static_cast<Modifier*>(Host().CreateInstance(OSM_CLASS_ID, SKIN_CLASSID)); }
 
     // Puts a skin on the node's stack and answers it.
-    static Modifier* AddSkin(INode* node)
-    {
+    static Modifier* AddSkin(INode* node) {
         IDerivedObject* d = CreateDerivedObject(node->GetObjectRef());
         Modifier* skin = NewSkin();
         d->AddModifier(skin);
@@ -71,13 +65,11 @@ protected:
     }
 
     static ISkin* SkinOf(Modifier* skin) { return static_cast<ISkin*>(skin->GetInterface(I_SKIN)); }
-    static ISkinImportData* ImportOf(Modifier* skin)
-    {
+    static ISkinImportData* ImportOf(Modifier* skin) {
         return static_cast<ISkinImportData*>(skin->GetInterface(I_SKINIMPORTDATA));
     }
 
-    static bool SetWeights(Modifier* skin, INode* node, int v, std::vector<INode*> bones, std::vector<float> weights)
-    {
+    static bool SetWeights(Modifier* skin, INode* node, int v, std::vector<INode*> bones, std::vector<float> weights) {
         Tab<INode*> b;
         Tab<float> w;
         for (INode*& n : bones)
@@ -88,8 +80,7 @@ protected:
     }
 
     // The node's evaluated points in world space.
-    static std::vector<Point3> WorldPoints(INode* node)
-    {
+    static std::vector<Point3> WorldPoints(INode* node) {
         const ObjectState& os = node->EvalWorldState(Now());
         std::vector<Point3> out;
         const Matrix3 tm = node->GetObjectTM(Now());
@@ -99,8 +90,7 @@ protected:
     }
 };
 
-inline void ExpectNear(const Point3& a, const Point3& b, float eps = 1e-4f)
-{
+inline void ExpectNear(const Point3& a, const Point3& b, float eps = 1e-4f) {
     EXPECT_NEAR(a.x, b.x, eps);
     EXPECT_NEAR(a.y, b.y, eps);
     EXPECT_NEAR(a.z, b.z, eps);

@@ -1,24 +1,20 @@
 #include <cstring>
 
-#include "MaxsimFixture.h"
 #include "HeapStatistics.h"
+#include "MaxsimFixture.h"
 
 using MaxsimHostServicesTest = MaxsimTest;
 
-namespace
-{
-class Clock : public TimeChangeCallback
-{
+namespace {
+class Clock : public TimeChangeCallback {
 public:
     void TimeChanged(TimeValue t) override { seen.push_back(t); }
     std::vector<TimeValue> seen;
 };
 
-class Leaver : public TimeChangeCallback
-{
+class Leaver : public TimeChangeCallback {
 public:
-    void TimeChanged(TimeValue) override
-    {
+    void TimeChanged(TimeValue) override {
         ++calls;
         GetCOREInterface()->UnRegisterTimeChangeCallback(this);
     }
@@ -29,24 +25,23 @@ int g_calls = 0;
 void* g_lastParam = nullptr;
 int g_lastCode = 0;
 
-void Count(void* param, NotifyInfo* info)
-{
+void Count(void* param, NotifyInfo* info) {
     ++g_calls;
     g_lastParam = param;
     g_lastCode = info->intcode;
 }
 
-void CountAndLeave(void* param, NotifyInfo* info)
-{
+void CountAndLeave(void* param, NotifyInfo* info) {
     Count(param, info);
     UnRegisterNotification(CountAndLeave, param, info->intcode);
 }
 
-DWORD WINAPI NoProgress(LPVOID) { return 0; }
+DWORD WINAPI NoProgress(LPVOID) {
+    return 0;
+}
 } // namespace
 
-TEST_F(MaxsimHostServicesTest, ATimeChangeReachesEveryCallbackOnce)
-{
+TEST_F(MaxsimHostServicesTest, ATimeChangeReachesEveryCallbackOnce) {
     Clock a, b;
     Leaver leaver;
     Interface* ip = GetCOREInterface();
@@ -67,8 +62,7 @@ TEST_F(MaxsimHostServicesTest, ATimeChangeReachesEveryCallbackOnce)
     EXPECT_EQ(b.seen.size(), 3u);
 }
 
-TEST_F(MaxsimHostServicesTest, LogEntryFormatsItsTextPrintfStyle)
-{
+TEST_F(MaxsimHostServicesTest, LogEntryFormatsItsTextPrintfStyle) {
     LogSys* log = GetCOREInterface()->Log();
     TCHAR format[] = "%d%% of %s";
     log->LogEntry(SYSLOG_WARN, NO_DIALOG, nullptr, format, 50, "nodes");
@@ -86,8 +80,7 @@ TEST_F(MaxsimHostServicesTest, LogEntryFormatsItsTextPrintfStyle)
     EXPECT_EQ(entries[2].text, "100% done");
 }
 
-TEST_F(MaxsimHostServicesTest, LogTypesFilterEntries)
-{
+TEST_F(MaxsimHostServicesTest, LogTypesFilterEntries) {
     LogSys* log = GetCOREInterface()->Log();
     log->SetLogTypes(SYSLOG_ERROR);
     TCHAR text[] = "x";
@@ -96,8 +89,7 @@ TEST_F(MaxsimHostServicesTest, LogTypesFilterEntries)
     EXPECT_EQ(Host().GetLog().Entries().size(), 1u);
 }
 
-TEST_F(MaxsimHostServicesTest, ProgressDisplaysAreRecordedFromStartToEnd)
-{
+TEST_F(MaxsimHostServicesTest, ProgressDisplaysAreRecordedFromStartToEnd) {
     Interface* ip = GetCOREInterface();
     TCHAR title[] = "";
     EXPECT_TRUE(ip->ProgressStart(title, TRUE, NoProgress, nullptr));
@@ -109,8 +101,7 @@ TEST_F(MaxsimHostServicesTest, ProgressDisplaysAreRecordedFromStartToEnd)
     EXPECT_TRUE(Host().ProgressRecords()[0].ended);
 }
 
-TEST_F(MaxsimHostServicesTest, NotificationsReachTheirRegistrantsUntilUnregistered)
-{
+TEST_F(MaxsimHostServicesTest, NotificationsReachTheirRegistrantsUntilUnregistered) {
     g_calls = 0;
     int marker = 0;
     EXPECT_EQ(RegisterNotification(Count, &marker, NOTIFY_SYSTEM_SHUTDOWN), 1);
@@ -130,8 +121,7 @@ TEST_F(MaxsimHostServicesTest, NotificationsReachTheirRegistrantsUntilUnregister
     EXPECT_EQ(g_calls, 3);
 }
 
-TEST_F(MaxsimHostServicesTest, CustomControlsAndRedrawsAreRecorded)
-{
+TEST_F(MaxsimHostServicesTest, CustomControlsAndRedrawsAreRecorded) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(&g_calls);
     InitCustomControls(instance);
     EXPECT_EQ(Host().CustomControlsInitCount(), 1);
@@ -141,8 +131,7 @@ TEST_F(MaxsimHostServicesTest, CustomControlsAndRedrawsAreRecorded)
     EXPECT_EQ(REDRAW_NORMAL, 8);
 }
 
-TEST_F(MaxsimHostServicesTest, TheHostHeapCountsItsBlocks)
-{
+TEST_F(MaxsimHostServicesTest, TheHostHeapCountsItsBlocks) {
     const long before = maxsim::HeapStatistics::LiveBlocks();
     PolyObject* p = NewPoly();
     EXPECT_EQ(maxsim::HeapStatistics::LiveBlocks(), before + 1);
@@ -150,8 +139,7 @@ TEST_F(MaxsimHostServicesTest, TheHostHeapCountsItsBlocks)
     EXPECT_EQ(maxsim::HeapStatistics::LiveBlocks(), before);
 }
 
-TEST_F(MaxsimHostServicesTest, EntryPointsReachTheOneHost)
-{
+TEST_F(MaxsimHostServicesTest, EntryPointsReachTheOneHost) {
     EXPECT_EQ(GetCOREInterface(), static_cast<Interface*>(GetCOREInterface9()));
     EXPECT_EQ(static_cast<Interface7*>(GetCOREInterface9()), GetCOREInterface7());
     EXPECT_EQ(static_cast<Interface8*>(GetCOREInterface9()), GetCOREInterface8());

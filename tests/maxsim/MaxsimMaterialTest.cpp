@@ -2,8 +2,7 @@
 
 using MaxsimMaterialTest = MaxsimTest;
 
-TEST_F(MaxsimMaterialTest, AMultiMaterialHoldsSubMaterialsAndEmptySlots)
-{
+TEST_F(MaxsimMaterialTest, AMultiMaterialHoldsSubMaterialsAndEmptySlots) {
     MultiMtl* multi = NewDefaultMultiMtl();
     multi->SetNumSubMtls(3);
     StdMat2* a = NewDefaultStdMat();
@@ -22,8 +21,7 @@ TEST_F(MaxsimMaterialTest, AMultiMaterialHoldsSubMaterialsAndEmptySlots)
     EXPECT_EQ(n->GetMtl(), multi);
 }
 
-TEST_F(MaxsimMaterialTest, TheSceneLibraryHoldsEachNodeMaterialOnce)
-{
+TEST_F(MaxsimMaterialTest, TheSceneLibraryHoldsEachNodeMaterialOnce) {
     StdMat2* m = NewDefaultStdMat();
     INode* a = NewNode(NewPoly(), "a");
     INode* b = NewNode(NewPoly(), "b");
@@ -39,10 +37,8 @@ TEST_F(MaxsimMaterialTest, TheSceneLibraryHoldsEachNodeMaterialOnce)
     EXPECT_STREQ((*lib)[0]->GetName().data(), m->GetName().data());
 }
 
-TEST_F(MaxsimMaterialTest, MaterialsAreCreatedForTheKnownClassesWithNames)
-{
-    for (ULONG a : {0x2ul, 0x3ul, 0x100ul, 0x200ul, 0x210ul, 0x250ul})
-    {
+TEST_F(MaxsimMaterialTest, MaterialsAreCreatedForTheKnownClassesWithNames) {
+    for (ULONG a : {0x2ul, 0x3ul, 0x100ul, 0x200ul, 0x210ul, 0x250ul}) {
         Mtl* m = static_cast<Mtl*>(Host().CreateInstance(MATERIAL_CLASS_ID, Class_ID(a, 0)));
         ASSERT_NE(m, nullptr);
         EXPECT_TRUE(m->ClassID() == Class_ID(a, 0));

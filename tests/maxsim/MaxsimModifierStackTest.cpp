@@ -1,19 +1,16 @@
-#include "MaxsimFixture.h"
 #include "DerivedObject.h"
+#include "MaxsimFixture.h"
 
 using MaxsimModifierStackTest = MaxsimTest;
 
-namespace
-{
+namespace {
 // Moves every point by an offset: enough to see a stack's order and its
 // switches.
-class OffsetModifier : public Modifier
-{
+class OffsetModifier : public Modifier {
 public:
     explicit OffsetModifier(Point3 d) : m_d(d) {}
     Class_ID ClassID() override { return Class_ID(0x0ff5e7, 1); }
-    void ModifyObject(TimeValue, ModContext&, ObjectState* os, INode*) override
-    {
+    void ModifyObject(TimeValue, ModContext&, ObjectState* os, INode*) override {
         for (int i = 0; i < os->obj->NumPoints(); ++i)
             os->obj->SetPoint(i, os->obj->GetPoint(i) + m_d);
         ++calls;
@@ -25,12 +22,10 @@ private:
     Point3 m_d;
 };
 
-class ScaleModifier : public Modifier
-{
+class ScaleModifier : public Modifier {
 public:
     Class_ID ClassID() override { return Class_ID(0x0ff5e7, 2); }
-    void ModifyObject(TimeValue, ModContext&, ObjectState* os, INode*) override
-    {
+    void ModifyObject(TimeValue, ModContext&, ObjectState* os, INode*) override {
         for (int i = 0; i < os->obj->NumPoints(); ++i)
             os->obj->SetPoint(i, os->obj->GetPoint(i) * 2.0f);
     }
@@ -38,13 +33,12 @@ public:
 };
 } // namespace
 
-TEST_F(MaxsimModifierStackTest, EvaluationRunsTheEnabledModifiersBottomUpOnACopy)
-{
+TEST_F(MaxsimModifierStackTest, EvaluationRunsTheEnabledModifiersBottomUpOnACopy) {
     PolyObject* base = NewQuadAndTriangle();
     INode* node = NewNode(base, "n");
     IDerivedObject* d = CreateDerivedObject(base);
     auto* offset = new OffsetModifier(Point3(1, 0, 0));
-    d->AddModifier(offset);          // bottom after the next one
+    d->AddModifier(offset);            // bottom after the next one
     d->AddModifier(new ScaleModifier); // top
     node->SetObjectRef(d);
 
@@ -60,8 +54,7 @@ TEST_F(MaxsimModifierStackTest, EvaluationRunsTheEnabledModifiersBottomUpOnACopy
     EXPECT_EQ(node->EvalWorldState(Now()).obj, base);
 }
 
-TEST_F(MaxsimModifierStackTest, DisabledInViewsChangesNothingHere)
-{
+TEST_F(MaxsimModifierStackTest, DisabledInViewsChangesNothingHere) {
     INode* node = NewNode(NewQuadAndTriangle(), "n");
     IDerivedObject* d = CreateDerivedObject(node->GetObjectRef());
     d->AddModifier(new OffsetModifier(Point3(0, 0, 5)));
@@ -72,8 +65,7 @@ TEST_F(MaxsimModifierStackTest, DisabledInViewsChangesNothingHere)
     EXPECT_FALSE(d->GetModifier(0)->IsEnabledInViews());
 }
 
-TEST_F(MaxsimModifierStackTest, TheResultStaysUntilSomethingBelowChanges)
-{
+TEST_F(MaxsimModifierStackTest, TheResultStaysUntilSomethingBelowChanges) {
     PolyObject* base = NewQuadAndTriangle();
     INode* node = NewNode(base, "n");
     IDerivedObject* d = CreateDerivedObject(base);
@@ -93,8 +85,7 @@ TEST_F(MaxsimModifierStackTest, TheResultStaysUntilSomethingBelowChanges)
     EXPECT_EQ(offset->calls, 2);
 }
 
-TEST_F(MaxsimModifierStackTest, APartialEvaluationStopsAtTheGivenModifier)
-{
+TEST_F(MaxsimModifierStackTest, APartialEvaluationStopsAtTheGivenModifier) {
     INode* node = NewNode(NewQuadAndTriangle(), "n");
     IDerivedObject* d = CreateDerivedObject(node->GetObjectRef());
     d->AddModifier(new OffsetModifier(Point3(1, 0, 0)));
@@ -107,8 +98,7 @@ TEST_F(MaxsimModifierStackTest, APartialEvaluationStopsAtTheGivenModifier)
     ExpectNear(whole->GetPoint(2), Point3(6, 2, 0));
 }
 
-TEST_F(MaxsimModifierStackTest, StacksNestAndFindTheirBaseObject)
-{
+TEST_F(MaxsimModifierStackTest, StacksNestAndFindTheirBaseObject) {
     PolyObject* base = NewQuadAndTriangle();
     INode* node = NewNode(base, "n");
     IDerivedObject* inner = CreateDerivedObject(base);
@@ -121,8 +111,7 @@ TEST_F(MaxsimModifierStackTest, StacksNestAndFindTheirBaseObject)
     EXPECT_EQ(static_cast<maxsim::DerivedObject*>(inner)->FindNode(), node);
 }
 
-TEST_F(MaxsimModifierStackTest, AReferencedResultOutlivesTheStackThatMadeIt)
-{
+TEST_F(MaxsimModifierStackTest, AReferencedResultOutlivesTheStackThatMadeIt) {
     INode* node = NewNode(NewQuadAndTriangle(), "n");
     IDerivedObject* d = CreateDerivedObject(node->GetObjectRef());
     d->AddModifier(new OffsetModifier(Point3(1, 0, 0)));
@@ -138,8 +127,7 @@ TEST_F(MaxsimModifierStackTest, AReferencedResultOutlivesTheStackThatMadeIt)
 
 // After a node's object was replaced, InvalidateObCache makes its next
 // evaluation run the pipeline again; the host records each call.
-TEST_F(MaxsimModifierStackTest, InvalidateObCacheThrowsTheCachedResultAway)
-{
+TEST_F(MaxsimModifierStackTest, InvalidateObCacheThrowsTheCachedResultAway) {
     PolyObject* base = NewQuadAndTriangle();
     INode* node = NewNode(base, "n");
     IDerivedObject* d = CreateDerivedObject(base);

@@ -3,10 +3,8 @@
 
 using MaxsimObjectTest = MaxsimTest;
 
-namespace
-{
-struct ConversionCase
-{
+namespace {
+struct ConversionCase {
     const char* what;
     SClass_ID superClassID;
     Class_ID classID;
@@ -29,10 +27,8 @@ const ConversionCase kConversions[] = {
 };
 } // namespace
 
-TEST_F(MaxsimObjectTest, CreatedObjectsHaveTheirIdsAndConvertAsTheirKindDoes)
-{
-    for (const ConversionCase& c : kConversions)
-    {
+TEST_F(MaxsimObjectTest, CreatedObjectsHaveTheirIdsAndConvertAsTheirKindDoes) {
+    for (const ConversionCase& c : kConversions) {
         SCOPED_TRACE(c.what);
         Object* obj = static_cast<Object*>(Host().CreateInstance(c.superClassID, c.classID));
         ASSERT_NE(obj, nullptr);
@@ -49,8 +45,7 @@ TEST_F(MaxsimObjectTest, CreatedObjectsHaveTheirIdsAndConvertAsTheirKindDoes)
     }
 }
 
-TEST_F(MaxsimObjectTest, APolyObjectConvertsToItselfATriangleMeshToANewCopy)
-{
+TEST_F(MaxsimObjectTest, APolyObjectConvertsToItselfATriangleMeshToANewCopy) {
     PolyObject* poly = NewQuadAndTriangle();
     EXPECT_EQ(poly->ConvertToType(Now(), kPoly), poly);
 
@@ -77,8 +72,7 @@ TEST_F(MaxsimObjectTest, APolyObjectConvertsToItselfATriangleMeshToANewCopy)
     poly->DeleteThis();
 }
 
-TEST_F(MaxsimObjectTest, AnObjectCanBeGivenFurtherConversions)
-{
+TEST_F(MaxsimObjectTest, AnObjectCanBeGivenFurtherConversions) {
     maxsim::PrimitiveObject* obj = new maxsim::PrimitiveObject(GEOMOBJECT_CLASS_ID, Class_ID(0x9125, 0), "x");
     EXPECT_FALSE(obj->CanConvertToType(Class_ID(0x3011, 0)));
     obj->AddConversion(Class_ID(0x3011, 0));
@@ -89,8 +83,7 @@ TEST_F(MaxsimObjectTest, AnObjectCanBeGivenFurtherConversions)
     obj->DeleteThis();
 }
 
-TEST_F(MaxsimObjectTest, UnknownClassesAreNotCreated)
-{
+TEST_F(MaxsimObjectTest, UnknownClassesAreNotCreated) {
     EXPECT_EQ(Host().CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(0x1234, 0x5678)), nullptr);
     EXPECT_EQ(Host().CreateInstance(MATERIAL_CLASS_ID, Class_ID(0x999, 0)), nullptr);
     EXPECT_EQ(Host().CreateInstance(0x7777, Class_ID(POLYOBJ_CLASS_ID, 0)), nullptr);

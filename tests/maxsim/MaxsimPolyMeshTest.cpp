@@ -2,8 +2,7 @@
 
 using MaxsimPolyMeshTest = MaxsimTest;
 
-TEST_F(MaxsimPolyMeshTest, FacesKeepTheirDegreeCornersAndMaterialId)
-{
+TEST_F(MaxsimPolyMeshTest, FacesKeepTheirDegreeCornersAndMaterialId) {
     PolyObject* p = NewQuadAndTriangle();
     MNMesh& mm = p->mm;
     ASSERT_EQ(mm.numf, 2);
@@ -15,8 +14,7 @@ TEST_F(MaxsimPolyMeshTest, FacesKeepTheirDegreeCornersAndMaterialId)
     p->DeleteThis();
 }
 
-TEST_F(MaxsimPolyMeshTest, NewChannelsAreDeadUntilInitialised)
-{
+TEST_F(MaxsimPolyMeshTest, NewChannelsAreDeadUntilInitialised) {
     PolyObject* p = NewQuadAndTriangle();
     MNMesh& mm = p->mm;
     mm.SetMapNum(3);
@@ -34,8 +32,7 @@ TEST_F(MaxsimPolyMeshTest, NewChannelsAreDeadUntilInitialised)
     p->DeleteThis();
 }
 
-TEST_F(MaxsimPolyMeshTest, ADeadChannelStaysInPlaceWhenDeadPartsAreRemoved)
-{
+TEST_F(MaxsimPolyMeshTest, ADeadChannelStaysInPlaceWhenDeadPartsAreRemoved) {
     PolyObject* p = NewQuadAndTriangle();
     MNMesh& mm = p->mm;
     mm.SetMapNum(3);
@@ -60,8 +57,7 @@ TEST_F(MaxsimPolyMeshTest, ADeadChannelStaysInPlaceWhenDeadPartsAreRemoved)
     p->DeleteThis();
 }
 
-TEST_F(MaxsimPolyMeshTest, FacesCreatedLaterGetMapFacesAndNormalFaces)
-{
+TEST_F(MaxsimPolyMeshTest, FacesCreatedLaterGetMapFacesAndNormalFaces) {
     PolyObject* p = NewQuadAndTriangle();
     MNMesh& mm = p->mm;
     mm.SetMapNum(2);
@@ -77,8 +73,7 @@ TEST_F(MaxsimPolyMeshTest, FacesCreatedLaterGetMapFacesAndNormalFaces)
     p->DeleteThis();
 }
 
-TEST_F(MaxsimPolyMeshTest, BuiltNormalsFollowSmoothingGroups)
-{
+TEST_F(MaxsimPolyMeshTest, BuiltNormalsFollowSmoothingGroups) {
     PolyObject* p = NewQuadAndTriangle();
     MNMesh& mm = p->mm;
     mm.SpecifyNormals();
@@ -101,8 +96,7 @@ TEST_F(MaxsimPolyMeshTest, BuiltNormalsFollowSmoothingGroups)
     p->DeleteThis();
 }
 
-TEST_F(MaxsimPolyMeshTest, ExplicitNormalsSurviveRebuilding)
-{
+TEST_F(MaxsimPolyMeshTest, ExplicitNormalsSurviveRebuilding) {
     PolyObject* p = NewQuadAndTriangle();
     MNMesh& mm = p->mm;
     mm.SpecifyNormals();
@@ -136,18 +130,14 @@ TEST_F(MaxsimPolyMeshTest, ExplicitNormalsSurviveRebuilding)
 
 // CreateFace enters the face into the vertices' edge and face lists; without
 // them (VEdgeAlloc, VFaceAlloc) the host refuses the face.
-TEST_F(MaxsimPolyMeshTest, CreateFaceNeedsTheVertexEdgeAndFaceLists)
-{
-    struct Case
-    {
+TEST_F(MaxsimPolyMeshTest, CreateFaceNeedsTheVertexEdgeAndFaceLists) {
+    struct Case {
         bool edges, faces;
     };
-    for (const Case c : {Case{false, false}, Case{true, false}, Case{false, true}})
-    {
+    for (const Case c : {Case{false, false}, Case{true, false}, Case{false, true}}) {
         PolyObject* p = NewPoly();
         MNMesh& mm = p->mm;
-        for (int i = 0; i < 3; ++i)
-        {
+        for (int i = 0; i < 3; ++i) {
             Point3 v(float(i), float(i * i), 0.0f);
             mm.NewVert(v);
         }
@@ -163,8 +153,7 @@ TEST_F(MaxsimPolyMeshTest, CreateFaceNeedsTheVertexEdgeAndFaceLists)
     }
 }
 
-TEST_F(MaxsimPolyMeshTest, CreateFaceRefusesVerticesOutsideTheMeshAndDegreesBelowThree)
-{
+TEST_F(MaxsimPolyMeshTest, CreateFaceRefusesVerticesOutsideTheMeshAndDegreesBelowThree) {
     PolyObject* p = NewQuadAndTriangle();
     MNMesh& mm = p->mm;
     int outside[3] = {0, 1, 5};
@@ -179,8 +168,7 @@ TEST_F(MaxsimPolyMeshTest, CreateFaceRefusesVerticesOutsideTheMeshAndDegreesBelo
 
 // A quad and a triangle sharing the edge 1-2: six edges, the shared one with
 // a face on each side, and every face corner naming its edge.
-TEST_F(MaxsimPolyMeshTest, FacesBuildSharedEdges)
-{
+TEST_F(MaxsimPolyMeshTest, FacesBuildSharedEdges) {
     PolyObject* p = NewQuadAndTriangle();
     MNMesh& mm = p->mm;
     ASSERT_EQ(mm.nume, 6);
@@ -202,8 +190,7 @@ TEST_F(MaxsimPolyMeshTest, FacesBuildSharedEdges)
 
 // A triangle mesh converted to poly has its topology filled in, so faces can
 // be added to the copy.
-TEST_F(MaxsimPolyMeshTest, AConvertedTriangleMeshHasItsEdges)
-{
+TEST_F(MaxsimPolyMeshTest, AConvertedTriangleMeshHasItsEdges) {
     Mesh tri;
     tri.setNumVerts(4);
     for (int i = 0; i < 4; ++i)

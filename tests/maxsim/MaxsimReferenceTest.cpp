@@ -2,18 +2,13 @@
 
 using MaxsimReferenceTest = MaxsimTest;
 
-namespace
-{
+namespace {
 // Watches one target and records what it hears.
-class Watcher : public ReferenceTarget
-{
+class Watcher : public ReferenceTarget {
 public:
     explicit Watcher(RefResult answer = REF_SUCCEED, bool dropOnDestroy = true)
-        : m_answer(answer), m_drop(dropOnDestroy)
-    {
-    }
-    ~Watcher() override
-    {
+        : m_answer(answer), m_drop(dropOnDestroy) {}
+    ~Watcher() override {
         if (m_drop)
             DeleteAllRefs();
     }
@@ -22,19 +17,16 @@ public:
     RefResult AutoDelete() override { return REF_FAIL; }
     int NumRefs() override { return 1; }
     RefTargetHandle GetReference(int i) override { return i == 0 ? target : nullptr; }
-    void SetReference(int i, RefTargetHandle t) override
-    {
+    void SetReference(int i, RefTargetHandle t) override {
         if (i == 0)
             target = t;
     }
-    RefResult NotifyRefChanged(Interval, RefTargetHandle h, PartID& part, RefMessage message) override
-    {
+    RefResult NotifyRefChanged(Interval, RefTargetHandle h, PartID& part, RefMessage message) override {
         heard.push_back({h, part, message});
         return m_answer;
     }
 
-    struct Heard
-    {
+    struct Heard {
         RefTargetHandle from;
         PartID part;
         RefMessage message;
@@ -48,8 +40,7 @@ private:
 };
 } // namespace
 
-TEST_F(MaxsimReferenceTest, NotifyDependentsReachesTheWatcherWithItsPartAndMessage)
-{
+TEST_F(MaxsimReferenceTest, NotifyDependentsReachesTheWatcherWithItsPartAndMessage) {
     PolyObject* p = NewPoly();
     Watcher w;
     ASSERT_EQ(w.ReplaceReference(0, p), REF_SUCCEED);
@@ -60,8 +51,7 @@ TEST_F(MaxsimReferenceTest, NotifyDependentsReachesTheWatcherWithItsPartAndMessa
     EXPECT_EQ(w.heard[0].message, 0x103u);
 }
 
-TEST_F(MaxsimReferenceTest, MessagesTravelUpTheChainUnlessStopped)
-{
+TEST_F(MaxsimReferenceTest, MessagesTravelUpTheChainUnlessStopped) {
     INode* node = NewNode(NewPoly(), "n");
     Watcher nodeWatcher;
     nodeWatcher.ReplaceReference(0, node);
@@ -71,8 +61,7 @@ TEST_F(MaxsimReferenceTest, MessagesTravelUpTheChainUnlessStopped)
 
     // A watcher that answers REF_STOP keeps the message from its own
     // watchers; one that answers REF_SUCCEED passes it on.
-    for (RefResult answer : {REF_STOP, REF_SUCCEED})
-    {
+    for (RefResult answer : {REF_STOP, REF_SUCCEED}) {
         PolyObject* p = NewPoly();
         Watcher middle(answer);
         Watcher top;
@@ -86,8 +75,7 @@ TEST_F(MaxsimReferenceTest, MessagesTravelUpTheChainUnlessStopped)
     }
 }
 
-TEST_F(MaxsimReferenceTest, ADeletedTargetTellsItsWatchersAndLeavesTheirSlotsEmpty)
-{
+TEST_F(MaxsimReferenceTest, ADeletedTargetTellsItsWatchersAndLeavesTheirSlotsEmpty) {
     PolyObject* p = NewPoly();
     Watcher w;
     w.ReplaceReference(0, p);
@@ -97,8 +85,7 @@ TEST_F(MaxsimReferenceTest, ADeletedTargetTellsItsWatchersAndLeavesTheirSlotsEmp
     EXPECT_EQ(w.target, nullptr);
 }
 
-TEST_F(MaxsimReferenceTest, DroppingTheLastReferenceDeletesTheTargetUnlessHeld)
-{
+TEST_F(MaxsimReferenceTest, DroppingTheLastReferenceDeletesTheTargetUnlessHeld) {
     Watcher w;
     Watcher other;
     PolyObject* p = NewPoly();
@@ -119,8 +106,7 @@ TEST_F(MaxsimReferenceTest, DroppingTheLastReferenceDeletesTheTargetUnlessHeld)
     EXPECT_EQ(p->MaybeAutoDelete(), REF_SUCCEED);
 }
 
-TEST_F(MaxsimReferenceTest, AWatcherDestroyedFirstIsForgottenByItsTarget)
-{
+TEST_F(MaxsimReferenceTest, AWatcherDestroyedFirstIsForgottenByItsTarget) {
     PolyObject* p = NewPoly();
     {
         Watcher w(REF_SUCCEED, false);
@@ -134,8 +120,7 @@ TEST_F(MaxsimReferenceTest, AWatcherDestroyedFirstIsForgottenByItsTarget)
 
 // A kit that watches an object must hear when someone else drops or replaces
 // a reference to it (a node getting a new object), and when one is added.
-TEST_F(MaxsimReferenceTest, OtherWatchersHearReferencesRemovedAndAdded)
-{
+TEST_F(MaxsimReferenceTest, OtherWatchersHearReferencesRemovedAndAdded) {
     PolyObject* p = NewPoly();
     PolyObject* q = NewPoly();
     Watcher kit;
@@ -166,8 +151,7 @@ TEST_F(MaxsimReferenceTest, OtherWatchersHearReferencesRemovedAndAdded)
     EXPECT_EQ(holder.heard[0].from, q);
 }
 
-TEST_F(MaxsimReferenceTest, ReplacingANodesObjectTellsTheOldObjectsWatchers)
-{
+TEST_F(MaxsimReferenceTest, ReplacingANodesObjectTellsTheOldObjectsWatchers) {
     PolyObject* first = NewQuadAndTriangle();
     INode* node = NewNode(first, "n");
     Watcher kit;

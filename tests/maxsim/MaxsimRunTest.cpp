@@ -20,27 +20,23 @@
 #include <unistd.h>
 #endif
 
-namespace
-{
+namespace {
 namespace fs = std::filesystem;
 
-struct Result
-{
+struct Result {
     int status = -1;
     std::string out;
     std::string err;
 };
 
-std::string ReadBytes(const fs::path& p)
-{
+std::string ReadBytes(const fs::path& p) {
     std::ifstream f(p, std::ios::binary);
     std::stringstream s;
     s << f.rdbuf();
     return s.str();
 }
 
-std::string ReadFile(const fs::path& p)
-{
+std::string ReadFile(const fs::path& p) {
     const std::string text = ReadBytes(p);
     // The Windows build writes CR LF to its standard streams.
     std::string plain;
@@ -51,8 +47,7 @@ std::string ReadFile(const fs::path& p)
 }
 
 // Runs maxsim-run with args, its standard streams going to files in dir.
-Result RunSession(const std::vector<std::string>& args, const fs::path& dir)
-{
+Result RunSession(const std::vector<std::string>& args, const fs::path& dir) {
     const fs::path outFile = dir / "stdout.txt", errFile = dir / "stderr.txt";
     Result r;
 #ifdef _WIN32
@@ -71,8 +66,7 @@ Result RunSession(const std::vector<std::string>& args, const fs::path& dir)
     PROCESS_INFORMATION pi{};
     std::vector<char> cmd(line.begin(), line.end());
     cmd.push_back(0);
-    if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
-    {
+    if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
         WaitForSingleObject(pi.hProcess, INFINITE);
         DWORD code = 0;
         GetExitCodeProcess(pi.hProcess, &code);
@@ -84,8 +78,7 @@ Result RunSession(const std::vector<std::string>& args, const fs::path& dir)
     CloseHandle(err);
 #else
     const pid_t pid = fork();
-    if (pid == 0)
-    {
+    if (pid == 0) {
         const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 1);
@@ -106,72 +99,155 @@ Result RunSession(const std::vector<std::string>& args, const fs::path& dir)
     return r;
 }
 
-bool Matches(const std::string& text, const char* pattern)
-{
+bool Matches(const std::string& text, const char* pattern) {
     return std::regex_search(text, std::regex(pattern, std::regex::ECMAScript));
 }
 
-struct Session
-{
+struct Session {
     const char* name;
     std::vector<std::string> args; // %M the test module, %OLD the old-SDK module, %Q the product module,
                                    // %IN the input, %OUT the output
     const char* input;             // written to %IN when not null
     int status;
-    const char* out;               // patterns; null: not checked
+    const char* out; // patterns; null: not checked
     const char* notOut;
     const char* err;
-    const char* file;              // pattern for what %OUT holds
+    const char* file; // pattern for what %OUT holds
 };
 
 const Session kSessions[] = {
-    {"export_all", {"plugin", "%M", "demo", "export", "%OUT"}, nullptr, 0, nullptr, nullptr,
-     "info: test exporter: 100% of 10 nodes written", "node Tube\nnode Crate\n[^]*options 0\n$"},
-    {"export_selected", {"plugin", "%M", "demo", "select", "Crate", "Dummy01", "export", "%OUT", "--selected"}, nullptr,
-     0, nullptr, nullptr, nullptr, "^node Crate\nnode Dummy01\noptions 1\n$"},
-    {"import_then_dump", {"plugin", "%M", "import", "%IN", "dump", "-"}, "box Alpha 1 2 3\nbox Beta -1 0 0\n", 0,
-     "\"name\": \"Alpha\"[^]*\"name\": \"Beta\"", nullptr, nullptr, nullptr},
-    {"import_rejected_builds_nothing", {"plugin", "%M", "import", "%IN", "dump", "-"}, "box Alpha 1 2 3\nsphere B\n", 1,
-     "\"time\": 0", "\"name\"", "warning: test importer: not a box list", nullptr},
-    {"import_missing_file", {"plugin", "%M", "import", "%IN"}, nullptr, 1, nullptr, nullptr,
-     "error: test importer: cannot read", nullptr},
-    {"export_unwritable", {"plugin", "%M", "demo", "export", "%IN/out.tst"}, nullptr, 1, nullptr, nullptr,
-     "the export to .* failed", nullptr},
-    {"shutdown_reaches_module", {"plugin", "%M", "time", "10"}, nullptr, 0, nullptr, nullptr,
-     "info: test module: shutdown", nullptr},
-    {"old_sdk_module", {"plugin", "%OLD"}, nullptr, 1, nullptr, nullptr,
-     "built for SDK version 0x1F401000, this host is 0x23281500", nullptr},
+    {"export_all",
+     {"plugin", "%M", "demo", "export", "%OUT"},
+     nullptr,
+     0,
+     nullptr,
+     nullptr,
+     "info: test exporter: 100% of 10 nodes written",
+     "node Tube\nnode Crate\n[^]*options 0\n$"},
+    {"export_selected",
+     {"plugin", "%M", "demo", "select", "Crate", "Dummy01", "export", "%OUT", "--selected"},
+     nullptr,
+     0,
+     nullptr,
+     nullptr,
+     nullptr,
+     "^node Crate\nnode Dummy01\noptions 1\n$"},
+    {"import_then_dump",
+     {"plugin", "%M", "import", "%IN", "dump", "-"},
+     "box Alpha 1 2 3\nbox Beta -1 0 0\n",
+     0,
+     "\"name\": \"Alpha\"[^]*\"name\": \"Beta\"",
+     nullptr,
+     nullptr,
+     nullptr},
+    {"import_rejected_builds_nothing",
+     {"plugin", "%M", "import", "%IN", "dump", "-"},
+     "box Alpha 1 2 3\nsphere B\n",
+     1,
+     "\"time\": 0",
+     "\"name\"",
+     "warning: test importer: not a box list",
+     nullptr},
+    {"import_missing_file",
+     {"plugin", "%M", "import", "%IN"},
+     nullptr,
+     1,
+     nullptr,
+     nullptr,
+     "error: test importer: cannot read",
+     nullptr},
+    {"export_unwritable",
+     {"plugin", "%M", "demo", "export", "%IN/out.tst"},
+     nullptr,
+     1,
+     nullptr,
+     nullptr,
+     "the export to .* failed",
+     nullptr},
+    {"shutdown_reaches_module",
+     {"plugin", "%M", "time", "10"},
+     nullptr,
+     0,
+     nullptr,
+     nullptr,
+     "info: test module: shutdown",
+     nullptr},
+    {"old_sdk_module",
+     {"plugin", "%OLD"},
+     nullptr,
+     1,
+     nullptr,
+     nullptr,
+     "built for SDK version 0x1F401000, this host is 0x23281500",
+     nullptr},
     {"missing_module", {"plugin", "%IN"}, nullptr, 1, nullptr, nullptr, "cannot load", nullptr},
-    {"select_unknown_node", {"demo", "select", "Nobody", "dump", "-"}, nullptr, 1, nullptr, "\"nodes\"",
-     "no node is named \"Nobody\"", nullptr},
-    {"demo_dump", {"demo", "time", "160", "dump", "-"}, nullptr, 0, "^\\{\n  \"time\": 160,\n  \"nodes\"", nullptr,
-     nullptr, nullptr},
+    {"select_unknown_node",
+     {"demo", "select", "Nobody", "dump", "-"},
+     nullptr,
+     1,
+     nullptr,
+     "\"nodes\"",
+     "no node is named \"Nobody\"",
+     nullptr},
+    {"demo_dump",
+     {"demo", "time", "160", "dump", "-"},
+     nullptr,
+     0,
+     "^\\{\n  \"time\": 160,\n  \"nodes\"",
+     nullptr,
+     nullptr,
+     nullptr},
     {"no_action", {}, nullptr, 2, nullptr, nullptr, "no action given", nullptr},
     {"unknown_action", {"demo", "frobnicate"}, nullptr, 2, nullptr, nullptr, "unknown action \"frobnicate\"", nullptr},
     {"missing_argument", {"demo", "export"}, nullptr, 2, nullptr, nullptr, "\"export\" needs an argument", nullptr},
     {"bad_time", {"time", "1.5"}, nullptr, 2, nullptr, nullptr, "whole number", nullptr},
     // The product module, quarro.dle beside maxsim-run, loaded when no module is named.
-    {"product_module_beside_maxsim_run", {"demo", "export", "%OUT"}, nullptr, 0, nullptr, nullptr,
+    {"product_module_beside_maxsim_run",
+     {"demo", "export", "%OUT"},
+     nullptr,
+     0,
+     nullptr,
+     nullptr,
      "loaded \".*quarro\\.dle\": Kilnworth Games QuarroExporter 0\\.1",
      "^version 1\n\nnumBones 5\nbone 0 \\{\n\tname \"Bone01\"\n\tparent \"\"\n"},
-    {"product_selected_only", {"plugin", "%Q", "demo", "select", "Crate", "export", "%OUT", "--selected"}, nullptr, 0,
-     nullptr, nullptr, nullptr, "numMeshes 1\nmesh 0 \\{\n\tname \"Crate\""},
-    {"product_export_into_missing_folder", {"plugin", "%Q", "demo", "export", "%IN/no/such/folder/out.qro"}, nullptr, 1,
-     nullptr, nullptr, "info: Can't open file \".*out\\.qro\" for writing\\.", nullptr},
-    {"product_import_rejected_builds_nothing", {"plugin", "%Q", "import", "%IN", "dump", "-"}, "version 2\r\n", 1,
-     "\"time\": 0", "\"name\"", "warning: WARNING: Can't handle file \".*in\\.tst\"\\. Some data is missing or corrupt\\.",
+    {"product_selected_only",
+     {"plugin", "%Q", "demo", "select", "Crate", "export", "%OUT", "--selected"},
+     nullptr,
+     0,
+     nullptr,
+     nullptr,
+     nullptr,
+     "numMeshes 1\nmesh 0 \\{\n\tname \"Crate\""},
+    {"product_export_into_missing_folder",
+     {"plugin", "%Q", "demo", "export", "%IN/no/such/folder/out.qro"},
+     nullptr,
+     1,
+     nullptr,
+     nullptr,
+     "info: Can't open file \".*out\\.qro\" for writing\\.",
      nullptr},
-    {"product_import_missing_file", {"plugin", "%Q", "import", "%IN"}, nullptr, 1, nullptr, nullptr,
-     "info: Can't open file \".*in\\.tst\" for reading\\.", nullptr},
+    {"product_import_rejected_builds_nothing",
+     {"plugin", "%Q", "import", "%IN", "dump", "-"},
+     "version 2\r\n",
+     1,
+     "\"time\": 0",
+     "\"name\"",
+     "warning: WARNING: Can't handle file \".*in\\.tst\"\\. Some data is missing or corrupt\\.",
+     nullptr},
+    {"product_import_missing_file",
+     {"plugin", "%Q", "import", "%IN"},
+     nullptr,
+     1,
+     nullptr,
+     nullptr,
+     "info: Can't open file \".*in\\.tst\" for reading\\.",
+     nullptr},
 };
 
-class MaxsimRunTest : public ::testing::TestWithParam<Session>
-{
-};
+class MaxsimRunTest : public ::testing::TestWithParam<Session> {};
 } // namespace
 
-TEST_P(MaxsimRunTest, SessionEndsAsExpected)
-{
+TEST_P(MaxsimRunTest, SessionEndsAsExpected) {
     const Session& s = GetParam();
     const fs::path dir = fs::path(MAXSIM_TEST_WORK) / s.name;
     fs::remove_all(dir);
@@ -180,8 +256,7 @@ TEST_P(MaxsimRunTest, SessionEndsAsExpected)
     if (s.input)
         std::ofstream(in, std::ios::binary) << s.input;
     std::vector<std::string> args;
-    for (std::string a : s.args)
-    {
+    for (std::string a : s.args) {
         if (a.rfind("%M", 0) == 0)
             a = MAXSIM_TEST_MODULE;
         else if (a == "%Q")
@@ -196,20 +271,16 @@ TEST_P(MaxsimRunTest, SessionEndsAsExpected)
     }
     const Result r = RunSession(args, dir);
     EXPECT_EQ(r.status, s.status) << r.err;
-    if (s.out)
-    {
+    if (s.out) {
         EXPECT_TRUE(Matches(r.out, s.out)) << r.out;
     }
-    if (s.notOut)
-    {
+    if (s.notOut) {
         EXPECT_FALSE(Matches(r.out, s.notOut)) << r.out;
     }
-    if (s.err)
-    {
+    if (s.err) {
         EXPECT_TRUE(Matches(r.err, s.err)) << r.err;
     }
-    if (s.file)
-    {
+    if (s.file) {
         EXPECT_TRUE(Matches(ReadFile(out), s.file)) << ReadFile(out);
     }
 }
@@ -217,25 +288,20 @@ TEST_P(MaxsimRunTest, SessionEndsAsExpected)
 INSTANTIATE_TEST_SUITE_P(Sessions, MaxsimRunTest, ::testing::ValuesIn(kSessions),
                          [](const ::testing::TestParamInfo<Session>& info) { return std::string(info.param.name); });
 
-namespace
-{
+namespace {
 // The numbers and words of a .qro text in order, without its material
 // blocks (an import creates no materials).
-std::vector<std::string> TokensWithoutMaterials(const std::string& text)
-{
+std::vector<std::string> TokensWithoutMaterials(const std::string& text) {
     std::istringstream in(text);
     std::vector<std::string> tokens;
     std::string token;
     int skipDepth = 0;
-    while (in >> token)
-    {
-        if (skipDepth == 0 && (token == "materialNames" || token == "polygonMaterialIndices"))
-        {
+    while (in >> token) {
+        if (skipDepth == 0 && (token == "materialNames" || token == "polygonMaterialIndices")) {
             skipDepth = -1;
             continue;
         }
-        if (skipDepth != 0)
-        {
+        if (skipDepth != 0) {
             if (token == "{")
                 skipDepth = skipDepth < 0 ? 1 : skipDepth + 1;
             else if (token == "}")
@@ -251,8 +317,7 @@ std::vector<std::string> TokensWithoutMaterials(const std::string& text)
 // The main job: the demo scene exported by the product module, imported into
 // a fresh session and exported again gives the same file, material blocks
 // aside (floats within 0.0001, order kept).
-TEST(ProductModule, DemoSceneSurvivesExportImportExport)
-{
+TEST(ProductModule, DemoSceneSurvivesExportImportExport) {
     const fs::path dir = fs::path(MAXSIM_TEST_WORK) / "product_round_trip";
     fs::remove_all(dir);
     fs::create_directories(dir);
@@ -265,8 +330,7 @@ TEST(ProductModule, DemoSceneSurvivesExportImportExport)
     const std::vector<std::string> b = TokensWithoutMaterials(ReadBytes(second));
     ASSERT_GT(a.size(), 1000u);
     ASSERT_EQ(a.size(), b.size());
-    for (size_t i = 0; i < a.size(); ++i)
-    {
+    for (size_t i = 0; i < a.size(); ++i) {
         char* endA = nullptr;
         char* endB = nullptr;
         const double x = std::strtod(a[i].c_str(), &endA), y = std::strtod(b[i].c_str(), &endB);
@@ -279,8 +343,7 @@ TEST(ProductModule, DemoSceneSurvivesExportImportExport)
 
 #ifdef _WIN32
 // A module's export name table holds its five entry points and nothing else.
-void ExpectOnlyEntryPointsExported(const char* module)
-{
+void ExpectOnlyEntryPointsExported(const char* module) {
     const std::string image = ReadBytes(module);
     ASSERT_GT(image.size(), 0x40u);
     auto u16 = [&](size_t at) {
@@ -294,8 +357,7 @@ void ExpectOnlyEntryPointsExported(const char* module)
     const unsigned exportRva = u32(optional + 96);
     // RVA to file offset through the section headers.
     auto offset = [&](unsigned rva) -> size_t {
-        for (unsigned i = 0; i < sections; ++i)
-        {
+        for (unsigned i = 0; i < sections; ++i) {
             const size_t h = sectionTable + 40 * i;
             const unsigned va = u32(h + 12), size = u32(h + 16), raw = u32(h + 20);
             if (rva >= va && rva < va + size)
@@ -308,24 +370,21 @@ void ExpectOnlyEntryPointsExported(const char* module)
     const unsigned names = u32(dir + 24);
     const size_t nameTable = offset(u32(dir + 32));
     std::vector<std::string> exported;
-    for (unsigned i = 0; i < names; ++i)
-    {
+    for (unsigned i = 0; i < names; ++i) {
         const size_t at = offset(u32(nameTable + 4 * i));
         ASSERT_LT(at, image.size());
         exported.push_back(image.c_str() + at);
     }
     std::sort(exported.begin(), exported.end());
-    EXPECT_EQ(exported, (std::vector<std::string>{"CanAutoDefer", "LibClassDesc", "LibDescription",
-                                                  "LibNumberClasses", "LibVersion"}));
+    EXPECT_EQ(exported, (std::vector<std::string>{"CanAutoDefer", "LibClassDesc", "LibDescription", "LibNumberClasses",
+                                                  "LibVersion"}));
 }
 
-TEST(MaxsimTestModule, ExportsOnlyItsEntryPoints)
-{
+TEST(MaxsimTestModule, ExportsOnlyItsEntryPoints) {
     ExpectOnlyEntryPointsExported(MAXSIM_TEST_MODULE);
 }
 
-TEST(ProductModule, ExportsOnlyItsEntryPoints)
-{
+TEST(ProductModule, ExportsOnlyItsEntryPoints) {
     ExpectOnlyEntryPointsExported(QUARRO_MODULE);
 }
 #endif

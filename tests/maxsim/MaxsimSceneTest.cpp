@@ -1,16 +1,14 @@
 #include <set>
 
 #include "MaxsimFixture.h"
-#include "SceneNode.h"
 #include "PrimitiveObject.h"
+#include "SceneNode.h"
 
 using MaxsimSceneTest = MaxsimTest;
 
-TEST_F(MaxsimSceneTest, NewNodesHangBelowTheRootWithUniqueHandles)
-{
+TEST_F(MaxsimSceneTest, NewNodesHangBelowTheRootWithUniqueHandles) {
     std::set<ULONG> handles{Host().GetRootNode()->GetHandle()};
-    for (int i = 0; i < 5; ++i)
-    {
+    for (int i = 0; i < 5; ++i) {
         INode* n = NewNode(NewPoly(), "Box");
         EXPECT_EQ(n->GetParentNode(), Host().GetRootNode());
         EXPECT_TRUE(handles.insert(n->GetHandle()).second);
@@ -20,16 +18,14 @@ TEST_F(MaxsimSceneTest, NewNodesHangBelowTheRootWithUniqueHandles)
     EXPECT_TRUE(Host().GetRootNode()->IsRootNode());
 }
 
-TEST_F(MaxsimSceneTest, HandlesAreNotReusedAfterADeletion)
-{
+TEST_F(MaxsimSceneTest, HandlesAreNotReusedAfterADeletion) {
     INode* a = NewNode(NewPoly(), "a");
     const ULONG first = a->GetHandle();
     Host().DeleteNode(a);
     EXPECT_NE(NewNode(NewPoly(), "b")->GetHandle(), first);
 }
 
-TEST_F(MaxsimSceneTest, ChildrenFollowTheirParentAndKeepTheirPlaceWhenAttached)
-{
+TEST_F(MaxsimSceneTest, ChildrenFollowTheirParentAndKeepTheirPlaceWhenAttached) {
     INode* parent = NewNode(NewPoly(), "parent");
     INode* child = NewNode(NewPoly(), "child");
     Matrix3 p = TransMatrix(Point3(10, 0, 0));
@@ -45,8 +41,7 @@ TEST_F(MaxsimSceneTest, ChildrenFollowTheirParentAndKeepTheirPlaceWhenAttached)
     EXPECT_TRUE(child->GetNodeTM(Now()).Equals(c * Inverse(p) * moved, 1e-5f));
 }
 
-TEST_F(MaxsimSceneTest, ANodeCannotBecomeItsOwnDescendant)
-{
+TEST_F(MaxsimSceneTest, ANodeCannotBecomeItsOwnDescendant) {
     INode* a = NewNode(NewPoly(), "a");
     INode* b = NewNode(NewPoly(), "b");
     a->AttachChild(b);
@@ -55,8 +50,7 @@ TEST_F(MaxsimSceneTest, ANodeCannotBecomeItsOwnDescendant)
     EXPECT_EQ(a->GetParentNode(), Host().GetRootNode());
 }
 
-TEST_F(MaxsimSceneTest, ObjectTransformAppliesTheOffsetBeforeTheNodeTransform)
-{
+TEST_F(MaxsimSceneTest, ObjectTransformAppliesTheOffsetBeforeTheNodeTransform) {
     INode* n = NewNode(NewPoly(), "n");
     Matrix3 tm = RotateZMatrix(0.5f) * TransMatrix(Point3(1, 2, 3));
     n->SetNodeTM(Now(), tm);
@@ -69,8 +63,7 @@ TEST_F(MaxsimSceneTest, ObjectTransformAppliesTheOffsetBeforeTheNodeTransform)
     EXPECT_FALSE(n->GetObjectTM(Now()).Equals(n->GetNodeTM(Now())));
 }
 
-TEST_F(MaxsimSceneTest, DeletingANodeMovesItsChildrenToItsParentInPlace)
-{
+TEST_F(MaxsimSceneTest, DeletingANodeMovesItsChildrenToItsParentInPlace) {
     INode* a = NewNode(NewPoly(), "a");
     INode* b = NewNode(NewPoly(), "b");
     Matrix3 at = TransMatrix(Point3(3, 0, 0));
@@ -84,8 +77,7 @@ TEST_F(MaxsimSceneTest, DeletingANodeMovesItsChildrenToItsParentInPlace)
     EXPECT_EQ(Host().GetINodeByName("a"), nullptr);
 }
 
-TEST_F(MaxsimSceneTest, SelectionFollowsSelectNodeAndItsClearFlag)
-{
+TEST_F(MaxsimSceneTest, SelectionFollowsSelectNodeAndItsClearFlag) {
     INode* a = NewNode(NewPoly(), "a");
     INode* b = NewNode(NewPoly(), "b");
     Host().SelectNode(a);
@@ -98,8 +90,7 @@ TEST_F(MaxsimSceneTest, SelectionFollowsSelectNodeAndItsClearFlag)
     EXPECT_EQ(Host().GetSelNode(0), b);
 }
 
-TEST_F(MaxsimSceneTest, NamesAreWritableCopies)
-{
+TEST_F(MaxsimSceneTest, NamesAreWritableCopies) {
     INode* n = NewNode(NewPoly(), "first");
     char name[] = "a|b";
     n->SetName(name);
@@ -108,8 +99,7 @@ TEST_F(MaxsimSceneTest, NamesAreWritableCopies)
     EXPECT_EQ(Host().GetINodeByName("a|b"), n);
 }
 
-TEST_F(MaxsimSceneTest, ReplacingANodesObjectDeletesTheOldOneUnlessHeld)
-{
+TEST_F(MaxsimSceneTest, ReplacingANodesObjectDeletesTheOldOneUnlessHeld) {
     INode* n = NewNode(NewPoly(), "n");
     Object* held = n->GetObjectRef();
     held->SetAFlag(A_LOCK_TARGET);
@@ -119,8 +109,7 @@ TEST_F(MaxsimSceneTest, ReplacingANodesObjectDeletesTheOldOneUnlessHeld)
     EXPECT_EQ(held->MaybeAutoDelete(), REF_SUCCEED);
 }
 
-TEST_F(MaxsimSceneTest, ResetBoneStretchFitsABoneToItsChild)
-{
+TEST_F(MaxsimSceneTest, ResetBoneStretchFitsABoneToItsChild) {
     INode* a = NewBone("a", Point3(0, 0, 0));
     INode* b = NewBone("b", Point3(0, 7, 0));
     a->AttachChild(b);

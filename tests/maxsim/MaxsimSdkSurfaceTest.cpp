@@ -14,25 +14,25 @@
 #if defined(I_SKIN) || defined(I_SKINIMPORTDATA) || defined(SKIN_CLASSID) || defined(BONE_OBJ_CLASSID)
 #error "max.h pulls in iskin.h or istdplug.h"
 #endif
-struct ISkin
-{
+struct ISkin {
     int probe;
 };
-struct IDerivedObject
-{
+struct IDerivedObject {
     int probe;
 };
-struct StdMat2
-{
+struct StdMat2 {
     int probe;
 };
 
-namespace
-{
+namespace {
 template <class M>
-concept WritableRows = requires(M& m) { m[0].x = 1.0f; };
+concept WritableRows = requires(M& m) {
+    m[0].x = 1.0f;
+};
 template <class F>
-concept HasMatIdAccessors = requires(F& f) { f.GetMatID(); };
+concept HasMatIdAccessors = requires(F& f) {
+    f.GetMatID();
+};
 
 static_assert(std::is_void_v<decltype(std::declval<Matrix3&>().Invert())>, "Matrix3::Invert answers nothing");
 static_assert(!WritableRows<Matrix3>, "a Matrix3's rows are not writable through operator[]");
@@ -46,10 +46,8 @@ static_assert(sizeof(ULONG_PTR) == sizeof(void*) && sizeof(DWORD_PTR) == sizeof(
 static_assert(std::is_signed_v<INT_PTR> && std::is_unsigned_v<UINT_PTR>);
 } // namespace
 
-TEST(MaxsimSdkSurfaceTest, ConstantsHaveTheSdksValues)
-{
-    struct Case
-    {
+TEST(MaxsimSdkSurfaceTest, ConstantsHaveTheSdksValues) {
+    struct Case {
         const char* name;
         unsigned long value, expected;
     };
@@ -86,8 +84,7 @@ TEST(MaxsimSdkSurfaceTest, ConstantsHaveTheSdksValues)
     EXPECT_TRUE(EPOLYOBJ_CLASS_ID == Class_ID(0x1bf8338d, 0x192f6098));
 }
 
-TEST(MaxsimSdkSurfaceTest, IsMtlTellsMaterialsFromOtherEntries)
-{
+TEST(MaxsimSdkSurfaceTest, IsMtlTellsMaterialsFromOtherEntries) {
     Mtl* multi = NewDefaultMultiMtl();
     PolyObject* poly = CreateEditablePolyObject();
     EXPECT_TRUE(IsMtl(multi));

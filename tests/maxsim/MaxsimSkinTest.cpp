@@ -1,15 +1,12 @@
 #include "MaxsimFixture.h"
 #include "SkinModifier.h"
 
-namespace
-{
+namespace {
 // A quad-and-triangle mesh on a node that stands at (0,0,1) with its object
 // one unit back down, skinned to two bones at x = 0 and x = 2.
-class MaxsimSkinTest : public MaxsimTest
-{
+class MaxsimSkinTest : public MaxsimTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         MaxsimTest::SetUp();
         base = NewQuadAndTriangle();
         mesh = NewNode(base, "mesh");
@@ -28,8 +25,7 @@ protected:
         bind = WorldPoints(mesh);
     }
 
-    void Bend()
-    {
+    void Bend() {
         Matrix3 tm = RotateZMatrix(0.7f) * TransMatrix(Point3(2, 0, 0));
         bone2->SetNodeTM(Now(), tm);
     }
@@ -43,16 +39,14 @@ protected:
 };
 } // namespace
 
-TEST_F(MaxsimSkinTest, AnUnmovedSkinLeavesThePointsWhereTheyWere)
-{
+TEST_F(MaxsimSkinTest, AnUnmovedSkinLeavesThePointsWhereTheyWere) {
     ASSERT_EQ(bind.size(), 5u);
     const Matrix3 objectTM = mesh->GetObjectTM(Now());
     for (int v = 0; v < 5; ++v)
         ExpectNear(bind[size_t(v)], objectTM.PointTransform(base->GetPoint(v)));
 }
 
-TEST_F(MaxsimSkinTest, AnEnabledSkinBlendsTheBonesMotions)
-{
+TEST_F(MaxsimSkinTest, AnEnabledSkinBlendsTheBonesMotions) {
     Matrix3 init1, init2, meshBind;
     ISkin* s = SkinOf(skin);
     ASSERT_EQ(s->GetBoneInitTM(bone1, init1, false), SKIN_OK);
@@ -60,8 +54,7 @@ TEST_F(MaxsimSkinTest, AnEnabledSkinBlendsTheBonesMotions)
     ASSERT_EQ(s->GetSkinInitTM(mesh, meshBind, true), SKIN_OK);
     Bend();
     const std::vector<Point3> posed = WorldPoints(mesh);
-    for (int v = 0; v < 5; ++v)
-    {
+    for (int v = 0; v < 5; ++v) {
         const Point3 p = base->GetPoint(v);
         const Point3 expected = (p * meshBind * Inverse(init1) * bone1->GetNodeTM(Now())) * 0.25f +
                                 (p * meshBind * Inverse(init2) * bone2->GetNodeTM(Now())) * 0.75f;
@@ -70,8 +63,7 @@ TEST_F(MaxsimSkinTest, AnEnabledSkinBlendsTheBonesMotions)
     EXPECT_GT((posed[2] - bind[2]).Length(), 0.1f);
 }
 
-TEST_F(MaxsimSkinTest, MovingTheSkinnedNodeDoesNotMoveItsPoints)
-{
+TEST_F(MaxsimSkinTest, MovingTheSkinnedNodeDoesNotMoveItsPoints) {
     Matrix3 away = TransMatrix(Point3(5, 5, 5));
     mesh->SetNodeTM(Now(), away);
     const std::vector<Point3> after = WorldPoints(mesh);
@@ -79,8 +71,7 @@ TEST_F(MaxsimSkinTest, MovingTheSkinnedNodeDoesNotMoveItsPoints)
         ExpectNear(after[size_t(v)], bind[size_t(v)]);
 }
 
-TEST_F(MaxsimSkinTest, ADisabledSkinGivesTheBindPoseBack)
-{
+TEST_F(MaxsimSkinTest, ADisabledSkinGivesTheBindPoseBack) {
     Bend();
     skin->SetAFlag(A_MOD_DISABLED);
     skin->NotifyDependents(FOREVER, 0x80003FFF, REFMSG_CHANGE);
@@ -93,8 +84,7 @@ TEST_F(MaxsimSkinTest, ADisabledSkinGivesTheBindPoseBack)
     EXPECT_GT((WorldPoints(mesh)[2] - bind[2]).Length(), 0.1f);
 }
 
-TEST_F(MaxsimSkinTest, DisabledInViewsLeavesTheEvaluatedPointsAlone)
-{
+TEST_F(MaxsimSkinTest, DisabledInViewsLeavesTheEvaluatedPointsAlone) {
     Bend();
     const std::vector<Point3> posed = WorldPoints(mesh);
     skin->SetAFlag(A_MOD_DISABLED_INVIEWS);
@@ -104,15 +94,13 @@ TEST_F(MaxsimSkinTest, DisabledInViewsLeavesTheEvaluatedPointsAlone)
         ExpectNear(again[size_t(v)], posed[size_t(v)]);
 }
 
-TEST_F(MaxsimSkinTest, PointsWithoutWeightsStayPut)
-{
+TEST_F(MaxsimSkinTest, PointsWithoutWeightsStayPut) {
     ASSERT_TRUE(SetWeights(skin, mesh, 4, {}, {}));
     Bend();
     ExpectNear(WorldPoints(mesh)[4], bind[4]);
 }
 
-TEST_F(MaxsimSkinTest, WeightsAreReadBackAsGivenPerPoint)
-{
+TEST_F(MaxsimSkinTest, WeightsAreReadBackAsGivenPerPoint) {
     ASSERT_TRUE(SetWeights(skin, mesh, 1, {bone2}, {0.5f}));
     ISkinContextData* ctx = SkinOf(skin)->GetContextInterface(mesh);
     ASSERT_NE(ctx, nullptr);
@@ -128,12 +116,10 @@ TEST_F(MaxsimSkinTest, WeightsAreReadBackAsGivenPerPoint)
     EXPECT_EQ(ctx->GetAssignedBone(1, 3), -1);
 }
 
-TEST_F(MaxsimSkinTest, RefusedWeightsChangeNothing)
-{
+TEST_F(MaxsimSkinTest, RefusedWeightsChangeNothing) {
     INode* stranger = NewBone("stranger", Point3(0, 9, 0));
     INode* other = NewNode(NewQuadAndTriangle(), "other");
-    struct Case
-    {
+    struct Case {
         const char* what;
         INode* node;
         int vertex;
@@ -149,8 +135,7 @@ TEST_F(MaxsimSkinTest, RefusedWeightsChangeNothing)
         {"node without this skin", other, 0, {bone1}, {1.0f}},
         {"no node", nullptr, 0, {bone1}, {1.0f}},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_FALSE(SetWeights(skin, c.node, c.vertex, c.bones, c.weights));
     }
@@ -160,8 +145,7 @@ TEST_F(MaxsimSkinTest, RefusedWeightsChangeNothing)
     EXPECT_EQ(SkinOf(skin)->GetContextInterface(other), nullptr);
 }
 
-TEST_F(MaxsimSkinTest, BonesKeepTheTransformTheyHadWhenAdded)
-{
+TEST_F(MaxsimSkinTest, BonesKeepTheTransformTheyHadWhenAdded) {
     const Matrix3 before = bone2->GetNodeTM(Now());
     Bend();
     Matrix3 init;
@@ -171,8 +155,7 @@ TEST_F(MaxsimSkinTest, BonesKeepTheTransformTheyHadWhenAdded)
     EXPECT_EQ(SkinOf(skin)->GetBoneInitTM(stranger, init, false), SKIN_INVALID_NODE_PTR);
 }
 
-TEST_F(MaxsimSkinTest, AddBoneExRecordsUpdatesKeepsSlotsForNullAndRefusesDuplicates)
-{
+TEST_F(MaxsimSkinTest, AddBoneExRecordsUpdatesKeepsSlotsForNullAndRefusesDuplicates) {
     ISkinImportData* import = ImportOf(skin);
     EXPECT_FALSE(import->AddBoneEx(bone1, FALSE));
     EXPECT_FALSE(import->AddBoneEx(nullptr, TRUE));
@@ -186,8 +169,7 @@ TEST_F(MaxsimSkinTest, AddBoneExRecordsUpdatesKeepsSlotsForNullAndRefusesDuplica
     EXPECT_EQ(sim->GetAddBoneUpdates(), (std::vector<BOOL>{FALSE, TRUE, FALSE, TRUE}));
 }
 
-TEST_F(MaxsimSkinTest, ADeletedBoneLeavesAnEmptySlotThatNoLongerMoves)
-{
+TEST_F(MaxsimSkinTest, ADeletedBoneLeavesAnEmptySlotThatNoLongerMoves) {
     Bend();
     Host().DeleteNode(bone2);
     EXPECT_EQ(SkinOf(skin)->GetNumBones(), 2);
@@ -198,8 +180,7 @@ TEST_F(MaxsimSkinTest, ADeletedBoneLeavesAnEmptySlotThatNoLongerMoves)
         ExpectNear(after[size_t(v)], bind[size_t(v)]);
 }
 
-TEST_F(MaxsimSkinTest, DataForANodeComesWithItsFirstEvaluation)
-{
+TEST_F(MaxsimSkinTest, DataForANodeComesWithItsFirstEvaluation) {
     INode* second = NewNode(NewQuadAndTriangle(), "second");
     IDerivedObject* d = CreateDerivedObject(second->GetObjectRef());
     d->AddModifier(skin);
@@ -212,10 +193,9 @@ TEST_F(MaxsimSkinTest, DataForANodeComesWithItsFirstEvaluation)
     EXPECT_EQ(ctx->GetNumAssignedBones(0), 0);
 }
 
-TEST_F(MaxsimSkinTest, TheSkinAnswersItsTwoInterfaces)
-{
-    EXPECT_EQ(static_cast<void*>(SkinOf(skin)), static_cast<void*>(static_cast<ISkin*>(
-                                                    static_cast<maxsim::SkinModifier*>(skin))));
+TEST_F(MaxsimSkinTest, TheSkinAnswersItsTwoInterfaces) {
+    EXPECT_EQ(static_cast<void*>(SkinOf(skin)),
+              static_cast<void*>(static_cast<ISkin*>(static_cast<maxsim::SkinModifier*>(skin))));
     EXPECT_NE(skin->GetInterface(I_SKINIMPORTDATA), nullptr);
     EXPECT_EQ(skin->GetInterface(0x30000), nullptr);
     EXPECT_EQ(skin->SuperClassID(), OSM_CLASS_ID);
@@ -224,8 +204,7 @@ TEST_F(MaxsimSkinTest, TheSkinAnswersItsTwoInterfaces)
 
 // The host has no per-node data for a skin that has not run for the node:
 // weights and the skin's bind transforms are refused until it has.
-TEST_F(MaxsimTest, SkinWeightsAreRefusedUntilTheSkinHasRunForTheNode)
-{
+TEST_F(MaxsimTest, SkinWeightsAreRefusedUntilTheSkinHasRunForTheNode) {
     PolyObject* base = NewQuadAndTriangle();
     INode* mesh = NewNode(base, "mesh");
     INode* bone = NewBone("b", Point3(0, 0, 0));
@@ -246,8 +225,7 @@ TEST_F(MaxsimTest, SkinWeightsAreRefusedUntilTheSkinHasRunForTheNode)
 // Two meshes share a bone: each skin keeps the bone's transform from when it
 // was added to that skin, so the bind poses are equal when the bone stayed
 // put in between and differ when it moved.
-TEST_F(MaxsimTest, SkinsSharingABoneKeepTheirOwnBindPoses)
-{
+TEST_F(MaxsimTest, SkinsSharingABoneKeepTheirOwnBindPoses) {
     INode* bone = NewBone("shared", Point3(1, 0, 0));
     INode* first = NewNode(NewQuadAndTriangle(), "first");
     INode* second = NewNode(NewQuadAndTriangle(), "second");
@@ -270,8 +248,7 @@ TEST_F(MaxsimTest, SkinsSharingABoneKeepTheirOwnBindPoses)
 
 // A skin lists its bones in the order they were added, whatever the scene's
 // order; weights name bones by their slot in that list.
-TEST_F(MaxsimTest, ASkinsBoneOrderIsItsOwn)
-{
+TEST_F(MaxsimTest, ASkinsBoneOrderIsItsOwn) {
     INode* a = NewBone("a", Point3(0, 0, 0));
     INode* b = NewBone("b", Point3(1, 0, 0));
     INode* c = NewBone("c", Point3(2, 0, 0));

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "merrow/Headers.h"
+#include "../support/RecordingLog.h"
 #include "merrow/HModuleInfo.h"
+#include "merrow/Headers.h"
 #include "orlo/CoreServices/Interfaces/ICoreServices.h"
 #include "orlo/ErrorDescription.h"
-#include "../support/RecordingLog.h"
 
 namespace {
 

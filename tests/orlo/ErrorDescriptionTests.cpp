@@ -109,7 +109,7 @@ TEST(ErrorDescription, PassingOnAppendsToTheHistory) {
 
 TEST(ErrorDescription, AHistoryThatWouldOverflowTakesWhatFitsInOrder) {
     std::string longName(4090, 'n');
-    ErrorDescription raised("f", longName.c_str(), "m", 1);  // 4092 characters of history
+    ErrorDescription raised("f", longName.c_str(), "m", 1); // 4092 characters of history
     ErrorDescription passed(raised, "G");
     EXPECT_EQ(std::string(passed.GetHistory()), longName + "() <-");
     ErrorDescription again(passed, "H");
@@ -120,9 +120,8 @@ TEST(ErrorDescription, AnErrorPassingThroughGuardsListsEachOfThem) {
     ErrorDescription error = Catch([] { Guarded::Outer(1); });
     EXPECT_STREQ(error.GetMessageText(), "'assure' failed: value == 42");
     // Raised in RaiseInBody, caught by its own guard, then by Middle and Outer.
-    EXPECT_STREQ(error.GetHistory(),
-                 "{anonymous}::Guarded::RaiseInBody() <- {anonymous}::Guarded::RaiseInBody() <- "
-                 "{anonymous}::Guarded::Middle() <- orlo::Outer<int>()");
+    EXPECT_STREQ(error.GetHistory(), "{anonymous}::Guarded::RaiseInBody() <- {anonymous}::Guarded::RaiseInBody() <- "
+                                     "{anonymous}::Guarded::Middle() <- orlo::Outer<int>()");
 }
 
 TEST(ErrorDescription, ForeignExceptionsBecomeUnknownErrors) {
@@ -175,8 +174,7 @@ TEST(QualifiedFunctionName, CutsSignaturesToTheQualifiedName) {
     const Case cases[] = {
         {"void f()", "f"},
         {"bool orlo::UFileSystem_ANSI::Copy(const char*, const char*, bool)", "orlo::UFileSystem_ANSI::Copy"},
-        {"virtual orlo::UBaseString<unsigned char> orlo::IInputStream::GetName() const",
-         "orlo::IInputStream::GetName"},
+        {"virtual orlo::UBaseString<unsigned char> orlo::IInputStream::GetName() const", "orlo::IInputStream::GetName"},
         {"orlo::UArray<T>::~UArray() [with T = unsigned char]", "orlo::UArray<T>::~UArray"},
         {"static void orlo::X::Make(std::map<int, int>)", "orlo::X::Make"},
         {"bool orlo::operator==(const X&, const X&)", "orlo::operator=="},

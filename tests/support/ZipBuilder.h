@@ -16,8 +16,8 @@ public:
 
     struct Entry {
         std::string name;
-        Bytes payload;              // the bytes as they stand in the archive
-        uint16_t method;            // 0 stored, 8 deflated, ...
+        Bytes payload;   // the bytes as they stand in the archive
+        uint16_t method; // 0 stored, 8 deflated, ...
         uint32_t uncompressedSize;
         uint32_t crc;
     };
@@ -25,13 +25,14 @@ public:
     // A stored member: the payload is the content.
     ZipBuilder& Stored(const std::string& name, const std::string& content) {
         Bytes bytes(content.begin(), content.end());
-        m_entries.push_back({name, bytes, 0, uint32_t(bytes.size()), orlo::UCrc32::Compute(bytes.data(), bytes.size())});
+        m_entries.push_back(
+            {name, bytes, 0, uint32_t(bytes.size()), orlo::UCrc32::Compute(bytes.data(), bytes.size())});
         return *this;
     }
     // A member with any payload, method and declared size and CRC of `content`.
     ZipBuilder& Member(const std::string& name, const Bytes& payload, uint16_t method, const std::string& content) {
-        m_entries.push_back({name, payload, method, uint32_t(content.size()),
-                             orlo::UCrc32::Compute(content.data(), content.size())});
+        m_entries.push_back(
+            {name, payload, method, uint32_t(content.size()), orlo::UCrc32::Compute(content.data(), content.size())});
         return *this;
     }
 

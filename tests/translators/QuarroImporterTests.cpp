@@ -130,7 +130,7 @@ TEST_F(QuarroImporterTest, BonesArePlacedParentsFirstAndLookedUpByTheFirstOfANam
     bones.Add(Bone("Hand", "Arm", 0, 0, 3));
     bones.Add(Bone("Arm", "Root", 0, 0, 1));
     bones.Add(Bone("Root", "", 0, 0, 0));
-    bones.Add(Bone("Hand", "", 9, 9, 9));        // a second Hand: never built
+    bones.Add(Bone("Hand", "", 9, 9, 9)); // a second Hand: never built
     bones.Add(Bone("Finger", "Hand", 0, 0, 4));
     bones.Add(Bone("Stray", "Nobody", 5, 0, 0)); // a parent that names no bone
     bones.Add(Bone("Ping", "Pong", 0, 5, 0));    // a parent cycle
@@ -199,9 +199,9 @@ TEST_F(QuarroImporterTest, WeightsBindTheMeshToTheFilesBones) {
     MeshData mesh = QuadAndTriangle("Skinned", 1);
     for (unsigned int count : {1u, 2u, 1u, 0u, 1u})
         mesh.vertexWeightCounts.Add(count);
-    for (const MeshData::Weight& weight : {MeshData::Weight{1, 1.0f}, MeshData::Weight{0, 0.5f},
-                                           MeshData::Weight{1, 0.5f}, MeshData::Weight{0, 1.0f},
-                                           MeshData::Weight{1, 1.0f}})
+    for (const MeshData::Weight& weight :
+         {MeshData::Weight{1, 1.0f}, MeshData::Weight{0, 0.5f}, MeshData::Weight{1, 0.5f}, MeshData::Weight{0, 1.0f},
+          MeshData::Weight{1, 1.0f}})
         mesh.weights.Add(weight);
     meshes.Add(mesh);
     ASSERT_EQ(Import(Text(bones, meshes)), 0);

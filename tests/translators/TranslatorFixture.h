@@ -23,7 +23,8 @@ protected:
     static Exported Export(bool selectedOnly = false) {
         orlo::UOutputStream_Memory stream("export.qro");
         const merrow::platform_3dsmax::HStatus status = QuarroExporter::Export(&stream, selectedOnly);
-        return {status.GetCode(), std::string(reinterpret_cast<const char*>(stream.GetBytes()), size_t(stream.GetLength()))};
+        return {status.GetCode(),
+                std::string(reinterpret_cast<const char*>(stream.GetBytes()), size_t(stream.GetLength()))};
     }
 
     static int Import(const std::string& text) {

@@ -3,18 +3,8 @@
 #include <vector>
 
 // One step of a host session, as given on the command line.
-struct HostAction
-{
-    enum Kind
-    {
-        Demo,
-        Plugin,
-        Import,
-        Export,
-        Select,
-        Time,
-        Dump
-    };
+struct HostAction {
+    enum Kind { Demo, Plugin, Import, Export, Select, Time, Dump };
 
     Kind kind = Demo;
     std::vector<std::string> args;

@@ -4,38 +4,33 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "HostInterface.h"
 #include "DemoScene.h"
+#include "HostInterface.h"
 #include "SceneDump.h"
 #include "max.h"
 
-namespace
-{
+namespace {
 typedef ULONG (*LibVersionProc)();
 typedef int (*LibNumberClassesProc)();
 typedef ClassDesc* (*LibClassDescProc)(int);
 typedef const TCHAR* (*LibDescriptionProc)();
 
-bool IsAction(const std::string& w)
-{
+bool IsAction(const std::string& w) {
     return w == "demo" || w == "plugin" || w == "import" || w == "export" || w == "select" || w == "time" ||
            w == "dump";
 }
 
 // What an importer gets besides the core interface.
-class SessionImpInterface : public ImpInterface
-{
+class SessionImpInterface : public ImpInterface {
 public:
-    void RedrawViews() override
-    {
+    void RedrawViews() override {
         GetCOREInterface()->RedrawViews(GetCOREInterface()->GetTime(), REDRAW_NORMAL, nullptr);
     }
     TimeValue GetTime() override { return GetCOREInterface()->GetTime(); }
     void SetTime(TimeValue t) override { GetCOREInterface()->SetTime(t, TRUE); }
 };
 
-std::string Hex(unsigned long v)
-{
+std::string Hex(unsigned long v) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%08lX", v);
     return buf;
@@ -44,12 +39,13 @@ std::string Hex(unsigned long v)
 
 HostSession::HostSession(std::ostream& out, std::ostream& err) : m_out(out), m_err(err), m_ended(false) {}
 
-HostSession::~HostSession() { End(); }
+HostSession::~HostSession() {
+    End();
+}
 
 const char* const HostSession::DEFAULT_PLUGIN = "quarro.dle";
 
-const char* HostSession::Usage()
-{
+const char* HostSession::Usage() {
     return "usage: maxsim-run ACTION...\n"
            "  demo                     build the demo scene\n"
            "  plugin PATH              load a plug-in module (without one, imports and exports\n"
@@ -61,90 +57,73 @@ const char* HostSession::Usage()
            "  dump PATH|-              write the scene as JSON\n";
 }
 
-bool HostSession::Parse(const std::vector<std::string>& words, std::vector<HostAction>& actions, std::string& error)
-{
+bool HostSession::Parse(const std::vector<std::string>& words, std::vector<HostAction>& actions, std::string& error) {
     actions.clear();
     size_t i = 0;
     auto argument = [&](const std::string& action, std::string& value) {
-        if (i >= words.size())
-        {
+        if (i >= words.size()) {
             error = "\"" + action + "\" needs an argument";
             return false;
         }
         value = words[i++];
         return true;
     };
-    while (i < words.size())
-    {
+    while (i < words.size()) {
         const std::string word = words[i++];
         HostAction action;
         std::string value;
         if (word == "demo")
             action.kind = HostAction::Demo;
-        else if (word == "plugin" || word == "import" || word == "dump")
-        {
-            action.kind = word == "plugin" ? HostAction::Plugin
+        else if (word == "plugin" || word == "import" || word == "dump") {
+            action.kind = word == "plugin"   ? HostAction::Plugin
                           : word == "import" ? HostAction::Import
                                              : HostAction::Dump;
             if (!argument(word, value))
                 return false;
             action.args.push_back(value);
-        }
-        else if (word == "export")
-        {
+        } else if (word == "export") {
             action.kind = HostAction::Export;
             if (!argument(word, value))
                 return false;
             action.args.push_back(value);
-            if (i < words.size() && words[i] == "--selected")
-            {
+            if (i < words.size() && words[i] == "--selected") {
                 action.selectedOnly = true;
                 ++i;
             }
-        }
-        else if (word == "select")
-        {
+        } else if (word == "select") {
             action.kind = HostAction::Select;
             while (i < words.size() && !IsAction(words[i]))
                 action.args.push_back(words[i++]);
-        }
-        else if (word == "time")
-        {
+        } else if (word == "time") {
             action.kind = HostAction::Time;
             if (!argument(word, value))
                 return false;
             char* end = nullptr;
             errno = 0;
             const long t = std::strtol(value.c_str(), &end, 10);
-            if (value.empty() || *end || errno == ERANGE || t < -2147483647L || t > 2147483647L)
-            {
+            if (value.empty() || *end || errno == ERANGE || t < -2147483647L || t > 2147483647L) {
                 error = "\"time\" needs a whole number of ticks, not \"" + value + "\"";
                 return false;
             }
             action.time = int(t);
-        }
-        else
-        {
+        } else {
             error = "unknown action \"" + word + "\"";
             return false;
         }
         actions.push_back(action);
     }
-    if (actions.empty())
-    {
+    if (actions.empty()) {
         error = "no action given";
         return false;
     }
     // Imports and exports use the product module beside the program unless
     // the session names a module of its own.
     bool namesModule = false, translates = false;
-    for (const HostAction& action : actions)
-    {
+    for (const HostAction& action : actions) {
         namesModule = namesModule || action.kind == HostAction::Plugin;
         translates = translates || action.kind == HostAction::Import || action.kind == HostAction::Export;
     }
-    if (translates && !namesModule)
-    {
+    if (translates && !namesModule) {
         HostAction plugin;
         plugin.kind = HostAction::Plugin;
         plugin.args.push_back(PluginLibrary::BesideProgram(DEFAULT_PLUGIN));
@@ -153,15 +132,12 @@ bool HostSession::Parse(const std::vector<std::string>& words, std::vector<HostA
     return true;
 }
 
-int HostSession::Run(const std::vector<HostAction>& actions)
-{
+int HostSession::Run(const std::vector<HostAction>& actions) {
     maxsim::HostInterface& host = maxsim::HostInterface::Instance();
     int status = 0;
-    for (const HostAction& action : actions)
-    {
+    for (const HostAction& action : actions) {
         bool ok = true;
-        switch (action.kind)
-        {
+        switch (action.kind) {
         case HostAction::Demo:
             maxsim::DemoScene::Build(host);
             break;
@@ -190,8 +166,7 @@ int HostSession::Run(const std::vector<HostAction>& actions)
     return status;
 }
 
-bool HostSession::Fail(const std::string& message)
-{
+bool HostSession::Fail(const std::string& message) {
     m_err << "maxsim-run: " << message << "\n";
     return false;
 }
@@ -199,8 +174,7 @@ bool HostSession::Fail(const std::string& message)
 // A module that fails a check stays loaded, without classes, until the end
 // of the session: its entry points may already have registered callbacks
 // with the host, which must not point into unloaded code.
-bool HostSession::LoadPlugin(const std::string& path)
-{
+bool HostSession::LoadPlugin(const std::string& path) {
     Module module;
     module.library = std::make_unique<PluginLibrary>();
     std::string error;
@@ -216,8 +190,7 @@ bool HostSession::LoadPlugin(const std::string& path)
         return Fail("\"" + path + "\" is not a plug-in module: an entry point is missing");
     const ULONG v = version();
     if (v != ULONG(VERSION_3DSMAX))
-        return Fail("\"" + path + "\" was built for SDK version " + Hex(v) + ", this host is " +
-                    Hex(VERSION_3DSMAX));
+        return Fail("\"" + path + "\" was built for SDK version " + Hex(v) + ", this host is " + Hex(VERSION_3DSMAX));
     const char* text = description();
     m_err << "maxsim-run: loaded \"" << path << "\": " << (text ? text : "") << "\n";
     const int n = count();
@@ -230,8 +203,7 @@ bool HostSession::LoadPlugin(const std::string& path)
 }
 
 // The most recently loaded module that offers the class wins.
-ClassDesc* HostSession::FindClass(unsigned long superClassID)
-{
+ClassDesc* HostSession::FindClass(unsigned long superClassID) {
     for (auto m = m_modules.rbegin(); m != m_modules.rend(); ++m)
         for (ClassDesc* desc : m->classes)
             if (desc->SuperClassID() == superClassID)
@@ -239,8 +211,7 @@ ClassDesc* HostSession::FindClass(unsigned long superClassID)
     return nullptr;
 }
 
-bool HostSession::Import(const std::string& file, int& status)
-{
+bool HostSession::Import(const std::string& file, int& status) {
     ClassDesc* desc = FindClass(SCENE_IMPORT_CLASS_ID);
     if (!desc)
         return Fail("no loaded module offers a scene importer");
@@ -250,16 +221,14 @@ bool HostSession::Import(const std::string& file, int& status)
     SessionImpInterface ii;
     const int answer = importer->DoImport(file.c_str(), &ii, GetCOREInterface(), TRUE);
     delete importer;
-    if (!answer)
-    {
+    if (!answer) {
         m_err << "maxsim-run: the import of \"" << file << "\" failed\n";
         status = 1;
     }
     return true;
 }
 
-bool HostSession::Export(const std::string& file, bool selectedOnly, int& status)
-{
+bool HostSession::Export(const std::string& file, bool selectedOnly, int& status) {
     ClassDesc* desc = FindClass(SCENE_EXPORT_CLASS_ID);
     if (!desc)
         return Fail("no loaded module offers a scene exporter");
@@ -268,29 +237,25 @@ bool HostSession::Export(const std::string& file, bool selectedOnly, int& status
         return Fail("the exporter class did not create an exporter");
     // As the host does, the selection is offered only to an exporter that
     // supports it.
-    if (selectedOnly && !exporter->SupportsOptions(0, SCENE_EXPORT_SELECTED))
-    {
+    if (selectedOnly && !exporter->SupportsOptions(0, SCENE_EXPORT_SELECTED)) {
         delete exporter;
         return Fail("the exporter cannot export the selection only");
     }
     ExpInterface ei;
-    const int answer = exporter->DoExport(file.c_str(), &ei, GetCOREInterface(), TRUE,
-                                          selectedOnly ? SCENE_EXPORT_SELECTED : 0);
+    const int answer =
+        exporter->DoExport(file.c_str(), &ei, GetCOREInterface(), TRUE, selectedOnly ? SCENE_EXPORT_SELECTED : 0);
     delete exporter;
-    if (!answer)
-    {
+    if (!answer) {
         m_err << "maxsim-run: the export to \"" << file << "\" failed\n";
         status = 1;
     }
     return true;
 }
 
-bool HostSession::Select(const std::vector<std::string>& names)
-{
+bool HostSession::Select(const std::vector<std::string>& names) {
     Interface* ip = GetCOREInterface();
     std::vector<INode*> nodes;
-    for (const std::string& name : names)
-    {
+    for (const std::string& name : names) {
         INode* node = ip->GetINodeByName(name.c_str());
         if (!node)
             return Fail("no node is named \"" + name + "\"");
@@ -302,11 +267,9 @@ bool HostSession::Select(const std::vector<std::string>& names)
     return true;
 }
 
-bool HostSession::Dump(const std::string& where)
-{
+bool HostSession::Dump(const std::string& where) {
     const std::string text = maxsim::SceneDump::ToText(maxsim::HostInterface::Instance()) + "\n";
-    if (where == "-")
-    {
+    if (where == "-") {
         m_out << text;
         m_out.flush();
         return bool(m_out) || Fail("cannot write the dump to standard output");
@@ -321,15 +284,13 @@ bool HostSession::Dump(const std::string& where)
 
 // Modules hear of the shutdown while the scene still stands; the scene goes
 // before the modules, since their objects may be part of it.
-void HostSession::End()
-{
+void HostSession::End() {
     if (m_ended)
         return;
     m_ended = true;
     BroadcastNotification(NOTIFY_SYSTEM_SHUTDOWN);
     maxsim::HostInterface::Instance().Reset();
-    while (!m_modules.empty())
-    {
+    while (!m_modules.empty()) {
         m_modules.back().library->Unload();
         m_modules.pop_back();
     }

@@ -1,18 +1,17 @@
 #pragma once
+#include "HostAction.h"
+#include "PluginLibrary.h"
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
-#include "HostAction.h"
-#include "PluginLibrary.h"
 
 class ClassDesc;
 
 // A host session: runs actions in order against the one scene, loads
 // plug-in modules through their entry points as the host does, and at its
 // end broadcasts system shutdown and unloads them.
-class HostSession
-{
+class HostSession {
 public:
     HostSession(std::ostream& out, std::ostream& err);
     ~HostSession();
@@ -30,8 +29,7 @@ public:
     void End();
 
 private:
-    struct Module
-    {
+    struct Module {
         std::unique_ptr<PluginLibrary> library;
         std::vector<ClassDesc*> classes;
     };

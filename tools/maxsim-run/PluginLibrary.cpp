@@ -10,15 +10,15 @@
 
 PluginLibrary::PluginLibrary() : m_handle(nullptr) {}
 
-PluginLibrary::~PluginLibrary() { Unload(); }
+PluginLibrary::~PluginLibrary() {
+    Unload();
+}
 
-bool PluginLibrary::Load(const std::string& path, std::string& error)
-{
+bool PluginLibrary::Load(const std::string& path, std::string& error) {
     Unload();
 #ifdef _WIN32
     HMODULE module = LoadLibraryA(path.c_str());
-    if (!module)
-    {
+    if (!module) {
         error = "cannot load \"" + path + "\" (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
@@ -27,8 +27,7 @@ bool PluginLibrary::Load(const std::string& path, std::string& error)
     // A path without a slash would be searched for on the library path.
     const std::string where = path.find('/') == std::string::npos ? "./" + path : path;
     m_handle = dlopen(where.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!m_handle)
-    {
+    if (!m_handle) {
         const char* reason = dlerror();
         error = "cannot load \"" + path + "\": " + (reason ? reason : "unknown reason");
         return false;
@@ -38,8 +37,7 @@ bool PluginLibrary::Load(const std::string& path, std::string& error)
     return true;
 }
 
-void* PluginLibrary::Symbol(const char* name) const
-{
+void* PluginLibrary::Symbol(const char* name) const {
     if (!m_handle)
         return nullptr;
 #ifdef _WIN32
@@ -49,8 +47,7 @@ void* PluginLibrary::Symbol(const char* name) const
 #endif
 }
 
-void PluginLibrary::Unload()
-{
+void PluginLibrary::Unload() {
     if (!m_handle)
         return;
 #ifdef _WIN32
@@ -62,8 +59,7 @@ void PluginLibrary::Unload()
     m_path.clear();
 }
 
-std::string PluginLibrary::BesideProgram(const std::string& fileName)
-{
+std::string PluginLibrary::BesideProgram(const std::string& fileName) {
     std::string program;
 #ifdef _WIN32
     char path[MAX_PATH];

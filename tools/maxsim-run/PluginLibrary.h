@@ -2,8 +2,7 @@
 #include <string>
 
 // One loaded plug-in module: LoadLibraryA on Windows, dlopen elsewhere.
-class PluginLibrary
-{
+class PluginLibrary {
 public:
     PluginLibrary();
     ~PluginLibrary();

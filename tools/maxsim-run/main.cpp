@@ -7,10 +7,8 @@
 #include "HostSession.h"
 #include "log.h"
 
-namespace
-{
-const char* TypeName(DWORD type)
-{
+namespace {
+const char* TypeName(DWORD type) {
     if (type & SYSLOG_ERROR)
         return "error";
     if (type & SYSLOG_WARN)
@@ -21,16 +19,13 @@ const char* TypeName(DWORD type)
 }
 
 // One line per entry: line breaks inside an entry are written as \n.
-void PrintEntry(const maxsim::SystemLog::Entry& entry)
-{
+void PrintEntry(const maxsim::SystemLog::Entry& entry) {
     std::string line;
-    for (size_t i = 0; i < entry.text.size(); ++i)
-    {
+    for (size_t i = 0; i < entry.text.size(); ++i) {
         const char c = entry.text[i];
         if (c == '\r')
             continue;
-        if (c == '\n')
-        {
+        if (c == '\n') {
             if (i + 1 < entry.text.size())
                 line += "\\n";
             continue;
@@ -41,13 +36,11 @@ void PrintEntry(const maxsim::SystemLog::Entry& entry)
 }
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::vector<std::string> words(argv + 1, argv + argc);
     std::vector<HostAction> actions;
     std::string error;
-    if (!HostSession::Parse(words, actions, error))
-    {
+    if (!HostSession::Parse(words, actions, error)) {
         std::cerr << "maxsim-run: " << error << "\n" << HostSession::Usage();
         return 2;
     }

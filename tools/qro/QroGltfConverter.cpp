@@ -56,8 +56,8 @@ Json AddPrimitive(QroGltfDocument& document, const QroGltfMesh::Primitive& primi
             for (const auto& vertex : primitive.joints)
                 for (uint16_t joint : vertex)
                     joints.push_back(uint8_t(joint));
-            attributes["JOINTS_0"] = AddVertexData(document, joints, QroGltfDocument::UNSIGNED_BYTE, vertices,
-                                                   "VEC4", QroGltfDocument::ARRAY_BUFFER);
+            attributes["JOINTS_0"] = AddVertexData(document, joints, QroGltfDocument::UNSIGNED_BYTE, vertices, "VEC4",
+                                                   QroGltfDocument::ARRAY_BUFFER);
         } else {
             attributes["JOINTS_0"] = AddVertexData(document, primitive.joints, QroGltfDocument::UNSIGNED_SHORT,
                                                    vertices, "VEC4", QroGltfDocument::ARRAY_BUFFER);
@@ -254,8 +254,8 @@ QroGltfConverter::Summary QroGltfConverter::Convert(const orlo::UArray<BoneData>
         const MeshNode& meshNode = meshNodes[k];
         Json node = Json::object();
         if (!meshNode.name.empty())
-            node["name"] = NameToUtf8(
-                uniqueName(meshNode.name, "mesh " + std::to_string(k) + " \"" + meshNode.name + "\""));
+            node["name"] =
+                NameToUtf8(uniqueName(meshNode.name, "mesh " + std::to_string(k) + " \"" + meshNode.name + "\""));
         if (meshNode.mesh != -1)
             node["mesh"] = meshNode.mesh;
         if (meshNode.skinned)

@@ -18,8 +18,9 @@ int QroGltfDocument::AddView(const void* data, size_t size, int target) {
 }
 
 int QroGltfDocument::AddAccessor(int view, int componentType, size_t count, const char* type) {
-    return Append("accessors",
-                  {{"bufferView", view}, {"componentType", componentType}, {"count", std::uint64_t(count)}, {"type", type}});
+    return Append(
+        "accessors",
+        {{"bufferView", view}, {"componentType", componentType}, {"count", std::uint64_t(count)}, {"type", type}});
 }
 
 int QroGltfDocument::Append(const char* key, Json item) {

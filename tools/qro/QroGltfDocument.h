@@ -17,8 +17,8 @@
 //     int accessor = document.AddAccessor(view, QroGltfDocument::FLOAT, count, "VEC3");
 class QroGltfDocument {
 public:
-    using Json = nlohmann::basic_json<nlohmann::ordered_map, std::vector, std::string, bool, std::int64_t,
-                                      std::uint64_t, float>;
+    using Json =
+        nlohmann::basic_json<nlohmann::ordered_map, std::vector, std::string, bool, std::int64_t, std::uint64_t, float>;
 
     // Buffer view targets and accessor component types.
     static constexpr int ARRAY_BUFFER = 34962;

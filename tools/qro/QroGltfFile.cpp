@@ -45,8 +45,8 @@ void AppendUint32(std::string& bytes, uint32_t value) {
 }
 
 // Writes the pieces as one file; on any failure removes it again.
-bool WriteFile(const std::string& path, const std::string& head, const std::vector<uint8_t>& body,
-               size_t bodyPadding, std::string& error) {
+bool WriteFile(const std::string& path, const std::string& head, const std::vector<uint8_t>& body, size_t bodyPadding,
+               std::string& error) {
     orlo::IFileSystem* files = orlo::GetCoreServices()->GetFileSystem();
     orlo::TStreamHandle<orlo::IOutputStream> stream = files->CreateFileWriter(path.c_str(), true, false);
     if (stream.IsEmpty() || !stream->IsOpen()) {
@@ -66,8 +66,8 @@ bool WriteFile(const std::string& path, const std::string& head, const std::vect
         return true;
     };
     static const uint8_t kZeros[4] = {0, 0, 0, 0};
-    bool written = put(head.data(), head.size()) && put(body.data(), body.size()) && put(kZeros, bodyPadding) &&
-                   stream->Flush();
+    bool written =
+        put(head.data(), head.size()) && put(body.data(), body.size()) && put(kZeros, bodyPadding) && stream->Flush();
     stream->Close();
     written = written && !stream->HasFailed();
     stream = orlo::TStreamHandle<orlo::IOutputStream>();
@@ -110,8 +110,8 @@ bool QroGltfFile::Write(QroGltfDocument& document, const std::string& path, std:
     // The usual order of the top-level properties, easier to read than the
     // order in which they were filled.
     QroGltfDocument::Json ordered = QroGltfDocument::Json::object();
-    for (const char* key : {"asset", "scene", "scenes", "nodes", "meshes", "materials", "skins", "accessors",
-                            "bufferViews", "buffers"})
+    for (const char* key :
+         {"asset", "scene", "scenes", "nodes", "meshes", "materials", "skins", "accessors", "bufferViews", "buffers"})
         if (json.contains(key))
             ordered[key] = json[key];
     std::string text = ordered.dump();

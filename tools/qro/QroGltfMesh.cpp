@@ -78,8 +78,8 @@ QroGltfMesh::QroGltfMesh(int meshIndex, const MeshData& mesh, const QroMaterialR
         }
         int material = -1;
         if (!materials.names.empty()) {
-            uint32_t index = materials.polygonMaterialIndices.empty() ? UINT32_MAX
-                                                                       : materials.polygonMaterialIndices[p];
+            uint32_t index =
+                materials.polygonMaterialIndices.empty() ? UINT32_MAX : materials.polygonMaterialIndices[p];
             if (index < materials.names.size())
                 material = materialOfName[index];
             else
@@ -239,7 +239,7 @@ void QroGltfMesh::BuildPrimitive(const MeshData& mesh, const std::vector<uint32_
     size_t sets = size_t(mesh.textureCoordinates.Num());
     primitive.textureCoordinates.resize(sets);
     std::vector<uint32_t> sources; // the file vertex of each glTF vertex
-    std::vector<uint32_t> ring; // the glTF vertices of one polygon's corners
+    std::vector<uint32_t> ring;    // the glTF vertices of one polygon's corners
     std::vector<float> uv(sets * 2);
     m_older.clear();
 

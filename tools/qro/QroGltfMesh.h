@@ -25,11 +25,11 @@
 class QroGltfMesh {
 public:
     struct Primitive {
-        int material = -1; // an index into the converter's materials, or -1
-        std::vector<float> positions; // 3 per vertex
-        std::vector<float> normals; // 3 per vertex, empty without normals
+        int material = -1;                                  // an index into the converter's materials, or -1
+        std::vector<float> positions;                       // 3 per vertex
+        std::vector<float> normals;                         // 3 per vertex, empty without normals
         std::vector<std::vector<float>> textureCoordinates; // per set, 2 per vertex
-        std::vector<std::array<uint16_t, 4>> joints; // empty unless skinned
+        std::vector<std::array<uint16_t, 4>> joints;        // empty unless skinned
         std::vector<std::array<float, 4>> weights;
         std::vector<uint32_t> indices; // 3 per triangle
         size_t GetVertexCount() const { return positions.size() / 3; }
@@ -38,8 +38,8 @@ public:
     struct Counts {
         size_t droppedPolygons = 0; // fewer than three corners
         size_t verticesOverFourWeights = 0;
-        size_t unweightedVertices = 0; // bound to the root joint
-        size_t replacedNormals = 0; // of zero length
+        size_t unweightedVertices = 0;      // bound to the root joint
+        size_t replacedNormals = 0;         // of zero length
         size_t polygonsWithoutMaterial = 0; // index names no material
     };
 
@@ -62,7 +62,7 @@ private:
     std::string m_where;
     bool m_skinned = false;
     bool m_hasNormals = false;
-    std::vector<uint32_t> m_firstCorner; // per polygon, and one past the end
+    std::vector<uint32_t> m_firstCorner;                 // per polygon, and one past the end
     std::vector<std::array<uint16_t, 4>> m_vertexJoints; // per file vertex
     std::vector<std::array<float, 4>> m_vertexWeights;
     // Per file vertex, the newest glTF vertex made from it in the current

@@ -76,7 +76,8 @@ void QroGltfSkeleton::FindParents(const orlo::UArray<BoneData>& bones, std::vect
 }
 
 QroGltfMath::Matrix QroGltfSkeleton::PlaceJoint(int bone, const orlo::UArray<BoneData>& bones,
-                                                const QroGltfMath::Matrix& parentWorld, std::vector<std::string>& notes) {
+                                                const QroGltfMath::Matrix& parentWorld,
+                                                std::vector<std::string>& notes) {
     Joint& joint = m_joints[size_t(bone)];
     QroGltfMath::Matrix world;
     QroGltfMath::Matrix parentInverse;

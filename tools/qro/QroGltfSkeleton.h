@@ -37,8 +37,8 @@ private:
     void FindParents(const orlo::UArray<BoneData>& bones, std::vector<std::string>& notes);
     // Sets the joint's local transform below a parent posed at `parentWorld`;
     // returns the pose the joint's node really gets.
-    QroGltfMath::Matrix PlaceJoint(int bone, const orlo::UArray<BoneData>& bones, const QroGltfMath::Matrix& parentWorld,
-                                   std::vector<std::string>& notes);
+    QroGltfMath::Matrix PlaceJoint(int bone, const orlo::UArray<BoneData>& bones,
+                                   const QroGltfMath::Matrix& parentWorld, std::vector<std::string>& notes);
 
     std::vector<Joint> m_joints;
     std::vector<int> m_roots;

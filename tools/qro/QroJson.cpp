@@ -221,28 +221,28 @@ void Indices(const Json& json, const std::string& where, orlo::UArray<unsigned i
 
 BoneData BoneFromJson(const Json& json, const std::string& where) {
     BoneData bone;
-    Fields(json, where, {"name", "parent", "invBaseMatrix"}, [&](const std::string& key, const Json& value,
-                                                                  const std::string& at) {
-        if (key == "name") {
-            bone.name = Name(value, at);
-        } else if (key == "parent") {
-            bone.parent = Name(value, at);
-        } else {
-            if (!value.is_array() || value.size() != 16)
-                Refuse(at, "expected an array of 16 numbers, row by row");
-            for (size_t i = 0; i < 16; ++i)
-                bone.invBaseMatrix.m[i / 4][i % 4] = Float(value[i], At(at, i));
-        }
-    });
+    Fields(json, where, {"name", "parent", "invBaseMatrix"},
+           [&](const std::string& key, const Json& value, const std::string& at) {
+               if (key == "name") {
+                   bone.name = Name(value, at);
+               } else if (key == "parent") {
+                   bone.parent = Name(value, at);
+               } else {
+                   if (!value.is_array() || value.size() != 16)
+                       Refuse(at, "expected an array of 16 numbers, row by row");
+                   for (size_t i = 0; i < 16; ++i)
+                       bone.invBaseMatrix.m[i / 4][i % 4] = Float(value[i], At(at, i));
+               }
+           });
     return bone;
 }
 
 void MeshFromJson(const Json& json, const std::string& where, MeshData& mesh,
                   QuarroRecordWriter::MaterialNames& materials) {
     Fields(json, where,
-           {"name", "vertices", "normals", "textureCoordinates", "vertexWeightCounts", "weights",
-            "polygonVertexCounts", "polygonVertexIndices", "polygonNormalIndices", "polygonTexCoordIndices",
-            "polygonMaterialIndices", "materialNames"},
+           {"name", "vertices", "normals", "textureCoordinates", "vertexWeightCounts", "weights", "polygonVertexCounts",
+            "polygonVertexIndices", "polygonNormalIndices", "polygonTexCoordIndices", "polygonMaterialIndices",
+            "materialNames"},
            [&](const std::string& key, const Json& value, const std::string& at) {
                if (key == "name") {
                    mesh.name = Name(value, at);
@@ -310,22 +310,23 @@ bool QroJson::Parse(const std::string& text, orlo::UArray<BoneData>& bones, orlo
                     orlo::UArray<QuarroRecordWriter::MaterialNames>& materialNames, std::string& error) {
     try {
         Json document = Json::parse(text);
-        Fields(document, "document", {"bones", "meshes"}, [&](const std::string& key, const Json& value,
-                                                              const std::string& at) {
-            const Json& list = Array(value, at);
-            if (list.size() >= QuarroTextReader::MAX_COUNT)
-                Refuse(at, "at most " + std::to_string(QuarroTextReader::MAX_COUNT - 1) + " entries can be read back");
-            for (size_t i = 0; i < list.size(); ++i) {
-                if (key == "bones") {
-                    bones.Add(BoneFromJson(list[i], At(at, i)));
-                } else {
-                    int32_t index = meshes.Add(MeshData());
-                    materialNames.Add({});
-                    MeshFromJson(list[i], At(at, i), meshes[index], materialNames[index]);
-                    CheckMesh(meshes[index], materialNames[index], At(at, i));
-                }
-            }
-        });
+        Fields(document, "document", {"bones", "meshes"},
+               [&](const std::string& key, const Json& value, const std::string& at) {
+                   const Json& list = Array(value, at);
+                   if (list.size() >= QuarroTextReader::MAX_COUNT)
+                       Refuse(at, "at most " + std::to_string(QuarroTextReader::MAX_COUNT - 1) +
+                                      " entries can be read back");
+                   for (size_t i = 0; i < list.size(); ++i) {
+                       if (key == "bones") {
+                           bones.Add(BoneFromJson(list[i], At(at, i)));
+                       } else {
+                           int32_t index = meshes.Add(MeshData());
+                           materialNames.Add({});
+                           MeshFromJson(list[i], At(at, i), meshes[index], materialNames[index]);
+                           CheckMesh(meshes[index], materialNames[index], At(at, i));
+                       }
+                   }
+               });
         return true;
     } catch (const Invalid& invalid) {
         error = invalid.what();

@@ -37,12 +37,11 @@ const int EXIT_DONE = 0;
 const int EXIT_FAILED = 1;
 const int EXIT_USAGE = 2;
 
-const char* const kUsage =
-    "usage: qro check PATH        read a .qro file and count its bones and meshes\n"
-    "       qro dump PATH         print the records of a .qro file as JSON\n"
-    "       qro write JSON OUT    write the records of a JSON document as a .qro file\n"
-    "       qro gltf PATH OUT     write a .qro file as a skinned glTF 2.0 scene, OUT ending\n"
-    "                             in .glb (one file) or .gltf (with a .bin beside it)\n";
+const char* const kUsage = "usage: qro check PATH        read a .qro file and count its bones and meshes\n"
+                           "       qro dump PATH         print the records of a .qro file as JSON\n"
+                           "       qro write JSON OUT    write the records of a JSON document as a .qro file\n"
+                           "       qro gltf PATH OUT     write a .qro file as a skinned glTF 2.0 scene, OUT ending\n"
+                           "                             in .glb (one file) or .gltf (with a .bin beside it)\n";
 
 // Reads a .qro file into records, and with `materials` also the material
 // names and indices that the records leave out; false (after a message) when

@@ -75,10 +75,10 @@ struct TTypeName<C<A...>> {
     }
 };
 
-#define ORLO_FUNDAMENTAL_TYPE_NAME(type)                                                   \
-    template <>                                                                            \
-    struct TTypeName<type> {                                                               \
-        static const char* Get() { return #type; }                                         \
+#define ORLO_FUNDAMENTAL_TYPE_NAME(type)           \
+    template <>                                    \
+    struct TTypeName<type> {                       \
+        static const char* Get() { return #type; } \
     };
 
 ORLO_FUNDAMENTAL_TYPE_NAME(char)

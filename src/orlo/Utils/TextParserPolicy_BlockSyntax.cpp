@@ -16,9 +16,11 @@ const char TextParserPolicy_BlockSyntax::MAIN_PATTERN[] =
     ")\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t[^\\s\"\\{\\}]+\t\t(?# match non-whitespace/quotes/curly braces)\t\t"
     "\t\t\t";
 
-const char TextParserPolicy_BlockSyntax::REFINEMENT_PATTERN[] = "(?m)(?<=\\A\\{).*(?=\\}\\Z)|(?<=\\A\").*(?=\"\\Z)|\\A[^\\{\"].*";
+const char TextParserPolicy_BlockSyntax::REFINEMENT_PATTERN[] =
+    "(?m)(?<=\\A\\{).*(?=\\}\\Z)|(?<=\\A\").*(?=\"\\Z)|\\A[^\\{\"].*";
 
-void TextParserPolicy_BlockSyntax::Apply(UBaseString<unsigned char>& mainPattern, UList<UBaseString<unsigned char>>& refinementPatterns) {
+void TextParserPolicy_BlockSyntax::Apply(UBaseString<unsigned char>& mainPattern,
+                                         UList<UBaseString<unsigned char>>& refinementPatterns) {
     mainPattern = MAIN_PATTERN;
     refinementPatterns.AddTail(UBaseString<unsigned char>(REFINEMENT_PATTERN));
 }

@@ -18,7 +18,8 @@ const char TextParserPolicy_CommandLineSyntax::MAIN_PATTERN[] =
 
 const char TextParserPolicy_CommandLineSyntax::REFINEMENT_PATTERN[] = "(?:(?<=-)|(?=\\A[^-])).+";
 
-void TextParserPolicy_CommandLineSyntax::Apply(UBaseString<unsigned char>& mainPattern, UList<UBaseString<unsigned char>>& refinementPatterns) {
+void TextParserPolicy_CommandLineSyntax::Apply(UBaseString<unsigned char>& mainPattern,
+                                               UList<UBaseString<unsigned char>>& refinementPatterns) {
     mainPattern = MAIN_PATTERN;
     refinementPatterns.AddTail(UBaseString<unsigned char>(REFINEMENT_PATTERN));
 }

@@ -85,8 +85,8 @@ int32_t URegex<T>::Search(const T* text, const T* end, const T* start) {
     // that many start positions cannot multiply it.
     onig_set_retry_limit_in_match_of_match_param(m_matchParam, static_cast<unsigned long>(limit));
     onig_set_retry_limit_in_search_of_match_param(m_matchParam, static_cast<unsigned long>(limit));
-    int result = onig_search_with_param(m_regex, str, stop, reinterpret_cast<const OnigUChar*>(start), stop,
-                                        m_region, m_options, m_matchParam);
+    int result = onig_search_with_param(m_regex, str, stop, reinterpret_cast<const OnigUChar*>(start), stop, m_region,
+                                        m_options, m_matchParam);
     if (result >= 0 || result == ONIG_MISMATCH)
         return result;
     if (result == ONIGERR_RETRY_LIMIT_IN_MATCH_OVER || result == ONIGERR_RETRY_LIMIT_IN_SEARCH_OVER) {

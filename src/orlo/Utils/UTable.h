@@ -20,7 +20,7 @@ public:
     struct Node {
         K key;
         V value;
-        int32_t next;  // next node in the bucket's chain, -1 at its end
+        int32_t next; // next node in the bucket's chain, -1 at its end
     };
 
     // The bucket count is rounded up to a power of two; no bucket array exists

@@ -19,43 +19,36 @@
 #define TEST_MODULE_VERSION VERSION_3DSMAX
 #endif
 
-namespace
-{
+namespace {
 const char* kExtension = "tst";
 bool g_registered = false;
 
-void Log(DWORD type, const std::string& text)
-{
+void Log(DWORD type, const std::string& text) {
     // The host formats its log text printf-style: text goes in as an
     // argument, never as the format.
     TCHAR format[] = "%s";
     GetCOREInterface()->Log()->LogEntry(type, NO_DIALOG, nullptr, format, text.c_str());
 }
 
-void OnShutdown(void*, NotifyInfo*)
-{
+void OnShutdown(void*, NotifyInfo*) {
     UnRegisterNotification(OnShutdown, nullptr, NOTIFY_SYSTEM_SHUTDOWN);
     g_registered = false;
     Log(SYSLOG_INFO, "test module: shutdown");
 }
 
-void EnsureRegistered()
-{
+void EnsureRegistered() {
     if (!g_registered)
         g_registered = RegisterNotification(OnShutdown, nullptr, NOTIFY_SYSTEM_SHUTDOWN) != 0;
 }
 
-void CollectNodes(INode* node, std::vector<INode*>& out)
-{
-    for (int i = 0; i < node->NumberOfChildren(); ++i)
-    {
+void CollectNodes(INode* node, std::vector<INode*>& out) {
+    for (int i = 0; i < node->NumberOfChildren(); ++i) {
         out.push_back(node->GetChildNode(i));
         CollectNodes(node->GetChildNode(i), out);
     }
 }
 
-class TestExporter : public SceneExport
-{
+class TestExporter : public SceneExport {
 public:
     int ExtCount() override { return 1; }
     const TCHAR* Ext(int) override { return kExtension; }
@@ -70,19 +63,16 @@ public:
     BOOL SupportsOptions(int ext, DWORD options) override { return ext == 0 && options == SCENE_EXPORT_SELECTED; }
 
     // One line per node that is exported, then the options word.
-    int DoExport(const TCHAR* name, ExpInterface*, Interface* ip, BOOL, DWORD options) override
-    {
+    int DoExport(const TCHAR* name, ExpInterface*, Interface* ip, BOOL, DWORD options) override {
         std::FILE* f = std::fopen(name, "wb");
-        if (!f)
-        {
+        if (!f) {
             Log(SYSLOG_ERROR, std::string("test exporter: cannot write ") + name);
             return 0;
         }
         std::vector<INode*> nodes;
         CollectNodes(ip->GetRootNode(), nodes);
         int written = 0;
-        for (INode* node : nodes)
-        {
+        for (INode* node : nodes) {
             if ((options & SCENE_EXPORT_SELECTED) && !node->Selected())
                 continue;
             std::fprintf(f, "node %s\n", node->GetName());
@@ -95,8 +85,7 @@ public:
     }
 };
 
-class TestImporter : public SceneImport
-{
+class TestImporter : public SceneImport {
 public:
     int ExtCount() override { return 1; }
     const TCHAR* Ext(int) override { return kExtension; }
@@ -111,37 +100,30 @@ public:
 
     // Lines "box NAME X Y Z". The whole file is read before anything is
     // built, so a rejected file builds nothing.
-    int DoImport(const TCHAR* name, ImpInterface*, Interface* ip, BOOL) override
-    {
+    int DoImport(const TCHAR* name, ImpInterface*, Interface* ip, BOOL) override {
         std::FILE* f = std::fopen(name, "rb");
-        if (!f)
-        {
+        if (!f) {
             Log(SYSLOG_ERROR, std::string("test importer: cannot read ") + name);
             return 0;
         }
-        struct Box
-        {
+        struct Box {
             std::string name;
             float x, y, z;
         };
         std::vector<Box> boxes;
         char line[256];
         bool ok = true;
-        while (ok && std::fgets(line, sizeof line, f))
-        {
+        while (ok && std::fgets(line, sizeof line, f)) {
             char boxName[128];
             Box box;
-            if (std::sscanf(line, "box %127s %f %f %f", boxName, &box.x, &box.y, &box.z) == 4)
-            {
+            if (std::sscanf(line, "box %127s %f %f %f", boxName, &box.x, &box.y, &box.z) == 4) {
                 box.name = boxName;
                 boxes.push_back(box);
-            }
-            else
+            } else
                 ok = line[0] == '\n' || line[0] == '\r';
         }
         std::fclose(f);
-        if (!ok)
-        {
+        if (!ok) {
             Log(SYSLOG_WARN, "test importer: not a box list");
             return 0;
         }
@@ -151,13 +133,11 @@ public:
     }
 
 private:
-    static void Build(Interface* ip, const std::string& name, const Point3& at)
-    {
+    static void Build(Interface* ip, const std::string& name, const Point3& at) {
         PolyObject* poly = static_cast<PolyObject*>(
             static_cast<Object*>(ip->CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(POLYOBJ_CLASS_ID, 0))));
         MNMesh& mm = poly->mm;
-        for (int i = 0; i < 8; ++i)
-        {
+        for (int i = 0; i < 8; ++i) {
             Point3 p((i & 1) ? 1.0f : -1.0f, (i & 2) ? 1.0f : -1.0f, (i & 4) ? 1.0f : -1.0f);
             mm.NewVert(p);
         }
@@ -178,13 +158,10 @@ private:
 };
 
 template <class T>
-class TestClassDesc : public ClassDesc
-{
+class TestClassDesc : public ClassDesc {
 public:
     TestClassDesc(SClass_ID superClassID, ULONG id, const char* name)
-        : m_superClassID(superClassID), m_id(id), m_name(name)
-    {
-    }
+        : m_superClassID(superClassID), m_id(id), m_name(name) {}
     int IsPublic() override { return 1; }
     void* Create(BOOL) override { return new T; }
     const TCHAR* ClassName() override { return m_name; }
@@ -199,8 +176,7 @@ private:
 };
 
 // A class the host has no use for; it creates nothing.
-class TestUtilityDesc : public ClassDesc
-{
+class TestUtilityDesc : public ClassDesc {
 public:
     int IsPublic() override { return 0; }
     void* Create(BOOL) override { return nullptr; }
@@ -216,28 +192,26 @@ TestClassDesc<TestExporter> g_exporter(SCENE_EXPORT_CLASS_ID, 3, "Test exporter"
 ClassDesc* const g_classes[] = {&g_utility, &g_importer, &g_exporter};
 } // namespace
 
-TEST_ENTRY const TCHAR* LibDescription()
-{
+TEST_ENTRY const TCHAR* LibDescription() {
     EnsureRegistered();
     return "Test translators";
 }
 
-TEST_ENTRY int LibNumberClasses()
-{
+TEST_ENTRY int LibNumberClasses() {
     EnsureRegistered();
     return 3;
 }
 
-TEST_ENTRY ClassDesc* LibClassDesc(int i)
-{
+TEST_ENTRY ClassDesc* LibClassDesc(int i) {
     EnsureRegistered();
     return i >= 0 && i < 3 ? g_classes[i] : nullptr;
 }
 
-TEST_ENTRY ULONG LibVersion()
-{
+TEST_ENTRY ULONG LibVersion() {
     EnsureRegistered();
     return TEST_MODULE_VERSION;
 }
 
-TEST_ENTRY ULONG CanAutoDefer() { return 0; }
+TEST_ENTRY ULONG CanAutoDefer() {
+    return 0;
+}

@@ -105,8 +105,8 @@ class FileSystemTest : public ::testing::Test {
 protected:
     void SetUp() override {
         static int counter = 0;
-        m_directory = fs::temp_directory_path() /
-                      ("orlo-fs-" + std::to_string(counter++) + "-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        m_directory = fs::temp_directory_path() / ("orlo-fs-" + std::to_string(counter++) + "-" +
+                                                   std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
         fs::remove_all(m_directory);
         fs::create_directories(m_directory);
         m_workingDirectory = fs::current_path();
@@ -390,7 +390,8 @@ TYPED_TEST(FileSystemTest, ReadsMembersThroughArchivePaths) {
     WriteAll(this->In("nested.zip"), std::string(nested.begin(), nested.end()));
     std::string expected = ReadAll(orlo_test::FixturePath("expected/models/a.qro"));
 
-    const char* paths[] = {"pack.zip/models/a.qro", "pack.zip\\models\\a.qro", "nested.zip/inner/models.zip/models/a.qro"};
+    const char* paths[] = {"pack.zip/models/a.qro", "pack.zip\\models\\a.qro",
+                           "nested.zip/inner/models.zip/models/a.qro"};
     for (const char* path : paths) {
         WarningCapture warnings;
         TStreamHandle<IInputStream> reader = files.CreateFileReader(Path(this->In(path)));
@@ -443,6 +444,7 @@ TEST(UFileSystem_ANSI, WorkingDirectoryLongerThanTheBufferRaises) {
     fs::current_path(start);
     fs::remove_all(deep);
     EXPECT_EQ(message, "current path longer than 4096 bytes");
-    EXPECT_EQ(history, "orlo::UFileSystem_ANSI::GetWorkingDirectory() <- orlo::UFileSystem_ANSI::GetWorkingDirectory()");
+    EXPECT_EQ(history,
+              "orlo::UFileSystem_ANSI::GetWorkingDirectory() <- orlo::UFileSystem_ANSI::GetWorkingDirectory()");
 }
 #endif

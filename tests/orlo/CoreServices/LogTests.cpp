@@ -235,10 +235,11 @@ TEST(ULogMessage, AccumulatesTextAndWritesItOnce) {
         message += UString(" bytes from location \"");
         message += "global operator new[]";
         message += "\" failed";
-        EXPECT_EQ(output.events, Events{"<"});  // begun, nothing written yet
+        EXPECT_EQ(output.events, Events{"<"}); // begun, nothing written yet
     }
-    EXPECT_EQ(output.events,
-              (Events{"<", "memory allocation of 100 bytes from location \"global operator new[]\" failed", "\r\n", ">"}));
+    EXPECT_EQ(
+        output.events,
+        (Events{"<", "memory allocation of 100 bytes from location \"global operator new[]\" failed", "\r\n", ">"}));
 
     output.events.clear();
     { ULogMessage fromString(&channel, UString("from a string")); }

@@ -30,7 +30,10 @@ TEST(TStreamHandle, TheHandleIsTheStreamsOnlyOwner) {
     { TStreamHandle<IOutputStream> handle(new WatchedStream(&destroyed)); }
     EXPECT_EQ(destroyed, 1);
 
-    { TStreamHandle<IOutputStream> empty; EXPECT_TRUE(empty.IsEmpty()); }
+    {
+        TStreamHandle<IOutputStream> empty;
+        EXPECT_TRUE(empty.IsEmpty());
+    }
 
     IOutputStream* taken = nullptr;
     {
@@ -38,14 +41,14 @@ TEST(TStreamHandle, TheHandleIsTheStreamsOnlyOwner) {
         taken = handle.Release();
         EXPECT_TRUE(handle.IsEmpty());
     }
-    EXPECT_EQ(destroyed, 1);  // the caller owns it now
+    EXPECT_EQ(destroyed, 1); // the caller owns it now
     delete taken;
     EXPECT_EQ(destroyed, 2);
 
     {
         TStreamHandle<IOutputStream> first(new WatchedStream(&destroyed));
         TStreamHandle<IOutputStream> second(new WatchedStream(&destroyed));
-        second = static_cast<TStreamHandle<IOutputStream>&&>(first);  // the stream it held goes
+        second = static_cast<TStreamHandle<IOutputStream>&&>(first); // the stream it held goes
         EXPECT_EQ(destroyed, 3);
         EXPECT_TRUE(first.IsEmpty());
         EXPECT_FALSE(second.IsEmpty());
@@ -65,7 +68,7 @@ TEST(UInputStream_Memory, ReadsAndSeeksWithinItsBytes) {
     EXPECT_EQ(std::string(buffer, 4), "0123");
     EXPECT_EQ(stream.GetPosition(), 4u);
     EXPECT_TRUE(stream.SeekForward(3));
-    EXPECT_EQ(stream.Serialize(buffer, 16), 3u);  // only what is left
+    EXPECT_EQ(stream.Serialize(buffer, 16), 3u); // only what is left
     EXPECT_EQ(std::string(buffer, 3), "789");
     EXPECT_TRUE(stream.IsAtEnd());
     EXPECT_FALSE(stream.HasFailed());
@@ -85,7 +88,7 @@ TEST(UInputStream_Memory, SeeksOutsideTheBytesFailAndKeepThePosition) {
     EXPECT_FALSE(stream.SeekForward(2));
     EXPECT_TRUE(stream.HasFailed());
     EXPECT_EQ(stream.GetPosition(), 2u);
-    EXPECT_FALSE(stream.HasFailed());  // the next good call clears the flag
+    EXPECT_FALSE(stream.HasFailed()); // the next good call clears the flag
     EXPECT_FALSE(stream.SeekBackward(3));
     EXPECT_TRUE(stream.HasFailed());
     EXPECT_EQ(stream.GetPosition(), 2u);
@@ -109,7 +112,7 @@ TEST(UOutputStream_Memory, CollectsWritesAndFailsShortOnes) {
     UOutputStream_Memory stream("out", 8);
     EXPECT_EQ(stream.Serialize("version ", 8), 8u);
     EXPECT_FALSE(stream.HasFailed());
-    EXPECT_EQ(stream.Serialize("1\r\n", 3), 0u);  // full
+    EXPECT_EQ(stream.Serialize("1\r\n", 3), 0u); // full
     EXPECT_TRUE(stream.HasFailed());
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(stream.GetBytes()), size_t(stream.GetLength())), "version ");
 
@@ -123,7 +126,7 @@ TEST(UOutputStream_Memory, CollectsWritesAndFailsShortOnes) {
     EXPECT_FALSE(partial.IsOpen());
     EXPECT_EQ(partial.Serialize("x", 1), 0u);
     EXPECT_TRUE(partial.HasFailed());
-    EXPECT_EQ(partial.GetLength(), 5u);  // what was written stays readable
+    EXPECT_EQ(partial.GetLength(), 5u); // what was written stays readable
 }
 
 TEST(UOutputStream_Memory, GrowsAcrossManyWrites) {

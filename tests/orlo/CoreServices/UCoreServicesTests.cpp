@@ -129,7 +129,7 @@ TEST(UCoreServices, InitAttachesTheChannelsToTheirSlots) {
 
     RecordingCoreServicesScope scope;
     ICoreServices* services = orlo::GetCoreServices();
-    EXPECT_TRUE(services->Init(4096));  // a second Init attaches nothing twice
+    EXPECT_TRUE(services->Init(4096)); // a second Init attaches nothing twice
     for (const Row& row : rows) {
         RecordingLog logs[8];
         orlo::ILog* previous[8];
@@ -202,7 +202,7 @@ TEST(UCoreServices, FailedInitLeavesNoObjectBehind) {
                 EXPECT_STREQ(error.GetMessageText(), "'assure' failed: g_initOutcome == InitOutcome::Succeed");
         }
         EXPECT_EQ(pool, nullptr);
-        EXPECT_EQ(g_livePools, 1);  // only the default pool of `services`
+        EXPECT_EQ(g_livePools, 1); // only the default pool of `services`
         EXPECT_EQ(scope.Pool().Outstanding(), 0);
     }
     g_initOutcome = InitOutcome::Succeed;

@@ -82,19 +82,18 @@ TEST(UMemoryPool, CountersFollowAllocationsAndReleases) {
 
 TEST(UMemoryPool, StatisticsOfAFreshPool) {
     UMemoryPool pool;
-    EXPECT_EQ(Statistics(pool),
-              "memory allocator statistics:\r\n"
-              "    memory currently used: 0 bytes (0.0000MB)\r\n"
-              "    number of current allocations: 0\r\n"
-              "    number of maximum allocations: 0\r\n"
-              "    number of cumulated allocations: 0\r\n"
-              "    cumulated allocation overhead: 0 bytes (0.0000MB)\r\n"
-              "    average allocation size: 0 bytes (0.0000MB)\r\n"
-              "    minimum allocation size: 4294967295 bytes (4096.0000MB)\r\n"
-              "    maximum allocation size: 0 bytes (0.0000MB)\r\n"
-              "    current number of zero-size allocations: 0\r\n"
-              "    maximum number of zero-size allocations: 0\r\n"
-              "\r\n");
+    EXPECT_EQ(Statistics(pool), "memory allocator statistics:\r\n"
+                                "    memory currently used: 0 bytes (0.0000MB)\r\n"
+                                "    number of current allocations: 0\r\n"
+                                "    number of maximum allocations: 0\r\n"
+                                "    number of cumulated allocations: 0\r\n"
+                                "    cumulated allocation overhead: 0 bytes (0.0000MB)\r\n"
+                                "    average allocation size: 0 bytes (0.0000MB)\r\n"
+                                "    minimum allocation size: 4294967295 bytes (4096.0000MB)\r\n"
+                                "    maximum allocation size: 0 bytes (0.0000MB)\r\n"
+                                "    current number of zero-size allocations: 0\r\n"
+                                "    maximum number of zero-size allocations: 0\r\n"
+                                "\r\n");
 }
 
 TEST(UMemoryPool, StatisticsShowTheCountersInUse) {
@@ -113,8 +112,8 @@ TEST(UMemoryPool, StatisticsShowTheCountersInUse) {
         ++lines;
     EXPECT_EQ(lines, 12u);
     EXPECT_EQ(text.rfind("memory allocator statistics:\r\n", 0), 0u);
-    EXPECT_NE(text.find("    memory currently used: " + std::to_string(usable) + " bytes (" + Megabytes(double(usable)) +
-                        "MB)\r\n"),
+    EXPECT_NE(text.find("    memory currently used: " + std::to_string(usable) + " bytes (" +
+                        Megabytes(double(usable)) + "MB)\r\n"),
               std::string::npos);
     EXPECT_NE(text.find("    maximum allocation size: 3145728 bytes (3.0000MB)\r\n"), std::string::npos);
     EXPECT_NE(text.find("    minimum allocation size: 3145728 bytes (3.0000MB)\r\n"), std::string::npos);

@@ -59,17 +59,17 @@ DeflateWriter DynamicBlock(uint32_t zeroRunExtra = 0) {
     w.BlockHeader(true, 2);
     w.Bits(259 - 257, 5).Bits(3 - 1, 5).Bits(18 - 4, 4);
     WriteCodeLengthCode(w);
-    w.Code(2, 2).Bits(97 - 11, 7);             // 18: zeros for 0..96
-    w.Code(0, 2);                              // 'a' = 97: length 2
-    w.Code(2, 2).Bits(138 - 11, 7);            // 18: zeros for 98..235
-    w.Code(2, 2).Bits(20 - 11, 7);             // 18: zeros for 236..255
-    w.Code(0, 2).Code(0, 2);                   // 256, 257: length 2
-    w.Code(1, 2).Bits(0 + zeroRunExtra, 3);    // 17: 3 zeros for 258, distance 0, 1
-    w.Code(7, 3);                              // distance 2: length 1
+    w.Code(2, 2).Bits(97 - 11, 7);          // 18: zeros for 0..96
+    w.Code(0, 2);                           // 'a' = 97: length 2
+    w.Code(2, 2).Bits(138 - 11, 7);         // 18: zeros for 98..235
+    w.Code(2, 2).Bits(20 - 11, 7);          // 18: zeros for 236..255
+    w.Code(0, 2).Code(0, 2);                // 256, 257: length 2
+    w.Code(1, 2).Bits(0 + zeroRunExtra, 3); // 17: 3 zeros for 258, distance 0, 1
+    w.Code(7, 3);                           // distance 2: length 1
     // Codes: 'a' = 00, 256 = 01, 257 = 10; distance 2 = 0.
-    w.Code(0, 2).Code(0, 2).Code(0, 2);        // "aaa"
-    w.Code(2, 2).Code(0, 1);                   // length 3, distance 3
-    w.Code(1, 2);                              // end of block
+    w.Code(0, 2).Code(0, 2).Code(0, 2); // "aaa"
+    w.Code(2, 2).Code(0, 1);            // length 3, distance 3
+    w.Code(1, 2);                       // end of block
     return w;
 }
 
@@ -78,10 +78,19 @@ DeflateWriter DynamicBlock(uint32_t zeroRunExtra = 0) {
 // Streams made by zlib at build time, decoded and compared with their input.
 TEST(DecompressorPolicy_Deflate, DecodesWhatZlibMakes) {
     const char* cases[] = {
-        "text_default",           "text_fixed",        "text_huffman_only", "text_rle",
-        "text_level0_stored",     "text_level1",       "text_level9_small_window",
-        "text_full_flush_blocks", "random_default",    "random_level9",     "runs_level9",
-        "mixed_full_flush",       "empty",
+        "text_default",
+        "text_fixed",
+        "text_huffman_only",
+        "text_rle",
+        "text_level0_stored",
+        "text_level1",
+        "text_level9_small_window",
+        "text_full_flush_blocks",
+        "random_default",
+        "random_level9",
+        "runs_level9",
+        "mixed_full_flush",
+        "empty",
     };
     for (const char* name : cases) {
         bool found = false;
@@ -132,8 +141,8 @@ TEST(DecompressorPolicy_Deflate, RefusesDamagedStreams) {
     auto repeatFirst = [] {
         DeflateWriter w;
         w.BlockHeader(true, 2).Bits(0, 5).Bits(0, 5).Bits(0, 4);
-        w.Bits(1, 3).Bits(0, 3).Bits(1, 3).Bits(0, 3);  // 16: 1, 17: 0, 18: 1, 0: 0
-        w.Code(0, 1).Bits(0, 2);                        // 16 with nothing before it
+        w.Bits(1, 3).Bits(0, 3).Bits(1, 3).Bits(0, 3); // 16: 1, 17: 0, 18: 1, 0: 0
+        w.Code(0, 1).Bits(0, 2);                       // 16 with nothing before it
         return w.Bytes();
     }();
     // Literal/length lengths that ask for more codes than exist: 'a', 256
@@ -143,9 +152,9 @@ TEST(DecompressorPolicy_Deflate, RefusesDamagedStreams) {
         DeflateWriter w;
         w.BlockHeader(true, 2).Bits(258 - 257, 5).Bits(0, 5).Bits(18 - 4, 4);
         WriteCodeLengthCode(w);
-        w.Code(2, 2).Bits(97 - 11, 7).Code(7, 3);                                  // zeros, 'a': 1
-        w.Code(2, 2).Bits(138 - 11, 7).Code(2, 2).Bits(20 - 11, 7);              // zeros to 255
-        w.Code(7, 3).Code(7, 3).Code(7, 3);                                       // 256, 257, distance 0: 1
+        w.Code(2, 2).Bits(97 - 11, 7).Code(7, 3);                   // zeros, 'a': 1
+        w.Code(2, 2).Bits(138 - 11, 7).Code(2, 2).Bits(20 - 11, 7); // zeros to 255
+        w.Code(7, 3).Code(7, 3).Code(7, 3);                         // 256, 257, distance 0: 1
         w.Code(0, 1).Code(1, 1);
         return w.Bytes();
     }();
@@ -158,7 +167,7 @@ TEST(DecompressorPolicy_Deflate, RefusesDamagedStreams) {
         w.Code(2, 2).Bits(97 - 11, 7).Code(0, 2).Code(2, 2).Bits(138 - 11, 7).Code(2, 2).Bits(20 - 11, 7);
         w.Code(0, 2).Code(0, 2).Code(1, 2).Bits(0, 3).Code(7, 3);
         for (int i = 0; i < 8; ++i)
-            w.Code(3, 2);  // 11 belongs to no symbol
+            w.Code(3, 2); // 11 belongs to no symbol
         return w.Bytes();
     }();
 

@@ -10,9 +10,17 @@ std::string ErrorMessage(int code) {
     return reinterpret_cast<const char*>(text);
 }
 
-int UnmatchedParenthesisCode() { return ONIGERR_END_PATTERN_WITH_UNMATCHED_PARENTHESIS; }
-int MatchStackLimitCode() { return ONIGERR_MATCH_STACK_LIMIT_OVER; }
-unsigned int GetMatchStackLimit() { return onig_get_match_stack_limit_size(); }
-void SetMatchStackLimit(unsigned int limit) { onig_set_match_stack_limit_size(limit); }
+int UnmatchedParenthesisCode() {
+    return ONIGERR_END_PATTERN_WITH_UNMATCHED_PARENTHESIS;
+}
+int MatchStackLimitCode() {
+    return ONIGERR_MATCH_STACK_LIMIT_OVER;
+}
+unsigned int GetMatchStackLimit() {
+    return onig_get_match_stack_limit_size();
+}
+void SetMatchStackLimit(unsigned int limit) {
+    onig_set_match_stack_limit_size(limit);
+}
 
 } // namespace regex_engine_access

@@ -58,7 +58,7 @@ TEST(UArray, AddingManyAtOnceTakesTheLargerOfDoubleAndNeed) {
     EXPECT_EQ(bytes.Max(), 256);
     EXPECT_EQ(bytes.AddUninitialized(10), 200);
     EXPECT_EQ(bytes.Max(), 256);
-    EXPECT_EQ(bytes.AddUninitialized(100), 210);  // 310 needed, 2 * 210 = 420 wins
+    EXPECT_EQ(bytes.AddUninitialized(100), 210); // 310 needed, 2 * 210 = 420 wins
     EXPECT_EQ(bytes.Max(), 448);
     EXPECT_EQ(bytes.AddUninitialized(0), 310);
 }
@@ -85,7 +85,7 @@ TEST(UArray, SizedAndCopiedArraysRoundTheirCapacityTo64) {
     grown.AddUninitialized(70);
     grown.AddUninitialized(70);
     EXPECT_EQ(grown.Max(), 192);
-    EXPECT_EQ(UArray<unsigned char>(grown).Max(), 192);  // 140 rounded up, not the source's capacity
+    EXPECT_EQ(UArray<unsigned char>(grown).Max(), 192); // 140 rounded up, not the source's capacity
 }
 
 TEST(UArray, RemovalMovesTheTailDownAndShrinksByTwiceTheCount) {
@@ -99,12 +99,12 @@ TEST(UArray, RemovalMovesTheTailDownAndShrinksByTwiceTheCount) {
     EXPECT_EQ(bytes.Num(), 295);
     EXPECT_EQ(bytes[9], 9);
     EXPECT_EQ(bytes[10], 15);
-    EXPECT_EQ(bytes.Max(), 320);  // 2 * 295 rounds to 640: not smaller
+    EXPECT_EQ(bytes.Max(), 320); // 2 * 295 rounds to 640: not smaller
 
     bytes.Remove(0, 200);
     EXPECT_EQ(bytes.Num(), 95);
     EXPECT_EQ(bytes[0], static_cast<unsigned char>(205));
-    EXPECT_EQ(bytes.Max(), 192);  // 2 * 95 rounds to 192
+    EXPECT_EQ(bytes.Max(), 192); // 2 * 95 rounds to 192
 
     bytes.Remove(0, 95);
     EXPECT_EQ(bytes.Num(), 0);
@@ -138,7 +138,7 @@ TEST(UArray, AddingAnElementOfTheSameArrayWhileItGrows) {
     for (int i = 0; i < 64; ++i)
         names.Add(UString(uint32_t(i)));
     ASSERT_EQ(names.Max(), 64);
-    names.Add(names[3]);  // storage moves during this call
+    names.Add(names[3]); // storage moves during this call
     EXPECT_STREQ(names[64].c_str(), "3");
     EXPECT_STREQ(names[3].c_str(), "3");
 }
@@ -184,7 +184,7 @@ TEST(UArray, DestructorChecksNameTheElementType) {
     for (const Case& c : cases) {
         alignas(CorruptibleArray<unsigned char>) unsigned char storage[sizeof(CorruptibleArray<unsigned char>)];
         auto* bytes = new (storage) CorruptibleArray<unsigned char>;
-        bytes->AddUninitialized(3);  // storage of 64 is still released by the base
+        bytes->AddUninitialized(3); // storage of 64 is still released by the base
         bytes->SetNum(c.num);
         try {
             bytes->~CorruptibleArray<unsigned char>();
@@ -212,7 +212,7 @@ TEST(UArray, DestructorChecksNameTheElementType) {
 TEST(UArray, RequestsBeyond32BitsRaiseBadAllocInsteadOfWritingThroughNull) {
     UArray<uint32_t> words;
     try {
-        words.AddUninitialized(1 << 30);  // 4 GiB of storage
+        words.AddUninitialized(1 << 30); // 4 GiB of storage
         ADD_FAILURE() << "no error raised";
     } catch (const ErrorDescription& error) {
         EXPECT_EQ(error.GetType(), uint32_t(ErrorDescription::TYPE_BAD_ALLOC));
@@ -225,7 +225,7 @@ TEST(UArray, RequestsBeyond32BitsRaiseBadAllocInsteadOfWritingThroughNull) {
     UArray<unsigned char> bytes;
     bytes.AddUninitialized(100);
     try {
-        bytes.AddUninitialized(INT32_MAX - 50);  // more elements than a count can hold
+        bytes.AddUninitialized(INT32_MAX - 50); // more elements than a count can hold
         ADD_FAILURE() << "no error raised";
     } catch (const ErrorDescription& error) {
         EXPECT_EQ(error.GetType(), uint32_t(ErrorDescription::TYPE_BAD_ALLOC));

@@ -79,13 +79,13 @@ TEST(UBaseString, AssignmentGrowsAndShrinksLikeTheArray) {
     text = big.c_str();
     EXPECT_EQ(text.Num(), 301);
     EXPECT_EQ(text.Max(), 320);
-    text = std::string(200, 'b').c_str();  // 2 * 201 rounds to 448: keeps 320
+    text = std::string(200, 'b').c_str(); // 2 * 201 rounds to 448: keeps 320
     EXPECT_EQ(text.Max(), 320);
-    text = "short";  // 2 * 6 rounds to 64
+    text = "short"; // 2 * 6 rounds to 64
     EXPECT_EQ(text.Num(), 6);
     EXPECT_EQ(text.Max(), 64);
     EXPECT_STREQ(text.c_str(), "short");
-    text = std::string(100, 'c').c_str();  // grows from count 6: max(12, 101) -> 128
+    text = std::string(100, 'c').c_str(); // grows from count 6: max(12, 101) -> 128
     EXPECT_EQ(text.Max(), 128);
     EXPECT_EQ(std::string(text.c_str()), std::string(100, 'c'));
 }
@@ -115,7 +115,7 @@ TEST(UBaseString, AppendingOverwritesTheTerminator) {
 
 TEST(UBaseString, AppendingItsOwnTextWhileGrowing) {
     UString text(std::string(60, 'z').c_str());
-    text += text.c_str();  // the storage moves during the call
+    text += text.c_str(); // the storage moves during the call
     EXPECT_EQ(text.Num(), 121);
     EXPECT_EQ(std::string(text.c_str()), std::string(120, 'z'));
     text += text;
@@ -138,7 +138,7 @@ TEST(UBaseString, EqualityComparesBytes) {
     EXPECT_FALSE(UString("abc") == UString("abd"));
     EXPECT_FALSE(UString("abc") == UString("ab"));
     EXPECT_TRUE(UString("\xe9t\xe9") == "\xe9t\xe9");
-    EXPECT_TRUE(UString() == UString(""));  // both read as the empty text
+    EXPECT_TRUE(UString() == UString("")); // both read as the empty text
     EXPECT_TRUE(UString() == static_cast<const char*>(nullptr));
 }
 

@@ -52,14 +52,12 @@ TEST_P(UCommandLineCases, CutsNameAndArguments) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, UCommandLineCases,
     testing::Values(
-        CommandLineCase{"Empty", "", "", {}},
-        CommandLineCase{"ModuleName", "QuarroImporter", "QuarroImporter", {}},
+        CommandLineCase{"Empty", "", "", {}}, CommandLineCase{"ModuleName", "QuarroImporter", "QuarroImporter", {}},
         CommandLineCase{"NameThenOptions", "-alpha -beta 2", "alpha", {{"beta", {"2"}}}},
         CommandLineCase{"ProgramWithOptions", "prog -a 1 2 -b", "prog", {{"a", {"1", "2"}}, {"b", {}}}},
         // A blank followed by a dash ends an option, so a negative number is an option of its own.
         CommandLineCase{"NegativeParameter", "prog -offset -5", "prog", {{"offset", {}}, {"5", {}}}},
-        CommandLineCase{"QuotedParameterWithSpaces", "prog -file \"a b c\" 3", "prog",
-                        {{"file", {"\"a b c\"", "3"}}}},
+        CommandLineCase{"QuotedParameterWithSpaces", "prog -file \"a b c\" 3", "prog", {{"file", {"\"a b c\"", "3"}}}},
         CommandLineCase{"LoneDashBeforeOption", "prog - -a", "prog", {{"a", {}}}},
         CommandLineCase{"LoneDashAtEnd", "prog -a -", "prog", {{"a", {}}}},
         CommandLineCase{"LoneDashBeforeWord", "prog - word 1", "prog", {{"word", {"1"}}}},

@@ -60,18 +60,20 @@ TEST_P(ParseDoubleCases, AsTheCLocaleAtof) {
 
 const double kInfinity = std::numeric_limits<double>::infinity();
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ParseDoubleCases,
-    testing::Values(DoubleCase{"1.5", 1.5}, DoubleCase{"  -2.25x", -2.25}, DoubleCase{"+.5", 0.5},
-                    DoubleCase{"1,5", 1.0}, DoubleCase{"1e3", 1000.0}, DoubleCase{"1e", 1.0}, DoubleCase{"1e+", 1.0},
-                    DoubleCase{"2E-2", 0.02}, DoubleCase{"-0.0000", -0.0}, DoubleCase{"\"2.5\"", 0.0},
-                    DoubleCase{"", 0.0}, DoubleCase{".", 0.0}, DoubleCase{"-", 0.0}, DoubleCase{"+-1", 0.0},
-                    DoubleCase{"0x1.8p1", 3.0}, DoubleCase{"-0x10", -16.0}, DoubleCase{"0x", 0.0},
-                    DoubleCase{"-0xg", -0.0}, DoubleCase{"inf", kInfinity}, DoubleCase{"-Infinity", -kInfinity},
-                    DoubleCase{"nan", std::numeric_limits<double>::quiet_NaN()}, DoubleCase{"1e400", kInfinity},
-                    DoubleCase{"-1e400", -kInfinity}, DoubleCase{"1e-400", 0.0}, DoubleCase{"-1e-400", -0.0},
-                    DoubleCase{"0.000000001e-399", 0.0}, DoubleCase{"100000e-400", 0.0},
-                    DoubleCase{"0x1p99999", kInfinity}, DoubleCase{"4.9406564584124654e-324", 4.9406564584124654e-324}));
+INSTANTIATE_TEST_SUITE_P(Cases, ParseDoubleCases,
+                         testing::Values(DoubleCase{"1.5", 1.5}, DoubleCase{"  -2.25x", -2.25}, DoubleCase{"+.5", 0.5},
+                                         DoubleCase{"1,5", 1.0}, DoubleCase{"1e3", 1000.0}, DoubleCase{"1e", 1.0},
+                                         DoubleCase{"1e+", 1.0}, DoubleCase{"2E-2", 0.02}, DoubleCase{"-0.0000", -0.0},
+                                         DoubleCase{"\"2.5\"", 0.0}, DoubleCase{"", 0.0}, DoubleCase{".", 0.0},
+                                         DoubleCase{"-", 0.0}, DoubleCase{"+-1", 0.0}, DoubleCase{"0x1.8p1", 3.0},
+                                         DoubleCase{"-0x10", -16.0}, DoubleCase{"0x", 0.0}, DoubleCase{"-0xg", -0.0},
+                                         DoubleCase{"inf", kInfinity}, DoubleCase{"-Infinity", -kInfinity},
+                                         DoubleCase{"nan", std::numeric_limits<double>::quiet_NaN()},
+                                         DoubleCase{"1e400", kInfinity}, DoubleCase{"-1e400", -kInfinity},
+                                         DoubleCase{"1e-400", 0.0}, DoubleCase{"-1e-400", -0.0},
+                                         DoubleCase{"0.000000001e-399", 0.0}, DoubleCase{"100000e-400", 0.0},
+                                         DoubleCase{"0x1p99999", kInfinity},
+                                         DoubleCase{"4.9406564584124654e-324", 4.9406564584124654e-324}));
 
 struct FormatCase {
     float value;
@@ -87,17 +89,17 @@ TEST_P(FormatFixed4Cases, AsTheCLocalePrintf) {
     EXPECT_EQ(length, int32_t(std::string(GetParam().text).size()));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FormatFixed4Cases,
-    testing::Values(FormatCase{1.0f, "1.0000"}, FormatCase{-0.5f, "-0.5000"}, FormatCase{0.00004f, "0.0000"},
-                    FormatCase{-0.00004f, "-0.0000"}, FormatCase{-0.0f, "-0.0000"},
-                    // Exact ties between two results round to even, as the C library does.
-                    FormatCase{0.03125f, "0.0312"}, FormatCase{0.09375f, "0.0938"},
-                    // 0.00005 and 1.00005 as floats lie just below the tie.
-                    FormatCase{0.00005f, "0.0000"}, FormatCase{1.00005f, "1.0000"},
-                    FormatCase{2.71828f, "2.7183"}, FormatCase{-123.45675f, "-123.4567"},
-                    FormatCase{3.4028235e38f, "340282346638528859811704183484516925440.0000"},
-                    FormatCase{std::numeric_limits<float>::infinity(), "inf"}));
+INSTANTIATE_TEST_SUITE_P(Cases, FormatFixed4Cases,
+                         testing::Values(FormatCase{1.0f, "1.0000"}, FormatCase{-0.5f, "-0.5000"},
+                                         FormatCase{0.00004f, "0.0000"}, FormatCase{-0.00004f, "-0.0000"},
+                                         FormatCase{-0.0f, "-0.0000"},
+                                         // Exact ties between two results round to even, as the C library does.
+                                         FormatCase{0.03125f, "0.0312"}, FormatCase{0.09375f, "0.0938"},
+                                         // 0.00005 and 1.00005 as floats lie just below the tie.
+                                         FormatCase{0.00005f, "0.0000"}, FormatCase{1.00005f, "1.0000"},
+                                         FormatCase{2.71828f, "2.7183"}, FormatCase{-123.45675f, "-123.4567"},
+                                         FormatCase{3.4028235e38f, "340282346638528859811704183484516925440.0000"},
+                                         FormatCase{std::numeric_limits<float>::infinity(), "inf"}));
 
 // A host may switch the process to a locale with a decimal comma; the number
 // text of files must not change.

@@ -55,22 +55,22 @@ TEST_P(URegexSearch, FindsWhatRubySyntaxMeans) {
     EXPECT_EQ(match.length, c.length) << c.pattern;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, URegexSearch,
-    testing::Values(
-        // (?m): a dot crosses a line feed; without it, it stops there and $ matches before it.
-        SearchCase{"(?m)a.b", "xa\nb", 1, 3}, SearchCase{"a.b", "xa\nb", -1, -1},
-        SearchCase{"a.*$", "a12\nz", 0, 3}, SearchCase{"(?m)a.*", "a12\nz", 0, 5},
-        // Extended mode ignores tabs and comments.
-        SearchCase{"(?x)a\t\tb(?# comment)", "ab", 0, 2},
-        // Recursion by a numbered call.
-        SearchCase{"(\\{(?:[^{}]|\\g<1>)*\\})", "x{a{b}c}y", 1, 7},
-        // Look-behind, look-ahead and the text anchors.
-        SearchCase{"(?<=\\A\\{).*(?=\\}\\Z)", "{abc}", 1, 3}, SearchCase{"\\A[^-].+", "-ab", -1, -1},
-        // Lazy repetition.
-        SearchCase{"a.*?b", "aXbYb", 0, 3},
-        // Bytes above 127 are characters of their own in the ASCII encoding.
-        SearchCase{"\xE9+", "a\xE9\xE9z", 1, 2}));
+INSTANTIATE_TEST_SUITE_P(Cases, URegexSearch,
+                         testing::Values(
+                             // (?m): a dot crosses a line feed; without it, it stops there and $ matches before it.
+                             SearchCase{"(?m)a.b", "xa\nb", 1, 3}, SearchCase{"a.b", "xa\nb", -1, -1},
+                             SearchCase{"a.*$", "a12\nz", 0, 3}, SearchCase{"(?m)a.*", "a12\nz", 0, 5},
+                             // Extended mode ignores tabs and comments.
+                             SearchCase{"(?x)a\t\tb(?# comment)", "ab", 0, 2},
+                             // Recursion by a numbered call.
+                             SearchCase{"(\\{(?:[^{}]|\\g<1>)*\\})", "x{a{b}c}y", 1, 7},
+                             // Look-behind, look-ahead and the text anchors.
+                             SearchCase{"(?<=\\A\\{).*(?=\\}\\Z)", "{abc}", 1, 3},
+                             SearchCase{"\\A[^-].+", "-ab", -1, -1},
+                             // Lazy repetition.
+                             SearchCase{"a.*?b", "aXbYb", 0, 3},
+                             // Bytes above 127 are characters of their own in the ASCII encoding.
+                             SearchCase{"\xE9+", "a\xE9\xE9z", 1, 2}));
 
 TEST(URegex, PatternIsTheVisibleTextWithoutTerminator) {
     URegex<unsigned char> visible{UString("abc")};

@@ -67,8 +67,8 @@ TEST(UTable, LookupsMissInEmptyTablesAndForStoragelessKeys) {
     EXPECT_EQ(table.Find("anything"), nullptr);
     EXPECT_FALSE(table.Contains(UString()));
 
-    EXPECT_TRUE(table.Add(UString(), 7));  // a storage-less key can be stored...
-    EXPECT_EQ(table.Find(UString()), nullptr);  // ...but never found
+    EXPECT_TRUE(table.Add(UString(), 7));      // a storage-less key can be stored...
+    EXPECT_EQ(table.Find(UString()), nullptr); // ...but never found
     EXPECT_TRUE(table.Add(UString(""), 8));
     EXPECT_EQ(*table.Find(UString("")), 8u);
     EXPECT_FALSE(table.Contains("missing"));

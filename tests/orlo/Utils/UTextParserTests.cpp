@@ -85,17 +85,15 @@ TEST_P(BlockSyntaxTokens, Inner) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BlockSyntaxTokens,
-    testing::Values(
-        TokenCase{"EmptyQuotedString", "a \"\" b", {"a", "", "b"}},
-        TokenCase{"StrayClosingBrace", "a } b", {"a", "b"}},
-        TokenCase{"UnmatchedQuote", "a \" b", {"a", "b"}},
-        TokenCase{"UnclosedBlock", "a { b c", {"a", "b", "c"}},
-        TokenCase{"EmptyBlock", "k {}", {"k", ""}},
-        TokenCase{"QuotedStringAcrossLines", "\"a\r\nb\"", {"a\r\nb"}},
-        TokenCase{"BlockAcrossLines", "v {\r\n\t\t1 2\r\n\t}", {"v", "\r\n\t\t1 2\r\n\t"}},
-        TokenCase{"WordsEndAtQuotesAndBraces", "ab\"cd\"ef{g}", {"ab", "cd", "ef", "g"}},
-        TokenCase{"HighBytes", "\xE9t\xE9 \"\xFF\"", {"\xE9t\xE9", "\xFF"}},
-        TokenCase{"OnlyWhiteSpace", " \t\r\n ", {}}),
+    testing::Values(TokenCase{"EmptyQuotedString", "a \"\" b", {"a", "", "b"}},
+                    TokenCase{"StrayClosingBrace", "a } b", {"a", "b"}},
+                    TokenCase{"UnmatchedQuote", "a \" b", {"a", "b"}},
+                    TokenCase{"UnclosedBlock", "a { b c", {"a", "b", "c"}}, TokenCase{"EmptyBlock", "k {}", {"k", ""}},
+                    TokenCase{"QuotedStringAcrossLines", "\"a\r\nb\"", {"a\r\nb"}},
+                    TokenCase{"BlockAcrossLines", "v {\r\n\t\t1 2\r\n\t}", {"v", "\r\n\t\t1 2\r\n\t"}},
+                    TokenCase{"WordsEndAtQuotesAndBraces", "ab\"cd\"ef{g}", {"ab", "cd", "ef", "g"}},
+                    TokenCase{"HighBytes", "\xE9t\xE9 \"\xFF\"", {"\xE9t\xE9", "\xFF"}},
+                    TokenCase{"OnlyWhiteSpace", " \t\r\n ", {}}),
     [](const testing::TestParamInfo<TokenCase>& info) { return std::string(info.param.name); });
 
 class CommandLineSyntaxTokens : public testing::TestWithParam<TokenCase> {};
@@ -232,7 +230,8 @@ TEST(UTextParser, NullStreamFailsTheAssurance) {
         FAIL() << "a null stream was accepted";
     } catch (const ErrorDescription& error) {
         EXPECT_STREQ(error.GetMessageText(), "'assure' failed: text");
-        EXPECT_STREQ(error.GetHistory(), "orlo::TextParserPolicy_ParseStream<unsigned char>::TextParserPolicy_ParseStream()");
+        EXPECT_STREQ(error.GetHistory(),
+                     "orlo::TextParserPolicy_ParseStream<unsigned char>::TextParserPolicy_ParseStream()");
         EXPECT_STREQ(error.GetFile(), "orlo/Utils/UTextParser");
     }
 }

@@ -62,7 +62,7 @@ TEST(QroGltf, BannerBonesBecomeJointsInTheirHierarchyWithTheFilesMatrices) {
     const nlohmann::json& skin = json["skins"][0];
     EXPECT_EQ(skin["joints"], nlohmann::json::array({hips, spine}));
     std::vector<double> matrices = gltf.Read(skin["inverseBindMatrices"]);
-    std::vector<double> expected = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1,
+    std::vector<double> expected = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0,  1,
                                     1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -1, 1};
     EXPECT_EQ(matrices, expected);
 }
@@ -151,11 +151,11 @@ TEST(QroGltf, ParentsByNameCyclesAtTheTopAndUniqueNodeNames) {
     EXPECT_EQ(json["nodes"][size_t(bone[7])]["name"], "Twin");
     EXPECT_EQ(json["nodes"][size_t(bone[8])]["name"], "Twin_1");
 
-    for (const char* note : {"bone 5 \"LoopB\": its parent \"LoopA\" would close a cycle",
-                             "bone 6 \"Self\": its parent \"Self\" would close a cycle",
-                             "bone 3 \"Flat\": its invBaseMatrix cannot be inverted",
-                             "bone 10 \"Sheared\": its bind pose is sheared",
-                             "bone 8 \"Twin\": its node is named \"Twin_1\""})
+    for (const char* note :
+         {"bone 5 \"LoopB\": its parent \"LoopA\" would close a cycle",
+          "bone 6 \"Self\": its parent \"Self\" would close a cycle",
+          "bone 3 \"Flat\": its invBaseMatrix cannot be inverted", "bone 10 \"Sheared\": its bind pose is sheared",
+          "bone 8 \"Twin\": its node is named \"Twin_1\""})
         EXPECT_NE(err.find(note), std::string::npos) << note << "\n" << err;
     // Mirror: a negative scale; Thigh: scale 2 relative to the turned Pelvis.
     const nlohmann::json& mirror = json["nodes"][size_t(bone[2])];
@@ -244,7 +244,8 @@ TEST_P(QroGltfRefuses, ClearMessageAndNoFile) {
         QroProcess::Outcome outcome = Qro({"gltf", in.string(), out.string()});
         EXPECT_EQ(outcome.exit, 1);
         EXPECT_EQ(outcome.out, "");
-        EXPECT_EQ(outcome.err, "qro: can't convert \"" + in.string() + "\": mesh 0 \"M\": " + GetParam().message + ".\n");
+        EXPECT_EQ(outcome.err,
+                  "qro: can't convert \"" + in.string() + "\": mesh 0 \"M\": " + GetParam().message + ".\n");
         EXPECT_FALSE(fs::exists(out));
         EXPECT_FALSE(fs::exists(Scratch() / (std::string(GetParam().label) + ".bin")));
     }
@@ -253,22 +254,27 @@ TEST_P(QroGltfRefuses, ClearMessageAndNoFile) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, QroGltfRefuses,
     testing::Values(
-        Refusal{"ShortCornerList", "name M vertices { 0 0 0 1 0 0 0 1 0 } polygonVertexCounts { 3 } "
-                                   "polygonVertexIndices { 0 1 }",
+        Refusal{"ShortCornerList",
+                "name M vertices { 0 0 0 1 0 0 0 1 0 } polygonVertexCounts { 3 } "
+                "polygonVertexIndices { 0 1 }",
                 "polygonVertexIndices holds 2 indices for 3 polygon corners"},
-        Refusal{"VertexIndexPastTheEnd", "name M vertices { 0 0 0 1 0 0 0 1 0 } polygonVertexCounts { 3 } "
-                                         "polygonVertexIndices { 0 1 3 }",
+        Refusal{"VertexIndexPastTheEnd",
+                "name M vertices { 0 0 0 1 0 0 0 1 0 } polygonVertexCounts { 3 } "
+                "polygonVertexIndices { 0 1 3 }",
                 "polygonVertexIndices entry 2 is 3, but there are 3 vertices"},
-        Refusal{"NormalIndexPastTheEnd", "name M vertices { 0 0 0 1 0 0 0 1 0 } normals { 0 0 1 } "
-                                         "polygonVertexCounts { 3 } polygonVertexIndices { 0 1 2 } "
-                                         "polygonNormalIndices { 0 0 1 }",
+        Refusal{"NormalIndexPastTheEnd",
+                "name M vertices { 0 0 0 1 0 0 0 1 0 } normals { 0 0 1 } "
+                "polygonVertexCounts { 3 } polygonVertexIndices { 0 1 2 } "
+                "polygonNormalIndices { 0 0 1 }",
                 "polygonNormalIndices entry 2 is 1, but there are 1 normals"},
-        Refusal{"SetsDoNotPair", "name M vertices { 0 0 0 1 0 0 0 1 0 } textureCoordinates { set 0 { 0 0 } } "
-                                 "polygonVertexCounts { 3 } polygonVertexIndices { 0 1 2 }",
+        Refusal{"SetsDoNotPair",
+                "name M vertices { 0 0 0 1 0 0 0 1 0 } textureCoordinates { set 0 { 0 0 } } "
+                "polygonVertexCounts { 3 } polygonVertexIndices { 0 1 2 }",
                 "textureCoordinates holds 1 sets, but polygonTexCoordIndices 0"},
-        Refusal{"CoordinateIndexPastTheEnd", "name M vertices { 0 0 0 1 0 0 0 1 0 } textureCoordinates { set 0 { 0 0 } "
-                                             "} polygonVertexCounts { 3 } polygonVertexIndices { 0 1 2 } "
-                                             "polygonTexCoordIndices { set 0 { 0 0 4 } }",
+        Refusal{"CoordinateIndexPastTheEnd",
+                "name M vertices { 0 0 0 1 0 0 0 1 0 } textureCoordinates { set 0 { 0 0 } "
+                "} polygonVertexCounts { 3 } polygonVertexIndices { 0 1 2 } "
+                "polygonTexCoordIndices { set 0 { 0 0 4 } }",
                 "polygonTexCoordIndices set 0 entry 2 is 4, but there are 1 coordinates in set 0"},
         Refusal{"WeightOfAMissingBone", "name M vertices { 0 0 0 } vertexWeightCounts { 1 } weights { 1 1.0 }",
                 "weight 0 names bone 1, but the file has 1 bones"},
@@ -277,16 +283,18 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"WeightCountsPerVertex", "name M vertices { 0 0 0 1 0 0 } vertexWeightCounts { 1 } weights { 0 1.0 }",
                 "vertexWeightCounts holds 1 entries for 2 vertices"},
         Refusal{"NotANumber", "name M vertices { 0 nan 0 }", "vertex 0 holds a value that is not a finite number"},
-        Refusal{"MaterialIndicesMiscounted", "name M vertices { 0 0 0 1 0 0 0 1 0 } materialNames { \"A\" } "
-                                             "polygonVertexCounts { 3 } polygonVertexIndices { 0 1 2 } "
-                                             "polygonMaterialIndices { 0 0 }",
+        Refusal{"MaterialIndicesMiscounted",
+                "name M vertices { 0 0 0 1 0 0 0 1 0 } materialNames { \"A\" } "
+                "polygonVertexCounts { 3 } polygonVertexIndices { 0 1 2 } "
+                "polygonMaterialIndices { 0 0 }",
                 "polygonMaterialIndices holds 2 entries for 1 polygons"}),
     [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.label); });
 
 TEST(QroGltf, InfiniteMatrixRefused) {
     fs::path in = Scratch() / "infinite.qro";
-    std::ofstream(in, std::ios::binary) << "numBones 1\nbone 0 { name \"B\" invBaseMatrix 1 0 0 0 0 1 0 0 0 0 inf 0 0 0 "
-                                           "0 1 }\n";
+    std::ofstream(in, std::ios::binary)
+        << "numBones 1\nbone 0 { name \"B\" invBaseMatrix 1 0 0 0 0 1 0 0 0 0 inf 0 0 0 "
+           "0 1 }\n";
     fs::path out = Scratch() / "infinite.glb";
     QroProcess::Outcome outcome = Qro({"gltf", in.string(), out.string()});
     EXPECT_EQ(outcome.exit, 1);
@@ -314,14 +322,22 @@ TEST_P(QroGltfCalls, ExitStatusAndMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, QroGltfCalls,
     testing::Values(
-        CallCase{"OtherExtension", {"gltf", "samples/banner.qro", "banner.obj"}, 2,
+        CallCase{"OtherExtension",
+                 {"gltf", "samples/banner.qro", "banner.obj"},
+                 2,
                  "qro: the glTF file's name must end in .gltf or .glb: \"banner.obj\"\n"},
         CallCase{"OneArgument", {"gltf", "samples/banner.qro"}, 2, "usage: qro check PATH"},
-        CallCase{"RejectedFile", {"gltf", "tests/data/qro/version2.qro", "never.glb"}, 1,
+        CallCase{"RejectedFile",
+                 {"gltf", "tests/data/qro/version2.qro", "never.glb"},
+                 1,
                  "WARNING: Can't handle file \"tests/data/qro/version2.qro\". Some data is missing or corrupt.\n"},
-        CallCase{"MissingFile", {"gltf", "tests/data/qro/missing.qro", "never.glb"}, 1,
+        CallCase{"MissingFile",
+                 {"gltf", "tests/data/qro/missing.qro", "never.glb"},
+                 1,
                  "Can't open file \"tests/data/qro/missing.qro\" for reading.\n"},
-        CallCase{"UnwritableFolder", {"gltf", "samples/banner.qro", "no/such/folder/banner.glb"}, 1,
+        CallCase{"UnwritableFolder",
+                 {"gltf", "samples/banner.qro", "no/such/folder/banner.glb"},
+                 1,
                  "qro: Can't open file \"no/such/folder/banner.glb\" for writing.\n"}),
     [](const testing::TestParamInfo<CallCase>& info) { return std::string(info.param.label); });
 

@@ -55,7 +55,7 @@ struct SceneCase {
     std::string qro;
     size_t meshes; // glTF meshes
     size_t triangles;
-    size_t joints; // of the skin, 0 without one
+    size_t joints;                // of the skin, 0 without one
     std::vector<size_t> vertices; // per primitive, meshes in order
 };
 
@@ -182,8 +182,8 @@ std::vector<Triangle> GltfTriangles(const GltfTestFile& gltf, const nlohmann::js
             return values;
         };
         for (size_t i = 0; i + 2 < indices.size(); i += 3)
-            triangles.push_back({corner(size_t(indices[i])), corner(size_t(indices[i + 1])),
-                                 corner(size_t(indices[i + 2]))});
+            triangles.push_back(
+                {corner(size_t(indices[i])), corner(size_t(indices[i + 1])), corner(size_t(indices[i + 2]))});
     }
     return triangles;
 }
@@ -207,7 +207,8 @@ TEST_P(QroGltfScene, EveryCornerMapsBackOntoTheFile) {
             EXPECT_TRUE(expected.empty()) << mesh.name.c_str();
             continue;
         }
-        std::vector<Triangle> actual = GltfTriangles(gltf, json["meshes"][json["nodes"][size_t(node)]["mesh"].get<size_t>()]);
+        std::vector<Triangle> actual =
+            GltfTriangles(gltf, json["meshes"][json["nodes"][size_t(node)]["mesh"].get<size_t>()]);
         // Primitives group triangles by material: compare as sorted lists.
         std::sort(expected.begin(), expected.end());
         std::sort(actual.begin(), actual.end());

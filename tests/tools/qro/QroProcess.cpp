@@ -50,8 +50,8 @@ int Spawn(const std::vector<std::string>& arguments, const fs::path& out, const 
     startup.hStdOutput = outHandle;
     startup.hStdError = errHandle;
     PROCESS_INFORMATION process{};
-    BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                  &process);
+    BOOL started =
+        CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     CloseHandle(outHandle);
     CloseHandle(errHandle);
     if (!started)

@@ -2,8 +2,12 @@
 
 namespace merrow::platform_3dsmax {
 
-Interface_ID HIndexItemList::ID() { return Interface_ID(0x0E343EF5, 0x62944BC2); }
+Interface_ID HIndexItemList::ID() {
+    return Interface_ID(0x0E343EF5, 0x62944BC2);
+}
 
-Interface_ID HIndexItemList::GetID() { return ID(); }
+Interface_ID HIndexItemList::GetID() {
+    return ID();
+}
 
 } // namespace merrow::platform_3dsmax

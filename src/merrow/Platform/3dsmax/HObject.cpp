@@ -6,11 +6,17 @@ namespace merrow::platform_3dsmax {
 
 HObject::~HObject() = default;
 
-HObject HObject::FromNode(INode* node) { return HObject(reinterpret_cast<uintptr_t>(node), KIND_NODE); }
+HObject HObject::FromNode(INode* node) {
+    return HObject(reinterpret_cast<uintptr_t>(node), KIND_NODE);
+}
 
-HObject HObject::FromMaterial(Mtl* material) { return HObject(reinterpret_cast<uintptr_t>(material), KIND_MATERIAL); }
+HObject HObject::FromMaterial(Mtl* material) {
+    return HObject(reinterpret_cast<uintptr_t>(material), KIND_MATERIAL);
+}
 
-HObject HObject::FromIndex(uint32_t index) { return HObject(uintptr_t(index), KIND_INDEX); }
+HObject HObject::FromIndex(uint32_t index) {
+    return HObject(uintptr_t(index), KIND_INDEX);
+}
 
 uint32_t HObject::Hash(uintptr_t value) {
     // The 32-bit host hashes the pointer's own four bytes; spelled out byte by

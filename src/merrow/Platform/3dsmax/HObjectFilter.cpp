@@ -4,8 +4,7 @@
 
 namespace merrow::platform_3dsmax {
 
-bool HObjectFilter::HoldsExactly(const ClassList& list, uint32_t superClassID, uint32_t classIDA,
-                                 uint32_t classIDB) {
+bool HObjectFilter::HoldsExactly(const ClassList& list, uint32_t superClassID, uint32_t classIDA, uint32_t classIDB) {
     for (const HObject::CompleteClassID& entry : list)
         if (entry.superClassID == superClassID && entry.classIDA == classIDA && entry.classIDB == classIDB)
             return true;

@@ -19,7 +19,7 @@ public:
     using ClassList = orlo::UArray<HObject::CompleteClassID>;
 
     ClassList m_includeExact;
-    ClassList m_includeConvertible;  // only the class id of an entry counts
+    ClassList m_includeConvertible; // only the class id of an entry counts
     orlo::UArray<unsigned long> m_excludeSuperClasses;
     ClassList m_excludeExact;
     ClassList m_excludeConvertible;

@@ -36,8 +36,7 @@ bool Contains(const orlo::UArray<HObject>& list, const HObject& handle) {
 
 // Depth first, a node before its children; an unselected node still has its
 // children walked.
-void WalkNode(INode* node, const HObjectFilter& filter, bool selectedOnly, TimeValue t,
-              orlo::UArray<HObject>& result) {
+void WalkNode(INode* node, const HObjectFilter& filter, bool selectedOnly, TimeValue t, orlo::UArray<HObject>& result) {
     if (!selectedOnly || node->Selected()) {
         const ObjectState& state = node->EvalWorldState(t);
         if (state.obj != nullptr && filter.Accepts(state.obj)) {
@@ -179,7 +178,9 @@ orlo::UArray<HObject> HPluginModule::GetFromScene(uint32_t kinds, bool selectedO
 
 namespace {
 
-DWORD WINAPI NoProgress(LPVOID) { return 0; }
+DWORD WINAPI NoProgress(LPVOID) {
+    return 0;
+}
 
 } // namespace
 
@@ -187,6 +188,8 @@ void HPluginModule::StartProgress() {
     GetCOREInterface()->ProgressStart(const_cast<TCHAR*>(""), TRUE, NoProgress, nullptr);
 }
 
-void HPluginModule::EndProgress() { GetCOREInterface()->ProgressEnd(); }
+void HPluginModule::EndProgress() {
+    GetCOREInterface()->ProgressEnd();
+}
 
 } // namespace merrow::platform_3dsmax

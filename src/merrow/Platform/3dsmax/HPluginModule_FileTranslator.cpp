@@ -158,7 +158,8 @@ BOOL HPluginModule_FileTranslator_Writer::SupportsOptions(int ext, DWORD options
 int HPluginModule_FileTranslator_Reader::DoImport(const TCHAR* name, ImpInterface*, Interface*, BOOL) {
     return AnswerHost([&]() -> int {
         const orlo::UString path(name);
-        orlo::TStreamHandle<orlo::IInputStream> stream = orlo::GetCoreServices()->GetFileSystem()->CreateFileReader(path);
+        orlo::TStreamHandle<orlo::IInputStream> stream =
+            orlo::GetCoreServices()->GetFileSystem()->CreateFileReader(path);
         // An archive member that cannot be read comes as a stream that is not open.
         if (!stream || !stream->IsOpen()) {
             orlo::ULogMessage(TranslatorErrors(), "Can't open file \"") += path + "\" for reading.";

@@ -14,7 +14,7 @@ public:
     enum Code : int32_t {
         DONE = 0,
         FAILED = 1,
-        NOT_SUPPORTED = 2,  // the request, or inputs that do not fit
+        NOT_SUPPORTED = 2, // the request, or inputs that do not fit
     };
 
     HStatus(int32_t code = FAILED) : m_code(code) {}

@@ -5,8 +5,8 @@
 
 #include "log.h"
 #include "max.h"
-#include "merrow/Headers.h"
 #include "merrow/HModuleInfo.h"
+#include "merrow/Headers.h"
 #include "merrow/Platform/3dsmax/HLogOutput.h"
 #include "notify.h"
 #include "orlo/CoreServices/Implementations/ModuleBase.h"

@@ -13,8 +13,8 @@
 namespace orlo {
 
 #ifdef _WIN32
-using UDefaultCoreServices = UCoreServices<platform_windows::UMemoryAllocator_Windows, UMemoryPool,
-                                           platform_windows::UFileSystem_Windows>;
+using UDefaultCoreServices =
+    UCoreServices<platform_windows::UMemoryAllocator_Windows, UMemoryPool, platform_windows::UFileSystem_Windows>;
 #else
 using UDefaultCoreServices = UCoreServices<UMemoryAllocator_ANSI, UMemoryPool, UFileSystem_ANSI>;
 #endif

@@ -11,10 +11,10 @@ namespace orlo {
 class ULogChannel : public ILog {
 public:
     enum Kind {
-        KIND_NULL,     // forwards Begin and End only
-        KIND_PLAIN,    // the text unchanged, then "\r\n"
-        KIND_DEBUG,    // "DEBUG:   ", the text with continuation lines indented, "\r\n"
-        KIND_WARNING,  // "WARNING: ", the text with continuation lines indented, "\r\n"
+        KIND_NULL,    // forwards Begin and End only
+        KIND_PLAIN,   // the text unchanged, then "\r\n"
+        KIND_DEBUG,   // "DEBUG:   ", the text with continuation lines indented, "\r\n"
+        KIND_WARNING, // "WARNING: ", the text with continuation lines indented, "\r\n"
     };
 
     static constexpr int MAX_OUTPUTS = 4;

@@ -73,8 +73,8 @@ void AppendNumber(UString& text, N number) {
 
 void AppendMegabytes(UString& text, double bytes) {
     char digits[64];
-    auto result = std::to_chars(digits, digits + sizeof(digits) - 1, bytes * 9.5367431640625e-07,
-                                std::chars_format::fixed, 4);
+    auto result =
+        std::to_chars(digits, digits + sizeof(digits) - 1, bytes * 9.5367431640625e-07, std::chars_format::fixed, 4);
     *result.ptr = 0;
     text += digits;
 }

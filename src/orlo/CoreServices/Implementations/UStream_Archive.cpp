@@ -56,8 +56,8 @@ UString WithForwardSlashes(const UString& path) {
 
 } // namespace
 
-UStream_Archive::ZIP_CENTRAL_DIRECTORY_FILE_HEADER UStream_Archive::ZIP_CENTRAL_DIRECTORY_FILE_HEADER::Parse(
-    const unsigned char* bytes) {
+UStream_Archive::ZIP_CENTRAL_DIRECTORY_FILE_HEADER
+UStream_Archive::ZIP_CENTRAL_DIRECTORY_FILE_HEADER::Parse(const unsigned char* bytes) {
     ZIP_CENTRAL_DIRECTORY_FILE_HEADER header;
     header.m_signature = Read32(bytes + 0);
     header.m_versionMadeBy = Read16(bytes + 4);
@@ -119,7 +119,8 @@ TStreamHandle<IInputStream> UStream_Archive::OpenPath(const UString& path,
             return TStreamHandle<IInputStream>();
         if (IInputStream* file = openFile(Substring(path, 0, separator))) {
             TStreamHandle<IInputStream> archive(file);
-            TStreamHandle<IInputStream> member(new UStream_Archive(*file, Substring(path, separator + 1, path.Length())));
+            TStreamHandle<IInputStream> member(
+                new UStream_Archive(*file, Substring(path, separator + 1, path.Length())));
             // Callers take an empty handle for a file that cannot be opened.
             if (!member->IsOpen())
                 return TStreamHandle<IInputStream>();
@@ -156,8 +157,8 @@ bool UStream_Archive::ReadAt(uint64_t offset, void* buffer, uint64_t count) {
 void UStream_Archive::ReadCentralDirectory() {
     // The end record lies within the last 22 + 65535 bytes; it is searched
     // from its last possible start towards the front.
-    uint64_t tailLength = m_archiveSize < END_RECORD_SIZE + LARGEST_COMMENT ? m_archiveSize
-                                                                            : END_RECORD_SIZE + LARGEST_COMMENT;
+    uint64_t tailLength =
+        m_archiveSize < END_RECORD_SIZE + LARGEST_COMMENT ? m_archiveSize : END_RECORD_SIZE + LARGEST_COMMENT;
     uint64_t tailStart = m_archiveSize - tailLength;
     UArray<unsigned char> tail{int32_t(tailLength)};
     int64_t found = -1;
@@ -255,8 +256,8 @@ bool UStream_Archive::ReadMember(const ZIP_CENTRAL_DIRECTORY_FILE_HEADER& header
         WarnMember(memberPath, "Local file header damaged.");
         return false;
     }
-    uint64_t dataOffset = uint64_t(header.m_localHeaderOffset) + LOCAL_HEADER_SIZE + Read16(local + 26) +
-                          Read16(local + 28);
+    uint64_t dataOffset =
+        uint64_t(header.m_localHeaderOffset) + LOCAL_HEADER_SIZE + Read16(local + 26) + Read16(local + 28);
     uint64_t compressedSize = header.m_compressedSize;
     if (dataOffset > m_archiveSize || compressedSize > m_archiveSize - dataOffset) {
         WarnMember(memberPath, "Member data runs past the end of the archive.");

@@ -1,7 +1,7 @@
 #include "orlo/CoreServices/Interfaces/Memory.h"
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 #include "orlo/CoreServices/Interfaces/ICoreServices.h"
 #include "orlo/ErrorDescription.h"

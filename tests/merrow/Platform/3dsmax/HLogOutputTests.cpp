@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "HostLogRecorder.h"
 #include "log.h"
 #include "maxapi.h"
 #include "merrow/Platform/3dsmax/HLogOutput.h"
 #include "orlo/CoreServices/Implementations/ULogChannel.h"
-#include "HostLogRecorder.h"
 
 namespace {
 

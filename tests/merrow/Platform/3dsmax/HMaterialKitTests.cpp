@@ -12,10 +12,11 @@ using merrow::platform_3dsmax::HStatus;
 
 namespace {
 
-std::string Text(const orlo::UBaseString<unsigned char>& s) { return s.c_str(); }
+std::string Text(const orlo::UBaseString<unsigned char>& s) {
+    return s.c_str();
+}
 
-Mtl* NewMaterial(const char* name)
-{
+Mtl* NewMaterial(const char* name) {
     Mtl* m = static_cast<Mtl*>(GetCOREInterface()->CreateInstance(MATERIAL_CLASS_ID, Class_ID(DMTL_CLASS_ID, 0)));
     m->SetName(name);
     return m;
@@ -23,8 +24,7 @@ Mtl* NewMaterial(const char* name)
 
 } // namespace
 
-TEST_F(KitsTest, MaterialNamesAndRenaming)
-{
+TEST_F(KitsTest, MaterialNamesAndRenaming) {
     Mtl* skin = NewMaterial("Skin");
     NewMeshNode("a")->SetMtl(skin);
     HMaterialKit kit(HObject::FromMaterial(skin));
@@ -36,8 +36,7 @@ TEST_F(KitsTest, MaterialNamesAndRenaming)
     EXPECT_EQ(Text(kit.GetPathName()), Text(kit.GetName()));
 }
 
-TEST_F(KitsTest, MaterialsSharingANameGetDifferentUniqueNames)
-{
+TEST_F(KitsTest, MaterialsSharingANameGetDifferentUniqueNames) {
     Mtl* first = NewMaterial("Skin");
     Mtl* second = NewMaterial("Skin");
     NewMeshNode("a")->SetMtl(first);
@@ -51,32 +50,26 @@ TEST_F(KitsTest, MaterialsSharingANameGetDifferentUniqueNames)
     EXPECT_EQ(Text(HMaterialKit(HObject::FromMaterial(first)).GetUniqueName()), a);
 }
 
-TEST_F(KitsTest, UniqueNameOfAMaterialOutsideTheLibraryRaises)
-{
+TEST_F(KitsTest, UniqueNameOfAMaterialOutsideTheLibraryRaises) {
     Mtl* multi = static_cast<Mtl*>(Host()->CreateInstance(MATERIAL_CLASS_ID, Class_ID(MULTI_CLASS_ID, 0)));
     MultiMtl* asMulti = static_cast<MultiMtl*>(multi);
     asMulti->SetNumSubMtls(1);
     Mtl* sub = NewMaterial("OnlyInside");
     multi->SetSubMtl(0, sub);
     NewMeshNode("a")->SetMtl(multi);
-    try
-    {
+    try {
         HMaterialKit(HObject::FromMaterial(sub)).GetUniqueName();
         FAIL() << "no error raised";
-    }
-    catch (const orlo::ErrorDescription& error)
-    {
+    } catch (const orlo::ErrorDescription& error) {
         EXPECT_STREQ(error.GetMessageText(), "'assure' failed: nameCounts.Contains(uniqueName)");
         EXPECT_STREQ(error.GetFile(), "Platform/3dsmax/Kits/HMaterialKit");
         EXPECT_STREQ(error.GetHistory(), "merrow::platform_3dsmax::HMaterialKit::GetUniqueName()");
     }
 }
 
-TEST_F(KitsTest, MaterialKitWithoutAMaterialAnswersDefaults)
-{
+TEST_F(KitsTest, MaterialKitWithoutAMaterialAnswersDefaults) {
     INode* node = NewMeshNode("n");
-    for (const HObject& handle : {HObject::FromMaterial(nullptr), Handle(node), HObject()})
-    {
+    for (const HObject& handle : {HObject::FromMaterial(nullptr), Handle(node), HObject()}) {
         HMaterialKit kit(handle);
         EXPECT_EQ(Text(kit.GetName()), "");
         EXPECT_EQ(Text(kit.GetPathName()), "");

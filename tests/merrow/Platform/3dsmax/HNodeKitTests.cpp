@@ -16,18 +16,15 @@ using orlo::TMatrix4;
 namespace {
 
 // A transform whose rows all differ: a row/column mix-up shows.
-Matrix3 Skewed(float tx, float ty, float tz)
-{
+Matrix3 Skewed(float tx, float ty, float tz) {
     Matrix3 tm = RotateZMatrix(0.5f) * RotateXMatrix(0.25f);
     tm.SetTrans(Point3(tx, ty, tz));
     return tm;
 }
 
-TMatrix4<float> Rows(const Matrix3& tm)
-{
+TMatrix4<float> Rows(const Matrix3& tm) {
     TMatrix4<float> m{};
-    for (int r = 0; r < 4; ++r)
-    {
+    for (int r = 0; r < 4; ++r) {
         const Point3 p = tm.GetRow(r);
         m.m[r][0] = p.x;
         m.m[r][1] = p.y;
@@ -37,12 +34,13 @@ TMatrix4<float> Rows(const Matrix3& tm)
     return m;
 }
 
-std::string Text(const orlo::UBaseString<unsigned char>& s) { return s.c_str(); }
+std::string Text(const orlo::UBaseString<unsigned char>& s) {
+    return s.c_str();
+}
 
 } // namespace
 
-TEST(HMatrixConversionTest, RowsCopyAndTheFourthColumnIsZeroThenOne)
-{
+TEST(HMatrixConversionTest, RowsCopyAndTheFourthColumnIsZeroThenOne) {
     Matrix3 tm(TRUE);
     tm.SetRow(0, Point3(1, 2, 3));
     tm.SetRow(1, Point3(4, 5, 6));
@@ -61,8 +59,7 @@ TEST(HMatrixConversionTest, RowsCopyAndTheFourthColumnIsZeroThenOne)
     EXPECT_EQ(HMatrixConversion::ToMatrix3(TMatrix4<float>::Identity()).GetIdentFlags(), DWORD(MAT_IDENT));
 }
 
-TEST_F(KitsTest, NamesAndRenaming)
-{
+TEST_F(KitsTest, NamesAndRenaming) {
     INode* node = NewMeshNode("Box");
     HNodeKit kit(Handle(node));
     EXPECT_EQ(Text(kit.GetName()), "Box");
@@ -77,8 +74,7 @@ TEST_F(KitsTest, NamesAndRenaming)
     EXPECT_TRUE(other->Selected());
 }
 
-TEST_F(KitsTest, UniqueNamesAppendTheHandleUntilFree)
-{
+TEST_F(KitsTest, UniqueNamesAppendTheHandleUntilFree) {
     INode* first = NewMeshNode("Box");
     INode* second = NewMeshNode("Box");
     INode* single = NewMeshNode("Single");
@@ -97,8 +93,7 @@ TEST_F(KitsTest, UniqueNamesAppendTheHandleUntilFree)
               std::string(rootNamed->GetName()) + "_" + std::to_string(rootNamed->GetHandle()));
 }
 
-TEST_F(KitsTest, PathNamesJoinAncestorsBelowTheRoot)
-{
+TEST_F(KitsTest, PathNamesJoinAncestorsBelowTheRoot) {
     INode* a = NewMeshNode("a|b");
     INode* c = NewMeshNode("c");
     INode* d = NewMeshNode("d");
@@ -110,12 +105,10 @@ TEST_F(KitsTest, PathNamesJoinAncestorsBelowTheRoot)
     EXPECT_EQ(Text(HNodeKit(Handle(Host()->GetRootNode())).GetPathName()), "");
 }
 
-TEST_F(KitsTest, WithoutANodeEveryOperationAnswersItsDefault)
-{
+TEST_F(KitsTest, WithoutANodeEveryOperationAnswersItsDefault) {
     INode* node = NewMeshNode("n");
     for (const HObject& handle : {HObject(), HObject::FromIndex(3), HObject::FromNode(nullptr),
-                                  HObject(reinterpret_cast<uintptr_t>(node), HObject::KIND_MATERIAL)})
-    {
+                                  HObject(reinterpret_cast<uintptr_t>(node), HObject::KIND_MATERIAL)}) {
         HNodeKit kit(handle);
         EXPECT_EQ(kit.SetName("x").GetCode(), HStatus::FAILED);
         EXPECT_EQ(Text(kit.GetName()), "");
@@ -128,8 +121,7 @@ TEST_F(KitsTest, WithoutANodeEveryOperationAnswersItsDefault)
     EXPECT_STREQ(node->GetName(), "n");
 }
 
-TEST_F(KitsTest, SetObjectRetargetsTheKit)
-{
+TEST_F(KitsTest, SetObjectRetargetsTheKit) {
     INode* a = NewMeshNode("a");
     INode* b = NewMeshNode("b");
     HNodeKit kit;
@@ -141,8 +133,7 @@ TEST_F(KitsTest, SetObjectRetargetsTheKit)
     EXPECT_EQ(kit.GetObject().GetHash(), Handle(b).GetHash());
 }
 
-TEST_F(KitsTest, TransformsInWorldAndParentSpace)
-{
+TEST_F(KitsTest, TransformsInWorldAndParentSpace) {
     INode* parent = NewMeshNode("parent");
     INode* child = NewMeshNode("child");
     parent->AttachChild(child);
@@ -171,15 +162,13 @@ TEST_F(KitsTest, TransformsInWorldAndParentSpace)
     ExpectMatrixNear(parentKit.GetTransformationMatrix(0), Rows(local));
 }
 
-TEST_F(KitsTest, ParentHandles)
-{
+TEST_F(KitsTest, ParentHandles) {
     INode* top = NewMeshNode("top");
     INode* child = NewMeshNode("child");
     top->AttachChild(child);
     Mtl* material = static_cast<Mtl*>(Host()->CreateInstance(MATERIAL_CLASS_ID, Class_ID(DMTL_CLASS_ID, 0)));
     EXPECT_EQ(HNodeKit::GetParent(Handle(child)).GetNode(), top);
-    for (const HObject& h : {Handle(top), Handle(Host()->GetRootNode()), HObject::FromMaterial(material), HObject()})
-    {
+    for (const HObject& h : {Handle(top), Handle(Host()->GetRootNode()), HObject::FromMaterial(material), HObject()}) {
         const HObject parent = HNodeKit::GetParent(h);
         EXPECT_EQ(parent.GetKind(), HObject::KIND_NODE);
         EXPECT_EQ(parent.GetPointer(), 0u);
@@ -188,8 +177,7 @@ TEST_F(KitsTest, ParentHandles)
     material->MaybeAutoDelete();
 }
 
-TEST_F(KitsTest, BoneCreationSetsTheBoneUpUnderItsParent)
-{
+TEST_F(KitsTest, BoneCreationSetsTheBoneUpUnderItsParent) {
     HBoneKit root;
     ASSERT_EQ(root.CreateBone(HObject()).GetCode(), HStatus::DONE);
     INode* rootBone = root.GetObject().GetNode();

@@ -6,31 +6,26 @@ using merrow::platform_3dsmax::HObject;
 
 // The hash is the reflected CRC-32 of the value's four low bytes, least
 // significant first (reference values from Python's zlib.crc32).
-TEST(HObjectTest, HashIsCrc32OfFourLowBytesLeastSignificantFirst)
-{
-    struct Case
-    {
+TEST(HObjectTest, HashIsCrc32OfFourLowBytesLeastSignificantFirst) {
+    struct Case {
         uint32_t value;
         uint32_t crc;
     } cases[] = {
         {0x00000000u, 0x2144DF1Cu}, {0x00000001u, 0x99F8B879u}, {0x12345678u, 0xAF6D87D2u},
         {0xFFFFFFFFu, 0xFFFFFFFFu}, {0x00ABCDEFu, 0x7BDCEE43u},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         EXPECT_EQ(HObject::Hash(c.value), c.crc) << std::hex << c.value;
         EXPECT_EQ(HObject::FromIndex(c.value).GetHash(), c.crc);
     }
     // Only the low four bytes of a wider pointer count.
-    if (sizeof(uintptr_t) > 4)
-    {
+    if (sizeof(uintptr_t) > 4) {
         EXPECT_EQ(HObject::Hash(uintptr_t(0x12345678u) | (uintptr_t(0xABu) << (sizeof(uintptr_t) * 8 - 8))),
                   0xAF6D87D2u);
     }
 }
 
-TEST(HObjectTest, EmptyHandleHasEveryFieldZeroAndIsInvalid)
-{
+TEST(HObjectTest, EmptyHandleHasEveryFieldZeroAndIsInvalid) {
     HObject empty;
     EXPECT_EQ(empty.GetPointer(), 0u);
     EXPECT_EQ(empty.GetKind(), HObject::KIND_EMPTY);
@@ -40,8 +35,7 @@ TEST(HObjectTest, EmptyHandleHasEveryFieldZeroAndIsInvalid)
     EXPECT_EQ(empty.GetMaterial(), nullptr);
 }
 
-TEST(HObjectTest, ValidityDependsOnKind)
-{
+TEST(HObjectTest, ValidityDependsOnKind) {
     EXPECT_TRUE(HObject::FromIndex(0).IsValid());
     EXPECT_TRUE(HObject::FromIndex(0xFFFFFFFEu).IsValid());
     EXPECT_FALSE(HObject::FromIndex(0xFFFFFFFFu).IsValid());
@@ -51,8 +45,7 @@ TEST(HObjectTest, ValidityDependsOnKind)
     EXPECT_FALSE(HObject::FromMaterial(nullptr).IsValid());
 }
 
-TEST_F(KitsTest, HandlesCompareKindAndNodeOnly)
-{
+TEST_F(KitsTest, HandlesCompareKindAndNodeOnly) {
     INode* a = NewMeshNode("a");
     INode* b = NewMeshNode("b");
     EXPECT_TRUE(Handle(a) == Handle(a));

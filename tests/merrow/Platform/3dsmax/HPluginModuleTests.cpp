@@ -9,11 +9,9 @@ using merrow::platform_3dsmax::HPluginModule;
 
 namespace {
 
-std::vector<INode*> Nodes(const orlo::UArray<HObject>& handles)
-{
+std::vector<INode*> Nodes(const orlo::UArray<HObject>& handles) {
     std::vector<INode*> out;
-    for (const HObject& h : handles)
-    {
+    for (const HObject& h : handles) {
         EXPECT_EQ(h.GetKind(), HObject::KIND_NODE);
         EXPECT_EQ(h.GetHash(), HObject::Hash(h.GetPointer()));
         out.push_back(h.GetNode());
@@ -23,20 +21,18 @@ std::vector<INode*> Nodes(const orlo::UArray<HObject>& handles)
 
 } // namespace
 
-TEST_F(KitsTest, EmptySceneAndEmptyMaskGiveNothing)
-{
+TEST_F(KitsTest, EmptySceneAndEmptyMaskGiveNothing) {
     for (uint32_t kinds : {0u, 1u, 2u, 4u, 8u, 15u})
         EXPECT_EQ(HPluginModule::GetFromScene(kinds, false).Num(), 0) << kinds;
     NewMeshNode("mesh");
     EXPECT_EQ(HPluginModule::GetFromScene(0, false).Num(), 0);
 }
 
-TEST_F(KitsTest, MeshesAreNodesWhoseObjectsBecomePolysDepthFirst)
-{
+TEST_F(KitsTest, MeshesAreNodesWhoseObjectsBecomePolysDepthFirst) {
     INode* a = NewMeshNode("a");
     INode* b = NewMeshNode("b");
     INode* c = NewMeshNode("c");
-    a->AttachChild(c);  // a, c, b in walk order
+    a->AttachChild(c); // a, c, b in walk order
     INode* shape = NewNode(NewObject(SHAPE_CLASS_ID, Class_ID(SPLINESHAPE_CLASS_ID, 0)), "line");
     NewNode(NewObject(CAMERA_CLASS_ID, Class_ID(SIMPLE_CAM_CLASS_ID, 0)), "camera");
     NewNode(NewObject(LIGHT_CLASS_ID, Class_ID(OMNI_LIGHT_CLASS_ID, 0)), "omni");
@@ -50,8 +46,7 @@ TEST_F(KitsTest, MeshesAreNodesWhoseObjectsBecomePolysDepthFirst)
     EXPECT_EQ(Nodes(HPluginModule::GetFromScene(1, false)), (std::vector<INode*>{a, c, b, tri}));
 }
 
-TEST_F(KitsTest, SelectedOnlyKeepsSelectedMeshesUnderUnselectedParents)
-{
+TEST_F(KitsTest, SelectedOnlyKeepsSelectedMeshesUnderUnselectedParents) {
     INode* group = NewNode(NewObject(HELPER_CLASS_ID, Class_ID(DUMMY_CLASS_ID, 0)), "group");
     INode* parentMesh = NewMeshNode("parentMesh");
     INode* selected = NewMeshNode("selected");
@@ -64,12 +59,11 @@ TEST_F(KitsTest, SelectedOnlyKeepsSelectedMeshesUnderUnselectedParents)
     EXPECT_EQ(Nodes(HPluginModule::GetFromScene(1, false)), (std::vector<INode*>{parentMesh, selected, deep}));
 }
 
-TEST_F(KitsTest, BonesIncludeEverySkinBoneOnceAfterTheBoneObjects)
-{
+TEST_F(KitsTest, BonesIncludeEverySkinBoneOnceAfterTheBoneObjects) {
     INode* boneA = NewBone("boneA", Point3(0, 0, 0));
     INode* helperBone = NewNode(NewObject(HELPER_CLASS_ID, Class_ID(BONE_CLASS_ID, 0)), "helperBone");
     NewNode(NewObject(HELPER_CLASS_ID, Class_ID(DUMMY_CLASS_ID, 0)), "dummy");
-    INode* meshBone = NewMeshNode("meshBone");  // an ordinary mesh that drives skins
+    INode* meshBone = NewMeshNode("meshBone"); // an ordinary mesh that drives skins
     INode* skinned1 = NewMeshNode("skinned1");
     INode* skinned2 = NewMeshNode("skinned2");
     AddSkin(skinned1, {meshBone, boneA});
@@ -88,8 +82,7 @@ TEST_F(KitsTest, BonesIncludeEverySkinBoneOnceAfterTheBoneObjects)
     EXPECT_EQ(HPluginModule::GetFromScene(3, false).Num(), 3 + 3 - 1);
 }
 
-TEST_F(KitsTest, MaterialsAreTheSceneLibraryEntriesOfTheMaterialClasses)
-{
+TEST_F(KitsTest, MaterialsAreTheSceneLibraryEntriesOfTheMaterialClasses) {
     Mtl* standard = static_cast<Mtl*>(Host()->CreateInstance(MATERIAL_CLASS_ID, Class_ID(DMTL_CLASS_ID, 0)));
     Mtl* multi = static_cast<Mtl*>(Host()->CreateInstance(MATERIAL_CLASS_ID, Class_ID(MULTI_CLASS_ID, 0)));
     NewMeshNode("a")->SetMtl(standard);
@@ -106,14 +99,12 @@ TEST_F(KitsTest, MaterialsAreTheSceneLibraryEntriesOfTheMaterialClasses)
     EXPECT_EQ(both[2].GetKind(), HObject::KIND_MATERIAL);
 }
 
-TEST_F(KitsTest, IndexItemsNeedTheirInterface)
-{
+TEST_F(KitsTest, IndexItemsNeedTheirInterface) {
     // The stand-in host publishes no function interfaces.
     EXPECT_EQ(HPluginModule::GetFromScene(8, false).Num(), 0);
 }
 
-TEST(HPluginModuleTest, FiltersPerKind)
-{
+TEST(HPluginModuleTest, FiltersPerKind) {
     const HObjectFilter meshes = HPluginModule::GetObjectFilter(1);
     EXPECT_EQ(meshes.m_includeExact.Num(), 0);
     ASSERT_EQ(meshes.m_includeConvertible.Num(), 1);
@@ -134,8 +125,7 @@ TEST(HPluginModuleTest, FiltersPerKind)
     for (uint32_t c : {2u, 3u, 0x100u, 0x200u, 0x210u, 0x250u})
         EXPECT_TRUE(HObjectFilter::HoldsExactly(materials.m_includeExact, 0xC00, c, 0));
 
-    for (uint32_t other : {0u, 3u, 8u, 16u})
-    {
+    for (uint32_t other : {0u, 3u, 8u, 16u}) {
         const HObjectFilter none = HPluginModule::GetObjectFilter(other);
         EXPECT_EQ(none.m_includeExact.Num() + none.m_includeConvertible.Num() + none.m_excludeSuperClasses.Num() +
                       none.m_excludeExact.Num() + none.m_excludeConvertible.Num(),
@@ -143,8 +133,7 @@ TEST(HPluginModuleTest, FiltersPerKind)
     }
 }
 
-TEST_F(KitsTest, ProgressDisplayStartsWithBarAndNoTitleAndEnds)
-{
+TEST_F(KitsTest, ProgressDisplayStartsWithBarAndNoTitleAndEnds) {
     HPluginModule::StartProgress();
     ASSERT_EQ(ProgressStarts(), 1u);
     EXPECT_TRUE(ProgressShowsBar());

@@ -10,11 +10,9 @@ using orlo::TVector3;
 using orlo::UArray;
 using MeshKit = HPolygonMeshKit<float>;
 
-class MeshBuildingTest : public KitsTest
-{
+class MeshBuildingTest : public KitsTest {
 protected:
-    static UArray<TVector3<float>> Vertices()
-    {
+    static UArray<TVector3<float>> Vertices() {
         return Arr<TVector3<float>>({{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {0, 1, 0}, {3, 0, 0}});
     }
     static UArray<unsigned int> Indices() { return Arr({0u, 1u, 2u, 3u, 1u, 4u, 2u}); }
@@ -23,15 +21,13 @@ protected:
     static int TopLevelCount() { return Host()->GetRootNode()->NumberOfChildren(); }
 
     // A quad and a triangle built through the kit.
-    static INode* Build(MeshKit& kit, const HObject& parent = HObject())
-    {
+    static INode* Build(MeshKit& kit, const HObject& parent = HObject()) {
         EXPECT_EQ(kit.CreateMesh(Vertices(), Indices(), Counts(), parent).GetCode(), HStatus::DONE);
         return kit.GetObject().GetNode();
     }
 };
 
-TEST_F(MeshBuildingTest, AQuadAndATriangleBecomeANewPolyNode)
-{
+TEST_F(MeshBuildingTest, AQuadAndATriangleBecomeANewPolyNode) {
     MeshKit kit;
     const int redraws = RedrawCount();
     INode* node = Build(kit);
@@ -56,8 +52,7 @@ TEST_F(MeshBuildingTest, AQuadAndATriangleBecomeANewPolyNode)
     EXPECT_EQ(Vec(indices), Vec(Indices()));
 }
 
-TEST_F(MeshBuildingTest, AMeshBuiltUnderAValidParentIsItsChild)
-{
+TEST_F(MeshBuildingTest, AMeshBuiltUnderAValidParentIsItsChild) {
     INode* parent = NewMeshNode("parent");
     MeshKit kit;
     INode* node = Build(kit, Handle(parent));
@@ -67,10 +62,8 @@ TEST_F(MeshBuildingTest, AMeshBuiltUnderAValidParentIsItsChild)
     EXPECT_TRUE(Build(other, HObject::FromNode(nullptr))->GetParentNode()->IsRootNode());
 }
 
-TEST_F(MeshBuildingTest, InputsThatDoNotFitBuildNothing)
-{
-    struct Case
-    {
+TEST_F(MeshBuildingTest, InputsThatDoNotFitBuildNothing) {
+    struct Case {
         const char* what;
         UArray<unsigned int> indices;
         UArray<unsigned int> counts;
@@ -80,8 +73,7 @@ TEST_F(MeshBuildingTest, InputsThatDoNotFitBuildNothing)
         {"vertex index past the end", Arr({0u, 1u, 2u, 3u, 1u, 5u, 2u}), Counts()},
         {"degenerate polygon", Arr({0u, 1u, 2u, 3u, 1u, 4u, 2u}), Arr({4u, 2u, 1u})},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         MeshKit kit;
         EXPECT_EQ(kit.CreateMesh(Vertices(), c.indices, c.counts, HObject()).GetCode(), HStatus::NOT_SUPPORTED)
             << c.what;
@@ -90,8 +82,7 @@ TEST_F(MeshBuildingTest, InputsThatDoNotFitBuildNothing)
     }
 }
 
-TEST_F(MeshBuildingTest, MakeEditablePolyReplacesAnObjectThatIsNoPoly)
-{
+TEST_F(MeshBuildingTest, MakeEditablePolyReplacesAnObjectThatIsNoPoly) {
     INode* box = NewNode(NewObject(GEOMOBJECT_CLASS_ID, Class_ID(0x3011, 0)), "box");
     MeshKit kit(Handle(box));
     EXPECT_TRUE(kit.MakeEditablePoly());
@@ -110,8 +101,7 @@ TEST_F(MeshBuildingTest, MakeEditablePolyReplacesAnObjectThatIsNoPoly)
     EXPECT_FALSE(MeshKit().MakeEditablePoly());
 }
 
-TEST_F(MeshBuildingTest, NormalsAreSetExplicitly)
-{
+TEST_F(MeshBuildingTest, NormalsAreSetExplicitly) {
     MeshKit kit;
     INode* node = Build(kit);
     const UArray<TVector3<float>> normals = Arr<TVector3<float>>({{0, 0, 1}, {0, 0.6f, 0.8f}, {0, 0, 2}});
@@ -121,8 +111,7 @@ TEST_F(MeshBuildingTest, NormalsAreSetExplicitly)
     ASSERT_NE(spec, nullptr);
     ASSERT_EQ(spec->GetNumNormals(), 3);
     // An identity object transform stores them unchanged, lengths included.
-    for (int i = 0; i < 3; ++i)
-    {
+    for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(spec->Normal(i), Point3(normals[i].x, normals[i].y, normals[i].z));
         EXPECT_TRUE(spec->GetNormalExplicit(i));
     }
@@ -135,8 +124,7 @@ TEST_F(MeshBuildingTest, NormalsAreSetExplicitly)
     EXPECT_EQ(Vec(read), Vec(indices));
 }
 
-TEST_F(MeshBuildingTest, NormalsGoBackThroughTheObjectTransform)
-{
+TEST_F(MeshBuildingTest, NormalsGoBackThroughTheObjectTransform) {
     MeshKit kit;
     INode* node = Build(kit);
     Matrix3 tm = RotateZMatrix(0.9f) * RotateXMatrix(0.4f);
@@ -155,13 +143,11 @@ TEST_F(MeshBuildingTest, NormalsGoBackThroughTheObjectTransform)
     ExpectNear(spec->Normal(0), Inverse(tm).VectorTransform(Point3(0, 0, 1)));
 }
 
-TEST_F(MeshBuildingTest, NormalInputsThatDoNotFitChangeNothing)
-{
+TEST_F(MeshBuildingTest, NormalInputsThatDoNotFitChangeNothing) {
     MeshKit kit;
     INode* node = Build(kit);
     const UArray<TVector3<float>> normals = Arr<TVector3<float>>({{0, 0, 1}, {0, 1, 0}});
-    struct Case
-    {
+    struct Case {
         const char* what;
         UArray<TVector3<float>> normals;
         UArray<unsigned int> indices;
@@ -177,8 +163,7 @@ TEST_F(MeshBuildingTest, NormalInputsThatDoNotFitChangeNothing)
     EXPECT_EQ(MeshKit().SetNormals(normals, Arr({0u, 0u, 0u, 0u, 1u, 1u, 1u})).GetCode(), HStatus::FAILED);
 }
 
-TEST_F(MeshBuildingTest, ChannelsAreAddedAfterChannelZero)
-{
+TEST_F(MeshBuildingTest, ChannelsAreAddedAfterChannelZero) {
     MeshKit kit;
     INode* node = Build(kit);
     const MNMesh& mm = static_cast<PolyObject*>(node->GetObjectRef())->mm;
@@ -197,8 +182,7 @@ TEST_F(MeshBuildingTest, ChannelsAreAddedAfterChannelZero)
     EXPECT_EQ(MeshKit().AddTextureCoordinateSet().GetCode(), HStatus::FAILED);
 }
 
-TEST_F(MeshBuildingTest, TextureCoordinatesFillALiveSet)
-{
+TEST_F(MeshBuildingTest, TextureCoordinatesFillALiveSet) {
     MeshKit kit;
     Build(kit);
     kit.AddTextureCoordinateSet();
@@ -216,8 +200,7 @@ TEST_F(MeshBuildingTest, TextureCoordinatesFillALiveSet)
     INode* node = kit.GetObject().GetNode();
     EXPECT_EQ(static_cast<PolyObject*>(node->GetObjectRef())->mm.M(2)->v[3], UVVert(0.5f, 0.25f, 0.0f));
 
-    struct Case
-    {
+    struct Case {
         const char* what;
         UArray<TVector2<float>> uv;
         UArray<unsigned int> indices;

@@ -16,13 +16,14 @@ using MeshKit = HPolygonMeshKit<float>;
 
 namespace {
 
-Point3 P(const TVector3<float>& v) { return Point3(v.x, v.y, v.z); }
+Point3 P(const TVector3<float>& v) {
+    return Point3(v.x, v.y, v.z);
+}
 
 // A skinned quad-and-triangle on two bones, weighted fully to the second
 // bone from vertex 1 on; the second bone then moves and turns, so the
 // current pose differs from the bind pose.
-struct SkinnedScene
-{
+struct SkinnedScene {
     INode* mesh;
     INode* bone0;
     INode* bone1;
@@ -31,11 +32,9 @@ struct SkinnedScene
 
 } // namespace
 
-class MeshReadingTest : public KitsTest
-{
+class MeshReadingTest : public KitsTest {
 protected:
-    SkinnedScene MakeSkinned()
-    {
+    SkinnedScene MakeSkinned() {
         SkinnedScene s;
         s.mesh = NewMeshNode("skinned");
         s.bone0 = NewBone("b0", Point3(0, 0, 0));
@@ -50,14 +49,12 @@ protected:
         return s;
     }
 
-    static std::vector<Point3> Bind()
-    {
+    static std::vector<Point3> Bind() {
         return {Point3(0, 0, 0), Point3(2, 0, 0), Point3(2, 1, 0), Point3(0, 1, 0), Point3(3, 0, 0)};
     }
 };
 
-TEST_F(MeshReadingTest, AnEditablePolyIsReadWithoutACopyAndNeverDeleted)
-{
+TEST_F(MeshReadingTest, AnEditablePolyIsReadWithoutACopyAndNeverDeleted) {
     INode* node = NewMeshNode("poly");
     Object* object = node->GetObjectRef();
     {
@@ -71,8 +68,7 @@ TEST_F(MeshReadingTest, AnEditablePolyIsReadWithoutACopyAndNeverDeleted)
     EXPECT_EQ(node->GetObjectRef()->NumPoints(), 5);
 }
 
-TEST_F(MeshReadingTest, PositionsPolygonsAndCountsInWorldSpace)
-{
+TEST_F(MeshReadingTest, PositionsPolygonsAndCountsInWorldSpace) {
     INode* node = NewMeshNode("poly");
     Matrix3 tm = RotateZMatrix(1.0f);
     tm.SetTrans(Point3(10, 0, 5));
@@ -93,8 +89,7 @@ TEST_F(MeshReadingTest, PositionsPolygonsAndCountsInWorldSpace)
     EXPECT_EQ(Vec(indices), (std::vector<unsigned>{0, 1, 2, 3, 1, 4, 2}));
 }
 
-TEST_F(MeshReadingTest, AConvertedCopyIsOwnedAndReusedUntilTheTimeChanges)
-{
+TEST_F(MeshReadingTest, AConvertedCopyIsOwnedAndReusedUntilTheTimeChanges) {
     INode* node = NewNode(NewObject(GEOMOBJECT_CLASS_ID, Class_ID(0x3011, 0)), "box");
     MeshKit kit(Handle(node));
     PolyObject* first = kit.Get3dsmaxPolyObject();
@@ -111,8 +106,7 @@ TEST_F(MeshReadingTest, AConvertedCopyIsOwnedAndReusedUntilTheTimeChanges)
     EXPECT_FALSE(kit.IsStale());
 }
 
-TEST_F(MeshReadingTest, ChangesOfTheObjectMakeTheKitStale)
-{
+TEST_F(MeshReadingTest, ChangesOfTheObjectMakeTheKitStale) {
     INode* node = NewMeshNode("poly");
     MeshKit kit(Handle(node));
     PolyObject* poly = kit.Get3dsmaxPolyObject();
@@ -124,18 +118,13 @@ TEST_F(MeshReadingTest, ChangesOfTheObjectMakeTheKitStale)
     kit.Get3dsmaxPolyObject();
 
     // The other watched messages, and messages that change nothing.
-    struct Case
-    {
+    struct Case {
         RefMessage message;
         bool stale;
-    } cases[] = {{REFMSG_TARGET_DELETED, true},
-                 {REFMSG_CHANGE, true},
-                 {REFMSG_REF_DELETED, true},
-                 {REFMSG_SUBANIM_STRUCTURE_CHANGED, false},
-                 {REFMSG_LOOPTEST, false},
-                 {REFMSG_USER, false}};
-    for (const Case& c : cases)
-    {
+    } cases[] = {{REFMSG_TARGET_DELETED, true}, {REFMSG_CHANGE, true},
+                 {REFMSG_REF_DELETED, true},    {REFMSG_SUBANIM_STRUCTURE_CHANGED, false},
+                 {REFMSG_LOOPTEST, false},      {REFMSG_USER, false}};
+    for (const Case& c : cases) {
         kit.Get3dsmaxPolyObject();
         ASSERT_FALSE(kit.IsStale());
         PartID part = PART_GEOM;
@@ -160,20 +149,15 @@ TEST_F(MeshReadingTest, ChangesOfTheObjectMakeTheKitStale)
     EXPECT_EQ(kit.GetReference(0), static_cast<RefTargetHandle>(replacement));
 }
 
-TEST_F(MeshReadingTest, AKitWithoutANodeRaisesAtTheFirstReader)
-{
+TEST_F(MeshReadingTest, AKitWithoutANodeRaisesAtTheFirstReader) {
     Mtl* material = static_cast<Mtl*>(Host()->CreateInstance(MATERIAL_CLASS_ID, Class_ID(DMTL_CLASS_ID, 0)));
-    for (const HObject& handle : {HObject(), HObject::FromNode(nullptr), HObject::FromMaterial(material)})
-    {
+    for (const HObject& handle : {HObject(), HObject::FromNode(nullptr), HObject::FromMaterial(material)}) {
         MeshKit kit(handle);
         UArray<TVector3<float>> out;
-        try
-        {
+        try {
             kit.GetVertices(out);
             FAIL() << "no error raised";
-        }
-        catch (const orlo::ErrorDescription& error)
-        {
+        } catch (const orlo::ErrorDescription& error) {
             EXPECT_STREQ(error.GetMessageText(), "'assure' failed: m_convertedObject");
             EXPECT_STREQ(error.GetFile(), "merrow/platform/3dsmax/Kits/HPolygonMeshKit");
             EXPECT_STREQ(error.GetHistory(), "merrow::platform_3dsmax::HPolygonMeshKit<float>::Get3dsmaxPolyObject()");
@@ -186,35 +170,27 @@ TEST_F(MeshReadingTest, AKitWithoutANodeRaisesAtTheFirstReader)
     material->MaybeAutoDelete();
 }
 
-TEST_F(MeshReadingTest, OnlyReferenceZeroExists)
-{
+TEST_F(MeshReadingTest, OnlyReferenceZeroExists) {
     INode* node = NewMeshNode("poly");
     MeshKit kit(Handle(node));
     EXPECT_EQ(kit.NumRefs(), 1);
     EXPECT_EQ(kit.GetReference(0), nullptr);
-    try
-    {
+    try {
         kit.GetReference(1);
         FAIL();
-    }
-    catch (const orlo::ErrorDescription& error)
-    {
+    } catch (const orlo::ErrorDescription& error) {
         EXPECT_STREQ(error.GetMessageText(), "'assure' failed: !i");
         EXPECT_STREQ(error.GetHistory(), "merrow::platform_3dsmax::HPolygonMeshKit<float>::GetReference()");
     }
-    try
-    {
+    try {
         kit.SetReference(2, nullptr);
         FAIL();
-    }
-    catch (const orlo::ErrorDescription& error)
-    {
+    } catch (const orlo::ErrorDescription& error) {
         EXPECT_STREQ(error.GetHistory(), "merrow::platform_3dsmax::HPolygonMeshKit<float>::SetReference()");
     }
 }
 
-TEST_F(MeshReadingTest, ObjectsThatCannotBecomePolysAnswerStatusOneAndLeaveOutputs)
-{
+TEST_F(MeshReadingTest, ObjectsThatCannotBecomePolysAnswerStatusOneAndLeaveOutputs) {
     INode* camera = NewNode(NewObject(CAMERA_CLASS_ID, Class_ID(SIMPLE_CAM_CLASS_ID, 0)), "camera");
     MeshKit kit(Handle(camera));
     EXPECT_EQ(kit.Get3dsmaxPolyObject(), nullptr);
@@ -241,8 +217,7 @@ TEST_F(MeshReadingTest, ObjectsThatCannotBecomePolysAnswerStatusOneAndLeaveOutpu
     EXPECT_EQ(materials.Num(), 1);
 }
 
-TEST_F(MeshReadingTest, PoseModes)
-{
+TEST_F(MeshReadingTest, PoseModes) {
     INode* plain = NewMeshNode("plain");
     MeshKit plainKit(Handle(plain));
     EXPECT_EQ(plainKit.SetPoseMode(0).GetCode(), HStatus::DONE);
@@ -255,14 +230,13 @@ TEST_F(MeshReadingTest, PoseModes)
     MeshKit kit(Handle(s.mesh));
     kit.Get3dsmaxPolyObject();
     EXPECT_EQ(kit.SetPoseMode(0).GetCode(), HStatus::DONE);
-    EXPECT_FALSE(kit.IsStale());  // the same mode changes nothing
+    EXPECT_FALSE(kit.IsStale()); // the same mode changes nothing
     EXPECT_EQ(kit.SetPoseMode(1).GetCode(), HStatus::DONE);
     EXPECT_TRUE(kit.IsStale());
     EXPECT_EQ(kit.GetPoseMode(), 1);
 }
 
-TEST_F(MeshReadingTest, BindPoseReadingSwitchesTheSkinOffAndBackOn)
-{
+TEST_F(MeshReadingTest, BindPoseReadingSwitchesTheSkinOffAndBackOn) {
     SkinnedScene s = MakeSkinned();
     const Matrix3 objectTM = s.mesh->GetObjectTM(Now());
     std::vector<Point3> bind;
@@ -305,8 +279,7 @@ TEST_F(MeshReadingTest, BindPoseReadingSwitchesTheSkinOffAndBackOn)
         ExpectNear(after[size_t(i)], posed[size_t(i)]);
 }
 
-TEST_F(MeshReadingTest, TheUsersSkinSettingsAreKept)
-{
+TEST_F(MeshReadingTest, TheUsersSkinSettingsAreKept) {
     SkinnedScene s = MakeSkinned();
     // Disabled by the user: left disabled, and the reading is what the host
     // shows (the points without the skin).
@@ -334,8 +307,7 @@ TEST_F(MeshReadingTest, TheUsersSkinSettingsAreKept)
     EXPECT_TRUE(s.skin->TestAFlag(A_MOD_DISABLED_INVIEWS));
 }
 
-TEST_F(MeshReadingTest, NormalsBuiltForTheCallOnly)
-{
+TEST_F(MeshReadingTest, NormalsBuiltForTheCallOnly) {
     INode* node = NewMeshNode("poly");
     PolyObject* poly = static_cast<PolyObject*>(node->GetObjectRef());
     ASSERT_EQ(poly->mm.GetSpecifiedNormals(), nullptr);
@@ -356,8 +328,7 @@ TEST_F(MeshReadingTest, NormalsBuiltForTheCallOnly)
     EXPECT_EQ(poly->mm.GetSpecifiedNormals(), nullptr);
 }
 
-TEST_F(MeshReadingTest, ExplicitNormalsGoToWorldByTheInverseTransposeKeepingLength)
-{
+TEST_F(MeshReadingTest, ExplicitNormalsGoToWorldByTheInverseTransposeKeepingLength) {
     INode* node = NewMeshNode("poly");
     PolyObject* poly = static_cast<PolyObject*>(node->GetObjectRef());
     poly->mm.SpecifyNormals();
@@ -365,8 +336,8 @@ TEST_F(MeshReadingTest, ExplicitNormalsGoToWorldByTheInverseTransposeKeepingLeng
     spec->SetParent(&poly->mm);
     spec->CheckNormals();
     spec->SetNumNormals(2);
-    spec->Normal(0) = Point3(0, 0, 2);        // length 2
-    spec->Normal(1) = Point3(0.6f, 0.0f, 0.8f);  // unit, tilted
+    spec->Normal(0) = Point3(0, 0, 2);          // length 2
+    spec->Normal(1) = Point3(0.6f, 0.0f, 0.8f); // unit, tilted
     spec->MakeNormalsExplicit(false, nullptr, true);
     for (int f = 0; f < poly->mm.numf; ++f)
         for (int c = 0; c < poly->mm.f[f].deg; ++c)
@@ -383,8 +354,7 @@ TEST_F(MeshReadingTest, ExplicitNormalsGoToWorldByTheInverseTransposeKeepingLeng
     ASSERT_EQ(kit.GetNormals(normals).GetCode(), HStatus::DONE);
     ASSERT_EQ(normals.Num(), 2);
     const Matrix3 m = node->GetObjectTM(Now());
-    for (int i = 0; i < 2; ++i)
-    {
+    for (int i = 0; i < 2; ++i) {
         const Point3 v = spec->Normal(i);
         const Point3 out = P(normals[i]);
         EXPECT_NEAR(Length(out), Length(v), 1e-4f);
@@ -399,13 +369,12 @@ TEST_F(MeshReadingTest, ExplicitNormalsGoToWorldByTheInverseTransposeKeepingLeng
     EXPECT_NE(poly->mm.GetSpecifiedNormals(), nullptr);
 }
 
-TEST_F(MeshReadingTest, DeadChannelsAreSkippedInSetNumbering)
-{
+TEST_F(MeshReadingTest, DeadChannelsAreSkippedInSetNumbering) {
     INode* node = NewMeshNode("poly");
     PolyObject* poly = static_cast<PolyObject*>(node->GetObjectRef());
     MNMesh& mm = poly->mm;
     mm.SetMapNum(4);
-    mm.InitMap(2);  // channels 0, 1 and 3 dead
+    mm.InitMap(2); // channels 0, 1 and 3 dead
     MNMap* map = mm.M(2);
     map->setNumVerts(3);
     map->v[0] = UVVert(0.1f, 0.2f, 0.9f);
@@ -432,8 +401,7 @@ TEST_F(MeshReadingTest, DeadChannelsAreSkippedInSetNumbering)
     EXPECT_EQ(kit.GetPolygonTexCoordIndices(1, indices).GetCode(), HStatus::FAILED);
 }
 
-TEST_F(MeshReadingTest, MaterialsAndMaterialIndices)
-{
+TEST_F(MeshReadingTest, MaterialsAndMaterialIndices) {
     INode* node = NewMeshNode("poly");
     PolyObject* poly = static_cast<PolyObject*>(node->GetObjectRef());
     poly->mm.f[0].material = 7;
@@ -460,7 +428,7 @@ TEST_F(MeshReadingTest, MaterialsAndMaterialIndices)
     Mtl* red = static_cast<Mtl*>(Host()->CreateInstance(MATERIAL_CLASS_ID, Class_ID(DMTL_CLASS_ID, 0)));
     Mtl* blue = static_cast<Mtl*>(Host()->CreateInstance(MATERIAL_CLASS_ID, Class_ID(DMTL_CLASS_ID, 0)));
     multi->SetSubMtl(0, red);
-    multi->SetSubMtl(2, blue);  // slot 1 stays empty
+    multi->SetSubMtl(2, blue); // slot 1 stays empty
     node->SetMtl(multi);
     ASSERT_EQ(kit.GetMaterials(materials).GetCode(), HStatus::DONE);
     ASSERT_EQ(materials.Num(), 3);
@@ -469,5 +437,5 @@ TEST_F(MeshReadingTest, MaterialsAndMaterialIndices)
     EXPECT_EQ(materials[1].GetPointer(), 0u);
     EXPECT_EQ(materials[2].GetMaterial(), blue);
     ASSERT_EQ(kit.GetPolygonMaterialIndices(indices).GetCode(), HStatus::DONE);
-    EXPECT_EQ(Vec(indices), (std::vector<unsigned>{1, 2}));  // 7 of three is 1
+    EXPECT_EQ(Vec(indices), (std::vector<unsigned>{1, 2})); // 7 of three is 1
 }

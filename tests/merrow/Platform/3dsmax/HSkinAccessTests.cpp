@@ -19,8 +19,7 @@ using MeshKit = HPolygonMeshKit<float>;
 
 namespace {
 
-Matrix3 Posed(float angle, const Point3& at)
-{
+Matrix3 Posed(float angle, const Point3& at) {
     Matrix3 tm = RotateZMatrix(angle) * RotateXMatrix(0.2f);
     tm.SetTrans(at);
     return tm;
@@ -28,8 +27,7 @@ Matrix3 Posed(float angle, const Point3& at)
 
 } // namespace
 
-TEST_F(KitsTest, FindModifierSearchesTheStackFromTheTop)
-{
+TEST_F(KitsTest, FindModifierSearchesTheStackFromTheTop) {
     INode* mesh = NewMeshNode("mesh");
     EXPECT_EQ(HSkinAccess::FindModifier(nullptr, SKIN_CLASSID), nullptr);
     EXPECT_EQ(HSkinAccess::FindModifier(mesh, SKIN_CLASSID), nullptr);
@@ -41,8 +39,7 @@ TEST_F(KitsTest, FindModifierSearchesTheStackFromTheTop)
     EXPECT_EQ(HSkinAccess::FindModifier(mesh, Class_ID(1, 2)), nullptr);
 }
 
-TEST_F(KitsTest, WithoutASkinTheSkinReadersAnswerTheirDefaults)
-{
+TEST_F(KitsTest, WithoutASkinTheSkinReadersAnswerTheirDefaults) {
     INode* mesh = NewMeshNode("mesh");
     INode* bone = NewBone("bone", Point3(1, 0, 0));
     MeshKit kit(Handle(mesh));
@@ -59,13 +56,12 @@ TEST_F(KitsTest, WithoutASkinTheSkinReadersAnswerTheirDefaults)
     EXPECT_EQ(kit.SetWeights(weights, indices, counts).GetCode(), HStatus::FAILED);
 }
 
-TEST_F(KitsTest, ASkinWithoutDataForTheNodeGivesNoWeights)
-{
+TEST_F(KitsTest, ASkinWithoutDataForTheNodeGivesNoWeights) {
     INode* mesh = NewMeshNode("mesh");
     INode* bone = NewBone("bone", Point3(1, 0, 0));
     IDerivedObject* d = CreateDerivedObject(mesh->GetObjectRef());
     Modifier* skin = static_cast<Modifier*>(Host()->CreateInstance(OSM_CLASS_ID, SKIN_CLASSID));
-    skin->SetAFlag(A_MOD_DISABLED);  // never runs, so it never gets data for the node
+    skin->SetAFlag(A_MOD_DISABLED); // never runs, so it never gets data for the node
     d->AddModifier(skin);
     mesh->SetObjectRef(d);
     ISkinImportData* import = static_cast<ISkinImportData*>(skin->GetInterface(I_SKINIMPORTDATA));
@@ -86,8 +82,7 @@ TEST_F(KitsTest, ASkinWithoutDataForTheNodeGivesNoWeights)
     EXPECT_EQ(bones[0].GetNode(), bone);
 }
 
-TEST_F(KitsTest, BonesComeInTheSkinsOrderAndWeightsIndexThatList)
-{
+TEST_F(KitsTest, BonesComeInTheSkinsOrderAndWeightsIndexThatList) {
     INode* mesh = NewMeshNode("mesh");
     INode* a = NewBone("a", Point3(0, 0, 0));
     INode* b = NewBone("b", Point3(1, 0, 0));
@@ -117,8 +112,7 @@ TEST_F(KitsTest, BonesComeInTheSkinsOrderAndWeightsIndexThatList)
     EXPECT_EQ(weights[2], 1.0f);
 }
 
-TEST_F(KitsTest, BindMatricesComeFromEachMeshsSkin)
-{
+TEST_F(KitsTest, BindMatricesComeFromEachMeshsSkin) {
     INode* bone = NewBone("bone", Point3(0, 0, 0));
     const Matrix3 first = Posed(0.3f, Point3(1, 2, 3));
     bone->SetNodeTM(Now(), const_cast<Matrix3&>(first));
@@ -143,8 +137,7 @@ TEST_F(KitsTest, BindMatricesComeFromEachMeshsSkin)
     EXPECT_EQ(HSkinAccess::GetBindMatrix(Handle(meshA), noBone), TMatrix4<float>::Identity());
 }
 
-TEST_F(KitsTest, AddSkinBindsTheBonesUpdatingOnceAtTheEnd)
-{
+TEST_F(KitsTest, AddSkinBindsTheBonesUpdatingOnceAtTheEnd) {
     INode* mesh = NewMeshNode("mesh");
     INode* a = NewBone("a", Point3(0, 0, 0));
     INode* b = NewBone("b", Point3(1, 0, 0));
@@ -172,15 +165,13 @@ TEST_F(KitsTest, AddSkinBindsTheBonesUpdatingOnceAtTheEnd)
     EXPECT_NE(HSkinAccess::FindModifier(mesh, SKIN_CLASSID), skin);
 }
 
-TEST_F(KitsTest, SetWeightsConsumesTheListsByCounts)
-{
+TEST_F(KitsTest, SetWeightsConsumesTheListsByCounts) {
     INode* mesh = NewMeshNode("mesh");
     INode* a = NewBone("a", Point3(0, 0, 0));
     INode* b = NewBone("b", Point3(1, 0, 0));
     MeshKit kit(Handle(mesh));
     ASSERT_EQ(kit.AddSkin(Arr({Handle(a), Handle(b)})).GetCode(), HStatus::DONE);
-    ASSERT_EQ(kit.SetWeights(Arr({0.25f, 0.75f, 1.0f}), Arr({0u, 1u, 1u}), Arr({2u, 0u, 1u})).GetCode(),
-              HStatus::DONE);
+    ASSERT_EQ(kit.SetWeights(Arr({0.25f, 0.75f, 1.0f}), Arr({0u, 1u, 1u}), Arr({2u, 0u, 1u})).GetCode(), HStatus::DONE);
     UArray<float> weights;
     UArray<unsigned int> indices, counts;
     ASSERT_EQ(kit.GetWeights(weights, indices, counts).GetCode(), HStatus::DONE);
@@ -189,14 +180,12 @@ TEST_F(KitsTest, SetWeightsConsumesTheListsByCounts)
     EXPECT_EQ(Vec(weights), (std::vector<float>{0.25f, 0.75f, 1.0f}));
 }
 
-TEST_F(KitsTest, SetWeightsRefusesListsThatDoNotFitBeforeChangingAnything)
-{
+TEST_F(KitsTest, SetWeightsRefusesListsThatDoNotFitBeforeChangingAnything) {
     INode* mesh = NewMeshNode("mesh");
     INode* a = NewBone("a", Point3(0, 0, 0));
     MeshKit kit(Handle(mesh));
     ASSERT_EQ(kit.AddSkin(Arr({Handle(a)})).GetCode(), HStatus::DONE);
-    struct Case
-    {
+    struct Case {
         const char* what;
         UArray<float> weights;
         UArray<unsigned int> indices;
@@ -210,8 +199,7 @@ TEST_F(KitsTest, SetWeightsRefusesListsThatDoNotFitBeforeChangingAnything)
         {"no bone indices", Arr({1.0f}), UArray<unsigned int>(), Arr({1u}), HStatus::NOT_SUPPORTED},
         {"no counts", Arr({1.0f}), Arr({0u}), UArray<unsigned int>(), HStatus::NOT_SUPPORTED},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         EXPECT_EQ(kit.SetWeights(c.weights, c.indices, c.counts).GetCode(), c.code) << c.what;
         EXPECT_EQ(kit.GetNumWeights(), 0u) << c.what;
     }
@@ -224,8 +212,7 @@ TEST_F(KitsTest, SetWeightsRefusesListsThatDoNotFitBeforeChangingAnything)
 
 // A mesh built through the kits alone, with normals, two channels and a
 // skin, reads back as written.
-TEST_F(KitsTest, RoundTripThroughTheKits)
-{
+TEST_F(KitsTest, RoundTripThroughTheKits) {
     HBoneKit root;
     ASSERT_EQ(root.CreateBone(HObject()).GetCode(), HStatus::DONE);
     HBoneKit tip;
@@ -234,7 +221,8 @@ TEST_F(KitsTest, RoundTripThroughTheKits)
     at.m[3][0] = 2;
     ASSERT_EQ(tip.SetTransformationMatrix(at, 0).GetCode(), HStatus::DONE);
 
-    const UArray<TVector3<float>> vertices = Arr<TVector3<float>>({{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {0, 1, 0}, {3, 0, 0}});
+    const UArray<TVector3<float>> vertices =
+        Arr<TVector3<float>>({{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {0, 1, 0}, {3, 0, 0}});
     const UArray<unsigned int> indices = Arr({0u, 1u, 2u, 3u, 1u, 4u, 2u});
     const UArray<unsigned int> counts = Arr({4u, 3u});
     const UArray<TVector3<float>> normals = Arr<TVector3<float>>({{0, 0, 1}, {0, 0.6f, 0.8f}});

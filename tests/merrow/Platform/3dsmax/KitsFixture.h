@@ -20,8 +20,7 @@
 #include "orlo/Math/TMatrix4.h"
 #include "orlo/Utils/UArray.h"
 
-class KitsTest : public ::testing::Test
-{
+class KitsTest : public ::testing::Test {
 protected:
     void SetUp() override { maxsim::HostInterface::Instance().Reset(); }
     void TearDown() override { maxsim::HostInterface::Instance().Reset(); }
@@ -29,21 +28,17 @@ protected:
     // Host records.
     static int RedrawCount() { return maxsim::HostInterface::Instance().RedrawCount(); }
     static size_t ProgressStarts() { return maxsim::HostInterface::Instance().ProgressRecords().size(); }
-    static bool ProgressEnded()
-    {
+    static bool ProgressEnded() {
         const auto& records = maxsim::HostInterface::Instance().ProgressRecords();
         return !records.empty() && records.back().ended;
     }
-    static bool ProgressShowsBar()
-    {
+    static bool ProgressShowsBar() {
         const auto& records = maxsim::HostInterface::Instance().ProgressRecords();
-        return !records.empty() && records.back().dispBar && records.back().title.empty() &&
-               records.back().hasFunction;
+        return !records.empty() && records.back().dispBar && records.back().title.empty() && records.back().hasFunction;
     }
     static int StretchResets(INode* node) { return static_cast<maxsim::SceneNode*>(node)->GetStretchResetCount(); }
     static int TMInvalidations(INode* node) { return static_cast<maxsim::SceneNode*>(node)->GetInvalidateTMCount(); }
-    static std::vector<BOOL> AddBoneUpdates(Modifier* skin)
-    {
+    static std::vector<BOOL> AddBoneUpdates(Modifier* skin) {
         return static_cast<maxsim::SkinModifier*>(skin)->GetAddBoneUpdates();
     }
     static size_t InvalidatedObCaches() { return maxsim::HostInterface::Instance().ObCacheInvalidations().size(); }
@@ -52,27 +47,23 @@ protected:
     static Interface* Host() { return GetCOREInterface(); }
     static TimeValue Now() { return Host()->GetTime(); }
 
-    static INode* NewNode(Object* object, const char* name)
-    {
+    static INode* NewNode(Object* object, const char* name) {
         INode* node = Host()->CreateObjectNode(object);
         node->SetName(const_cast<TCHAR*>(name));
         return node;
     }
 
-    static PolyObject* NewPoly()
-    {
+    static PolyObject* NewPoly() {
         return static_cast<PolyObject*>(
             static_cast<Object*>(Host()->CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(POLYOBJ_CLASS_ID, 0))));
     }
 
     // One quad (0,0)-(2,1) in z = 0 and a triangle beside it.
-    static PolyObject* NewQuadAndTriangle()
-    {
+    static PolyObject* NewQuadAndTriangle() {
         PolyObject* p = NewPoly();
         const float xy[5][2] = {{0, 0}, {2, 0}, {2, 1}, {0, 1}, {3, 0}};
         p->mm.VAlloc(5);
-        for (auto& c : xy)
-        {
+        for (auto& c : xy) {
             Point3 v(c[0], c[1], 0.0f);
             p->mm.NewVert(v);
         }
@@ -88,13 +79,11 @@ protected:
 
     static INode* NewMeshNode(const char* name) { return NewNode(NewQuadAndTriangle(), name); }
 
-    static Object* NewObject(SClass_ID superClass, Class_ID classID)
-    {
+    static Object* NewObject(SClass_ID superClass, Class_ID classID) {
         return static_cast<Object*>(Host()->CreateInstance(superClass, classID));
     }
 
-    static INode* NewBone(const char* name, const Point3& at)
-    {
+    static INode* NewBone(const char* name, const Point3& at) {
         INode* n = NewNode(NewObject(GEOMOBJECT_CLASS_ID, BONE_OBJ_CLASSID), name);
         Matrix3 tm(TRUE);
         tm.SetTrans(at);
@@ -103,8 +92,7 @@ protected:
     }
 
     // Puts a skin on the node's stack, binds the bones and answers the skin.
-    static Modifier* AddSkin(INode* node, const std::vector<INode*>& bones)
-    {
+    static Modifier* AddSkin(INode* node, const std::vector<INode*>& bones) {
         IDerivedObject* d = CreateDerivedObject(node->GetObjectRef());
         Modifier* skin = static_cast<Modifier*>(Host()->CreateInstance(OSM_CLASS_ID, SKIN_CLASSID));
         d->AddModifier(skin);
@@ -117,8 +105,7 @@ protected:
         return skin;
     }
 
-    static bool SetWeights(Modifier* skin, INode* node, int v, std::vector<INode*> bones, std::vector<float> weights)
-    {
+    static bool SetWeights(Modifier* skin, INode* node, int v, std::vector<INode*> bones, std::vector<float> weights) {
         Tab<INode*> b;
         Tab<float> w;
         for (INode*& n : bones)
@@ -132,8 +119,7 @@ protected:
     }
 
     // The node's evaluated points in world space.
-    static std::vector<Point3> WorldPoints(INode* node)
-    {
+    static std::vector<Point3> WorldPoints(INode* node) {
         const ObjectState& os = node->EvalWorldState(Now());
         std::vector<Point3> out;
         const Matrix3 tm = node->GetObjectTM(Now());
@@ -142,19 +128,16 @@ protected:
         return out;
     }
 
-    static merrow::platform_3dsmax::HObject Handle(INode* node)
-    {
+    static merrow::platform_3dsmax::HObject Handle(INode* node) {
         return merrow::platform_3dsmax::HObject::FromNode(node);
     }
 
     template <class T>
-    static std::vector<T> Vec(const orlo::UArray<T>& a)
-    {
+    static std::vector<T> Vec(const orlo::UArray<T>& a) {
         return std::vector<T>(a.begin(), a.end());
     }
     template <class T>
-    static orlo::UArray<T> Arr(std::initializer_list<T> values)
-    {
+    static orlo::UArray<T> Arr(std::initializer_list<T> values) {
         orlo::UArray<T> a;
         for (const T& v : values)
             a.Add(v);
@@ -162,15 +145,13 @@ protected:
     }
 };
 
-inline void ExpectNear(const Point3& a, const Point3& b, float eps = 1e-4f)
-{
+inline void ExpectNear(const Point3& a, const Point3& b, float eps = 1e-4f) {
     EXPECT_NEAR(a.x, b.x, eps);
     EXPECT_NEAR(a.y, b.y, eps);
     EXPECT_NEAR(a.z, b.z, eps);
 }
 
-inline void ExpectMatrixNear(const orlo::TMatrix4<float>& a, const orlo::TMatrix4<float>& b, float eps = 1e-4f)
-{
+inline void ExpectMatrixNear(const orlo::TMatrix4<float>& a, const orlo::TMatrix4<float>& b, float eps = 1e-4f) {
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c)
             EXPECT_NEAR(a.m[r][c], b.m[r][c], eps) << "row " << r << " column " << c;

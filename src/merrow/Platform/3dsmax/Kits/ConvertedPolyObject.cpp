@@ -13,16 +13,14 @@ const DWORD kModifierDisabled = 0x20;
 const DWORD kModifierDisabledInViews = 0x100;
 const PartID kSkinSwitchParts = 0x80003FFF;
 
-void NotifySkinSwitched(Modifier* skin) { skin->NotifyDependents(FOREVER, kSkinSwitchParts, REFMSG_CHANGE); }
+void NotifySkinSwitched(Modifier* skin) {
+    skin->NotifyDependents(FOREVER, kSkinSwitchParts, REFMSG_CHANGE);
+}
 
 } // namespace
 
 ConvertedPolyObject::ConvertedPolyObject(HNodeKit* owner, INode* node, int32_t poseMode)
-    : m_polyObject(nullptr),
-      m_owned(false),
-      m_owner(owner),
-      m_wasEnabled(false),
-      m_wasEnabledInViews(false),
+    : m_polyObject(nullptr), m_owned(false), m_owner(owner), m_wasEnabled(false), m_wasEnabledInViews(false),
       m_node(node) {
     m_lock.Enter();
     const TimeValue t = GetCOREInterface()->GetTime();

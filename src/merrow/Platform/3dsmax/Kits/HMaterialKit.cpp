@@ -28,7 +28,9 @@ UString HMaterialKit::GetName() {
     return UString(material->GetName().data());
 }
 
-UString HMaterialKit::GetPathName() { return GetName(); }
+UString HMaterialKit::GetPathName() {
+    return GetName();
+}
 
 UString HMaterialKit::GetUniqueName() {
     Mtl* material = m_object.GetMaterial();

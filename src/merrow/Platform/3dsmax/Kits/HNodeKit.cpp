@@ -30,7 +30,9 @@ UString PathPiece(INode* node) {
     return piece;
 }
 
-bool IsBelowRoot(INode* parent) { return parent != nullptr && !parent->IsRootNode(); }
+bool IsBelowRoot(INode* parent) {
+    return parent != nullptr && !parent->IsRootNode();
+}
 
 } // namespace
 
@@ -57,9 +59,13 @@ UString HNodeKit::GetName() {
     return UString(node->GetName());
 }
 
-const HObject& HNodeKit::GetObject() const { return m_object; }
+const HObject& HNodeKit::GetObject() const {
+    return m_object;
+}
 
-void HNodeKit::SetObject(const HObject& object) { m_object = object; }
+void HNodeKit::SetObject(const HObject& object) {
+    m_object = object;
+}
 
 UString HNodeKit::GetUniqueName() {
     INode* node = GetNode();

@@ -22,7 +22,7 @@ const char* const kSourceFile = "merrow/platform/3dsmax/Kits/HPolygonMeshKit";
 const Class_ID kPolyObjectClassID(0x5D21369A, 0);
 const Class_ID kMultiMaterialClassID(0x200, 0);
 const SClass_ID kDerivedObjectSuperClassID = 2;
-const PartID kPartsGeometry = 3;    // topology and geometry
+const PartID kPartsGeometry = 3; // topology and geometry
 const PartID kPartsTextureMaps = 4;
 const PartID kSkinChangeParts = 0x800037FF;
 const int kMaxMapChannels = 99;
@@ -32,19 +32,19 @@ const DWORD kMapChannelDead = 2;
 template <class T>
 const char* MemberName(const char* member) {
     static char name[256];
-    snprintf(name, sizeof(name), "merrow::platform_3dsmax::HPolygonMeshKit<%s>::%s", orlo::TTypeName<T>::Get(),
-             member);
+    snprintf(name, sizeof(name), "merrow::platform_3dsmax::HPolygonMeshKit<%s>::%s", orlo::TTypeName<T>::Get(), member);
     return name;
 }
 
-#define MESH_KIT_ASSURE(expression, member)                                                            \
-    do {                                                                                               \
-        if (!(expression))                                                                             \
-            ::orlo::RaiseErrorNamed(kSourceFile, MemberName<T>(member), "'assure' failed: " #expression, \
-                                    __LINE__);                                                         \
+#define MESH_KIT_ASSURE(expression, member)                                                                         \
+    do {                                                                                                            \
+        if (!(expression))                                                                                          \
+            ::orlo::RaiseErrorNamed(kSourceFile, MemberName<T>(member), "'assure' failed: " #expression, __LINE__); \
     } while (false)
 
-TimeValue Now() { return GetCOREInterface()->GetTime(); }
+TimeValue Now() {
+    return GetCOREInterface()->GetTime();
+}
 
 // The change notice after the kit edited a poly object's mesh.
 void MeshChanged(PolyObject* poly, PartID parts) {
@@ -497,8 +497,8 @@ bool HPolygonMeshKit<T>::MakeEditablePoly() {
     Object* collapsed = evaluated->CollapseObject();
     if (collapsed == nullptr)
         return false;
-    Object* poly = collapsed->CanConvertToType(kPolyObjectClassID) ? collapsed->ConvertToType(t, kPolyObjectClassID)
-                                                                    : nullptr;
+    Object* poly =
+        collapsed->CanConvertToType(kPolyObjectClassID) ? collapsed->ConvertToType(t, kPolyObjectClassID) : nullptr;
     if (poly == nullptr) {
         if (collapsed != evaluated)
             collapsed->DeleteThis();

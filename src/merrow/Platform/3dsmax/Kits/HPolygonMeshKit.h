@@ -78,8 +78,7 @@ public:
     bool MakeEditablePoly();
     HStatus SetNormals(const orlo::UArray<Vector3>& normals, const IndexList& indices);
     HStatus AddTextureCoordinateSet();
-    HStatus SetTextureCoordinates(const orlo::UArray<Vector2>& coordinates, const IndexList& indices,
-                                  unsigned int set);
+    HStatus SetTextureCoordinates(const orlo::UArray<Vector2>& coordinates, const IndexList& indices, unsigned int set);
 
     // The skin.
     HStatus GetBones(orlo::UArray<HObject>& out);

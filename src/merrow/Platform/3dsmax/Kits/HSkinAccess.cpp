@@ -14,7 +14,9 @@ const SClass_ID kDerivedObjectSuperClassID = 2;
 
 } // namespace
 
-Class_ID HSkinAccess::SkinClassID() { return Class_ID(0x0095C723, 0x00015666); }
+Class_ID HSkinAccess::SkinClassID() {
+    return Class_ID(0x0095C723, 0x00015666);
+}
 
 Modifier* HSkinAccess::FindModifier(INode* node, const Class_ID& classID) {
     if (node == nullptr)

@@ -43,8 +43,8 @@ void Report(FileProgressCallback progress, float fraction) {
         progress(fraction);
 }
 
-DWORD CALLBACK CopyProgress(LARGE_INTEGER total, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER, DWORD,
-                            DWORD, HANDLE, HANDLE, LPVOID data) {
+DWORD CALLBACK CopyProgress(LARGE_INTEGER total, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
+                            HANDLE, HANDLE, LPVOID data) {
     if (total.QuadPart > 0)
         reinterpret_cast<FileProgressCallback>(data)(float(double(transferred.QuadPart) / double(total.QuadPart)));
     return PROGRESS_CONTINUE;
@@ -115,9 +115,9 @@ bool UFileSystem_Windows::Copy(const UString& destination, const UString& source
     ORLO_GUARD
     Report(progress, 0.0f);
     BOOL cancel = FALSE;
-    bool success = CopyFileExA(source.c_str(), destination.c_str(), progress != nullptr ? &CopyProgress : nullptr,
-                               reinterpret_cast<LPVOID>(progress), &cancel,
-                               overwrite ? 0 : COPY_FILE_FAIL_IF_EXISTS) != 0;
+    bool success =
+        CopyFileExA(source.c_str(), destination.c_str(), progress != nullptr ? &CopyProgress : nullptr,
+                    reinterpret_cast<LPVOID>(progress), &cancel, overwrite ? 0 : COPY_FILE_FAIL_IF_EXISTS) != 0;
     if (success)
         Report(progress, 1.0f);
     return success;
