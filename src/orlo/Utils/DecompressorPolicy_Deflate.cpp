@@ -68,6 +68,45 @@ bool DecompressorPolicy_Deflate::Decompress(const UArray<unsigned char>& input, 
     return Run(input, output, outputLimit < initial ? outputLimit : initial, outputLimit);
 }
 
+const char* DecompressorPolicy_Deflate::DescribeFailure(Failure failure) {
+    switch (failure) {
+    case FAILURE_NONE:
+        return "no failure";
+    case FAILURE_INPUT_ENDED:
+        return "the data ends before the last block does";
+    case FAILURE_RESERVED_BLOCK_TYPE:
+        return "a block of the reserved type 3";
+    case FAILURE_STORED_LENGTH_COMPLEMENT:
+        return "a stored block whose length and its complement disagree";
+    case FAILURE_STORED_PAST_INPUT:
+        return "a stored block longer than the data left";
+    case FAILURE_CODE_MATCHES_NO_SYMBOL:
+        return "a code that matches no symbol within 15 bits";
+    case FAILURE_LENGTH_SYMBOL_OUT_OF_RANGE:
+        return "a length symbol of 286 or 287";
+    case FAILURE_DISTANCE_CODE_OUT_OF_RANGE:
+        return "a distance code of 30 or 31";
+    case FAILURE_DISTANCE_BEFORE_START:
+        return "a distance reaching before the start of the output";
+    case FAILURE_REPEAT_WITHOUT_PREVIOUS_LENGTH:
+        return "a repeat of the previous code length with none before it";
+    case FAILURE_CODE_LENGTHS_PAST_COUNT:
+        return "code lengths running past the number the block header gives";
+    case FAILURE_CODE_LENGTHS_OVERSUBSCRIBED:
+        return "code lengths that ask for more codes than exist";
+    case FAILURE_OUTPUT_PAST_LIMIT:
+        return "more output than the declared size";
+    case FAILURE_NO_MEMORY_FOR_TABLES:
+        return "no memory for the code tables";
+    }
+    return "unknown failure";
+}
+
+bool DecompressorPolicy_Deflate::Fail(Failure failure) {
+    m_failure = failure;
+    return false;
+}
+
 bool DecompressorPolicy_Deflate::Run(const UArray<unsigned char>& input, UArray<unsigned char>& output,
                                      uint64_t reservation, uint64_t outputLimit) {
     output.Empty();
@@ -79,7 +118,9 @@ bool DecompressorPolicy_Deflate::Run(const UArray<unsigned char>& input, UArray<
 
     m_input = input.GetData();
     m_inputEnd = m_input + input.Num();
-    m_bitIndex = 0;
+    m_bitBuffer = 0;
+    m_bitCount = 0;
+    m_failure = FAILURE_NONE;
     m_output = &output;
     m_outputLimit = outputLimit;
 
@@ -100,8 +141,7 @@ bool DecompressorPolicy_Deflate::Run(const UArray<unsigned char>& input, UArray<
             decoded = ReadDynamicTables() && DecodeCompressedBlock(false);
             break;
         default:
-            // The reserved block type.
-            return false;
+            return Fail(FAILURE_RESERVED_BLOCK_TYPE);
         }
         if (!decoded)
             return false;
@@ -110,44 +150,48 @@ bool DecompressorPolicy_Deflate::Run(const UArray<unsigned char>& input, UArray<
     }
 }
 
-bool DecompressorPolicy_Deflate::ReadBit(uint32_t& bit) {
-    if (m_input == m_inputEnd)
-        return false;
-    bit = (*m_input >> m_bitIndex) & 1u;
-    if (++m_bitIndex == 8) {
-        m_bitIndex = 0;
-        ++m_input;
+void DecompressorPolicy_Deflate::Refill() {
+    while (m_bitCount <= 56 && m_input != m_inputEnd) {
+        m_bitBuffer |= uint64_t(*m_input++) << m_bitCount;
+        m_bitCount += 8;
     }
-    return true;
+}
+
+bool DecompressorPolicy_Deflate::ReadBit(uint32_t& bit) {
+    return ReadBits(1, bit);
 }
 
 bool DecompressorPolicy_Deflate::ReadBits(int count, uint32_t& value) {
-    value = 0;
-    for (int i = 0; i < count; ++i) {
-        uint32_t bit;
-        if (!ReadBit(bit))
-            return false;
-        value |= bit << i;
+    if (m_bitCount < count) {
+        Refill();
+        if (m_bitCount < count)
+            return Fail(FAILURE_INPUT_ENDED);
     }
+    value = uint32_t(m_bitBuffer & ((uint64_t(1) << count) - 1));
+    m_bitBuffer >>= count;
+    m_bitCount -= count;
     return true;
 }
 
+void DecompressorPolicy_Deflate::AlignToByte() {
+    m_input -= m_bitCount / 8;
+    m_bitBuffer = 0;
+    m_bitCount = 0;
+}
+
 bool DecompressorPolicy_Deflate::DecodeStoredBlock() {
-    if (m_bitIndex != 0) {
-        m_bitIndex = 0;
-        ++m_input;
-    }
+    AlignToByte();
     if (m_inputEnd - m_input < 4)
-        return false;
+        return Fail(FAILURE_INPUT_ENDED);
     uint32_t length = uint32_t(m_input[0]) | uint32_t(m_input[1]) << 8;
     uint32_t complement = uint32_t(m_input[2]) | uint32_t(m_input[3]) << 8;
     m_input += 4;
     // The length is stored twice, the second time inverted; a stream where
     // they disagree is damaged.
     if ((length ^ 0xFFFFu) != complement)
-        return false;
+        return Fail(FAILURE_STORED_LENGTH_COMPLEMENT);
     if (uint64_t(m_inputEnd - m_input) < length)
-        return false;
+        return Fail(FAILURE_STORED_PAST_INPUT);
     if (!MakeRoom(length))
         return false;
     if (length > 0) {
@@ -159,45 +203,67 @@ bool DecompressorPolicy_Deflate::DecodeStoredBlock() {
 }
 
 int32_t DecompressorPolicy_Deflate::GetNextFixedHuffmanCode() {
+    if (m_bitCount < 9)
+        Refill();
+    uint64_t bits = m_bitBuffer;
     uint32_t code = 0;
     for (int length = 1; length <= 9; ++length) {
-        uint32_t bit;
-        if (!ReadBit(bit))
+        if (length > m_bitCount) {
+            Fail(FAILURE_INPUT_ENDED);
             return -1;
-        code = (code << 1) | bit;
+        }
+        code = (code << 1) | uint32_t(bits & 1);
+        bits >>= 1;
+        int32_t symbol = -1;
         if (length == 7 && code <= 23)
-            return int32_t(256 + code);
-        if (length == 8 && code >= 48 && code <= 191)
-            return int32_t(code - 48);
-        if (length == 8 && code >= 192 && code <= 199)
-            return int32_t(280 + code - 192);
+            symbol = int32_t(256 + code);
+        else if (length == 8 && code >= 48 && code <= 191)
+            symbol = int32_t(code - 48);
+        else if (length == 8 && code >= 192 && code <= 199)
+            symbol = int32_t(280 + code - 192);
+        else if (length == 9)
+            // Nine bits: 400..511, the only patterns left.
+            symbol = int32_t(144 + code - 400);
+        if (symbol >= 0) {
+            m_bitBuffer = bits;
+            m_bitCount -= length;
+            return symbol;
+        }
     }
-    // Nine bits: 400..511, the only patterns left.
-    return int32_t(144 + code - 400);
+    return -1;
 }
 
 int32_t DecompressorPolicy_Deflate::DecodeFixedDistance() {
+    uint32_t bits;
+    if (!ReadBits(5, bits))
+        return -1;
+    // Huffman codes arrive most significant bit first.
     uint32_t code = 0;
-    for (int i = 0; i < 5; ++i) {
-        uint32_t bit;
-        if (!ReadBit(bit))
-            return -1;
-        code = (code << 1) | bit;
-    }
+    for (int i = 0; i < 5; ++i, bits >>= 1)
+        code = (code << 1) | (bits & 1);
     return int32_t(code);
 }
 
 int32_t DecompressorPolicy_Deflate::DecodeSymbol(const DynamicTable& table) {
+    if (m_bitCount < MAX_CODE_LENGTH)
+        Refill();
+    uint64_t bits = m_bitBuffer;
     uint32_t code = 0;
     for (int length = 1; length <= MAX_CODE_LENGTH; ++length) {
-        uint32_t bit;
-        if (!ReadBit(bit))
+        if (length > m_bitCount) {
+            Fail(FAILURE_INPUT_ENDED);
             return -1;
-        code = (code << 1) | bit;
+        }
+        code = (code << 1) | uint32_t(bits & 1);
+        bits >>= 1;
         const CodeLengthEntry& entry = table.entries[length];
-        if (entry.count != 0 && code >= entry.firstCode && code <= entry.lastCode)
+        if (entry.count != 0 && code >= entry.firstCode && code <= entry.lastCode) {
+            m_bitBuffer = bits;
+            m_bitCount -= length;
             return int32_t(entry.symbols[code - entry.firstCode]);
+        }
     }
+    Fail(FAILURE_CODE_MATCHES_NO_SYMBOL);
     return -1;
 }
 
@@ -214,7 +280,7 @@ bool DecompressorPolicy_Deflate::DecodeCompressedBlock(bool fixed) {
         if (symbol == END_OF_BLOCK)
             return true;
         if (symbol > 285)
-            return false;
+            return Fail(FAILURE_LENGTH_SYMBOL_OUT_OF_RANGE);
         const CodeRange& lengthCode = kLengths[symbol - 257];
         uint32_t extra;
         if (!ReadBits(int(lengthCode.extraBits), extra))
@@ -222,8 +288,10 @@ bool DecompressorPolicy_Deflate::DecodeCompressedBlock(bool fixed) {
         uint32_t length = lengthCode.base + extra;
 
         int32_t distanceSymbol = fixed ? DecodeFixedDistance() : DecodeSymbol(m_distanceTable);
-        if (distanceSymbol < 0 || distanceSymbol > 29)
+        if (distanceSymbol < 0)
             return false;
+        if (distanceSymbol > 29)
+            return Fail(FAILURE_DISTANCE_CODE_OUT_OF_RANGE);
         const CodeRange& distanceCode = kDistances[distanceSymbol];
         if (!ReadBits(int(distanceCode.extraBits), extra))
             return false;
@@ -235,7 +303,7 @@ bool DecompressorPolicy_Deflate::DecodeCompressedBlock(bool fixed) {
 bool DecompressorPolicy_Deflate::MakeRoom(uint32_t length) {
     const uint64_t needed = uint64_t(m_output->Num()) + length;
     if (needed > m_outputLimit)
-        return false;
+        return Fail(FAILURE_OUTPUT_PAST_LIMIT);
     const uint64_t capacity = uint64_t(m_output->Max());
     if (needed > capacity) {
         uint64_t grown = 2 * capacity > needed ? 2 * capacity : needed;
@@ -255,7 +323,7 @@ bool DecompressorPolicy_Deflate::AppendLiteral(unsigned char byte) {
 bool DecompressorPolicy_Deflate::AppendCopy(uint32_t length, uint32_t distance) {
     uint32_t produced = uint32_t(m_output->Num());
     if (distance > produced)
-        return false;
+        return Fail(FAILURE_DISTANCE_BEFORE_START);
     if (!MakeRoom(length))
         return false;
     int32_t at = m_output->AddUninitialized(int32_t(length));
@@ -292,7 +360,7 @@ bool DecompressorPolicy_Deflate::ReadDynamicTables() {
                 if (codeLengthLengths[symbol] == length)
                     codeLengthCodes[symbol] = code++;
             if (code > (1u << length))
-                return false;
+                return Fail(FAILURE_CODE_LENGTHS_OVERSUBSCRIBED);
             code <<= 1;
         }
     }
@@ -305,6 +373,7 @@ bool DecompressorPolicy_Deflate::ReadDynamicTables() {
     while (filled < total) {
         int32_t symbol = -1;
         uint32_t code = 0;
+        // Bit by bit, looking for the symbol of each length in turn.
         for (int length = 1; length <= MAX_CODE_LENGTH && symbol < 0; ++length) {
             uint32_t bit;
             if (!ReadBit(bit))
@@ -317,7 +386,7 @@ bool DecompressorPolicy_Deflate::ReadDynamicTables() {
                 }
         }
         if (symbol < 0)
-            return false;
+            return Fail(FAILURE_CODE_MATCHES_NO_SYMBOL);
         if (symbol < 16) {
             lengths[filled++] = uint8_t(symbol);
             continue;
@@ -326,7 +395,7 @@ bool DecompressorPolicy_Deflate::ReadDynamicTables() {
         uint8_t value = 0;
         if (symbol == 16) {
             if (filled == 0)
-                return false;
+                return Fail(FAILURE_REPEAT_WITHOUT_PREVIOUS_LENGTH);
             value = lengths[filled - 1];
             if (!ReadBits(2, repeat))
                 return false;
@@ -341,7 +410,7 @@ bool DecompressorPolicy_Deflate::ReadDynamicTables() {
             repeat += 11;
         }
         if (filled + repeat > total)
-            return false;
+            return Fail(FAILURE_CODE_LENGTHS_PAST_COUNT);
         for (uint32_t i = 0; i < repeat; ++i)
             lengths[filled++] = value;
     }
@@ -354,7 +423,7 @@ bool DecompressorPolicy_Deflate::BuildTable(DynamicTable& table, const uint8_t* 
     ReleaseTable(table);
     IMemoryAllocator* allocator = SymbolAllocator();
     if (allocator == nullptr)
-        return false;
+        return Fail(FAILURE_NO_MEMORY_FOR_TABLES);
     uint32_t code = 0;
     for (int length = 1; length <= MAX_CODE_LENGTH; ++length) {
         CodeLengthEntry& entry = table.entries[length];
@@ -368,7 +437,7 @@ bool DecompressorPolicy_Deflate::BuildTable(DynamicTable& table, const uint8_t* 
             entry.symbols =
                 static_cast<uint32_t*>(allocator->Allocate(uint32_t(symbols) * sizeof(uint32_t), LOCATION_NEW_ARRAY));
             if (entry.symbols == nullptr)
-                return false;
+                return Fail(FAILURE_NO_MEMORY_FOR_TABLES);
             for (int symbol = 0; symbol < count; ++symbol)
                 if (lengths[symbol] == length) {
                     entry.lastCode = code++;
@@ -377,7 +446,7 @@ bool DecompressorPolicy_Deflate::BuildTable(DynamicTable& table, const uint8_t* 
         }
         // More codes of this length than bit patterns: the lengths are damaged.
         if (code > (1u << length))
-            return false;
+            return Fail(FAILURE_CODE_LENGTHS_OVERSUBSCRIBED);
         code <<= 1;
     }
     return true;

@@ -11,12 +11,31 @@ namespace orlo {
 // copy from. Huffman symbols are decoded bit by bit against canonical code
 // ranges, one code length after the other.
 //
-// Nothing in the input is trusted: running out of input, a code that matches
-// no symbol, a symbol or distance code outside the alphabet, a distance
-// reaching before the start of the output, bad code-length sequences and
-// stored blocks longer than the input all end the decoding with false.
+// Nothing in the input is trusted: every way a stream can be damaged ends
+// the decoding with false, and GetFailure() names which one it was.
+//
+//     DecompressorPolicy_Deflate decoder;
+//     if (!decoder.Decompress(compressed, plain, declaredSize))
+//         report(DecompressorPolicy_Deflate::DescribeFailure(decoder.GetFailure()));
 class DecompressorPolicy_Deflate {
 public:
+    enum Failure {
+        FAILURE_NONE,
+        FAILURE_INPUT_ENDED,
+        FAILURE_RESERVED_BLOCK_TYPE,
+        FAILURE_STORED_LENGTH_COMPLEMENT,
+        FAILURE_STORED_PAST_INPUT,
+        FAILURE_CODE_MATCHES_NO_SYMBOL,
+        FAILURE_LENGTH_SYMBOL_OUT_OF_RANGE,
+        FAILURE_DISTANCE_CODE_OUT_OF_RANGE,
+        FAILURE_DISTANCE_BEFORE_START,
+        FAILURE_REPEAT_WITHOUT_PREVIOUS_LENGTH,
+        FAILURE_CODE_LENGTHS_PAST_COUNT,
+        FAILURE_CODE_LENGTHS_OVERSUBSCRIBED,
+        FAILURE_OUTPUT_PAST_LIMIT,
+        FAILURE_NO_MEMORY_FOR_TABLES,
+    };
+
     DecompressorPolicy_Deflate();
     ~DecompressorPolicy_Deflate();
     DecompressorPolicy_Deflate(const DecompressorPolicy_Deflate&) = delete;
@@ -34,6 +53,12 @@ public:
     // the output needs it, up to the limit.
     static constexpr uint64_t INITIAL_GROWTH = 4;
     bool Decompress(const UArray<unsigned char>& input, UArray<unsigned char>& output, uint32_t outputLimit);
+
+    // Why the last Decompress returned false; FAILURE_NONE after a success.
+    Failure GetFailure() const { return m_failure; }
+    // A short text for a failure, for messages: "a distance reaching before
+    // the start of the output".
+    static const char* DescribeFailure(Failure failure);
 
     // One literal/length symbol of the fixed code; -1 when the input ends.
     int32_t GetNextFixedHuffmanCode();
@@ -61,9 +86,18 @@ private:
     bool Run(const UArray<unsigned char>& input, UArray<unsigned char>& output, uint64_t reservation,
              uint64_t outputLimit);
 
+    // Records why decoding stops; always false, for `return Fail(...)`.
+    bool Fail(Failure failure);
+
+    // Bits come from a 64-bit buffer, the least significant first, refilled a
+    // byte at a time; m_input points past the last byte taken into it.
+    void Refill();
     bool ReadBit(uint32_t& bit);
-    // `count` bits, the first one read as bit 0.
+    // `count` bits (at most 16), the first one read as bit 0.
     bool ReadBits(int count, uint32_t& value);
+    // Drops the rest of a partly read byte and hands the whole bytes still in
+    // the buffer back to the input, for a stored block's byte-aligned data.
+    void AlignToByte();
 
     bool DecodeStoredBlock();
     bool DecodeCompressedBlock(bool fixed);
@@ -83,7 +117,9 @@ private:
 
     const unsigned char* m_input = nullptr;
     const unsigned char* m_inputEnd = nullptr;
-    int m_bitIndex = 0;
+    uint64_t m_bitBuffer = 0;
+    int m_bitCount = 0;
+    Failure m_failure = FAILURE_NONE;
     UArray<unsigned char>* m_output = nullptr;
     uint64_t m_outputLimit = 0;
     DynamicTable m_literalTable;

@@ -25,6 +25,7 @@ Bytes Text(const std::string& text) {
 struct Outcome {
     bool success;
     Bytes output;
+    DecompressorPolicy_Deflate::Failure failure;
 };
 
 Outcome Inflate(const Bytes& input) {
@@ -32,7 +33,7 @@ Outcome Inflate(const Bytes& input) {
     UArray<unsigned char> in = ToArray(input);
     UArray<unsigned char> out;
     bool success = decoder.Decompress(in, out);
-    return {success, ToVector(out)};
+    return {success, ToVector(out), decoder.GetFailure()};
 }
 
 // The code-length code of the dynamic blocks below: 2, 17 and 18 of length 2,
@@ -171,48 +172,74 @@ TEST(DecompressorPolicy_Deflate, RefusesDamagedStreams) {
         return w.Bytes();
     }();
 
+    using F = DecompressorPolicy_Deflate;
     struct Case {
         const char* name;
         Bytes stream;
+        F::Failure failure;
     };
     const Case cases[] = {
-        {"no input at all", Bytes()},
-        {"a block header cut short", Bytes{0x01}},
-        {"a fixed block without its end", DeflateWriter().BlockHeader(true, 1).Fixed('a').Bytes()},
+        {"no input at all", Bytes(), F::FAILURE_INPUT_ENDED},
+        {"a block header cut short", Bytes{0x01}, F::FAILURE_INPUT_ENDED},
+        {"a fixed block without its end", DeflateWriter().BlockHeader(true, 1).Fixed('a').Bytes(),
+         F::FAILURE_INPUT_ENDED},
+        {"a block of the reserved type", DeflateWriter().BlockHeader(true, 3).Bytes(), F::FAILURE_RESERVED_BLOCK_TYPE},
         {"distance before the start of the output",
-         DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(258).Code(1, 5).Fixed(256).Bytes()},
-        {"distance at the very start", DeflateWriter().BlockHeader(true, 1).Fixed(257).Code(0, 5).Fixed(256).Bytes()},
-        {"literal/length symbol 286", DeflateWriter().BlockHeader(true, 1).Fixed(286).Fixed(256).Bytes()},
-        {"literal/length symbol 287", DeflateWriter().BlockHeader(true, 1).Fixed(287).Fixed(256).Bytes()},
+         DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(258).Code(1, 5).Fixed(256).Bytes(),
+         F::FAILURE_DISTANCE_BEFORE_START},
+        {"distance at the very start", DeflateWriter().BlockHeader(true, 1).Fixed(257).Code(0, 5).Fixed(256).Bytes(),
+         F::FAILURE_DISTANCE_BEFORE_START},
+        {"literal/length symbol 286", DeflateWriter().BlockHeader(true, 1).Fixed(286).Fixed(256).Bytes(),
+         F::FAILURE_LENGTH_SYMBOL_OUT_OF_RANGE},
+        {"literal/length symbol 287", DeflateWriter().BlockHeader(true, 1).Fixed(287).Fixed(256).Bytes(),
+         F::FAILURE_LENGTH_SYMBOL_OUT_OF_RANGE},
         // After a literal, with a distance code that would fit: only the symbol
         // check stands between them and a length read past the table.
         {"literal/length symbol 286 after a literal",
-         DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(286).Code(0, 5).Fixed(256).Bytes()},
+         DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(286).Code(0, 5).Fixed(256).Bytes(),
+         F::FAILURE_LENGTH_SYMBOL_OUT_OF_RANGE},
         {"literal/length symbol 287 after a literal",
-         DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(287).Code(0, 5).Fixed(256).Bytes()},
-        {"distance code 30", DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(257).Code(30, 5).Fixed(256).Bytes()},
-        {"distance code 31", DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(257).Code(31, 5).Fixed(256).Bytes()},
+         DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(287).Code(0, 5).Fixed(256).Bytes(),
+         F::FAILURE_LENGTH_SYMBOL_OUT_OF_RANGE},
+        {"distance code 30", DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(257).Code(30, 5).Fixed(256).Bytes(),
+         F::FAILURE_DISTANCE_CODE_OUT_OF_RANGE},
+        {"distance code 31", DeflateWriter().BlockHeader(true, 1).Fixed('a').Fixed(257).Code(31, 5).Fixed(256).Bytes(),
+         F::FAILURE_DISTANCE_CODE_OUT_OF_RANGE},
         {"stored block longer than the input",
          [] {
              Bytes b = DeflateWriter().Stored(true, Text("four")).Bytes();
              b.pop_back();
              return b;
-         }()},
-        {"stored block without its lengths", Bytes{0x01, 0x04, 0x00}},
-        {"stored length and its complement disagree", DeflateWriter().Stored(true, Text("abc"), 0x0100).Bytes()},
-        {"repeat code 16 first", repeatFirst},
-        {"repeat running past the code lengths", DynamicBlock(2).Bytes()},
-        {"more codes of a length than exist", threeOnes},
-        {"a code that matches no symbol", unusedPattern},
+         }(),
+         F::FAILURE_STORED_PAST_INPUT},
+        {"stored block without its lengths", Bytes{0x01, 0x04, 0x00}, F::FAILURE_INPUT_ENDED},
+        {"stored length and its complement disagree", DeflateWriter().Stored(true, Text("abc"), 0x0100).Bytes(),
+         F::FAILURE_STORED_LENGTH_COMPLEMENT},
+        {"repeat code 16 first", repeatFirst, F::FAILURE_REPEAT_WITHOUT_PREVIOUS_LENGTH},
+        {"repeat running past the code lengths", DynamicBlock(2).Bytes(), F::FAILURE_CODE_LENGTHS_PAST_COUNT},
+        {"more codes of a length than exist", threeOnes, F::FAILURE_CODE_LENGTHS_OVERSUBSCRIBED},
+        {"a code that matches no symbol", unusedPattern, F::FAILURE_CODE_MATCHES_NO_SYMBOL},
         {"a dynamic block cut in its header",
          [] {
              Bytes b = DynamicBlock().Bytes();
              b.resize(6);
              return b;
-         }()},
+         }(),
+         F::FAILURE_INPUT_ENDED},
     };
-    for (const Case& c : cases)
-        EXPECT_FALSE(Inflate(c.stream).success) << c.name;
+    for (const Case& c : cases) {
+        Outcome outcome = Inflate(c.stream);
+        EXPECT_FALSE(outcome.success) << c.name;
+        EXPECT_STREQ(F::DescribeFailure(outcome.failure), F::DescribeFailure(c.failure)) << c.name;
+    }
+    // A stream that decodes leaves no failure behind from an earlier one.
+    DecompressorPolicy_Deflate decoder;
+    UArray<unsigned char> out;
+    UArray<unsigned char> bad = ToArray(Bytes{0x01});
+    UArray<unsigned char> good = ToArray(DynamicBlock().Bytes());
+    EXPECT_FALSE(decoder.Decompress(bad, out));
+    EXPECT_TRUE(decoder.Decompress(good, out));
+    EXPECT_EQ(decoder.GetFailure(), F::FAILURE_NONE);
 }
 
 TEST(DecompressorPolicy_Deflate, RefusesEveryTruncationOfARealStream) {
@@ -234,6 +261,7 @@ TEST(DecompressorPolicy_Deflate, OutputLimitStopsLongerStreams) {
     EXPECT_TRUE(decoder.Decompress(in, out, uint32_t(plain.size())));
     EXPECT_TRUE(ToVector(out) == plain);
     EXPECT_FALSE(decoder.Decompress(in, out, uint32_t(plain.size() - 1)));
+    EXPECT_EQ(decoder.GetFailure(), DecompressorPolicy_Deflate::FAILURE_OUTPUT_PAST_LIMIT);
     EXPECT_LE(out.Num(), int32_t(plain.size() - 1));
 
     // Stored data is limited as well.

@@ -11,10 +11,34 @@ namespace orlo {
 
 namespace {
 
+// Format notes. A ZIP archive ends with the end of central directory record,
+// possibly followed by a comment; the record gives where the central directory
+// starts, and the directory holds one header per member, each pointing at the
+// member's local header, after which (and after its name and extra field) the
+// member's data follows. All numbers are little-endian. Only the fields below
+// are read; ZIP64, data descriptors, encryption and multi-disk archives are not
+// interpreted.
+//
+// End of central directory record, 22 bytes:
+//   0  signature 50 4B 05 06          10  number of entries (16 bits)
+//   16 offset of the central directory (32 bits)
 constexpr uint32_t END_RECORD_SIZE = 22;
-constexpr uint32_t LOCAL_HEADER_SIZE = 30;
+constexpr uint32_t END_RECORD_ENTRY_COUNT = 10;
+constexpr uint32_t END_RECORD_DIRECTORY_OFFSET = 16;
 // The end record is followed by a comment of at most this many bytes.
 constexpr uint32_t LARGEST_COMMENT = 65535;
+// Local file header, 30 bytes:
+//   0  signature 50 4B 03 04          26  file name length (16 bits)
+//   28 extra field length (16 bits)
+constexpr uint32_t LOCAL_HEADER_SIZE = 30;
+constexpr uint32_t LOCAL_HEADER_NAME_LENGTH = 26;
+constexpr uint32_t LOCAL_HEADER_EXTRA_LENGTH = 28;
+// The central directory file header's 46 bytes are laid out in
+// ZIP_CENTRAL_DIRECTORY_FILE_HEADER::Parse, field by field.
+// The third and fourth signature bytes after "PK" tell the records apart.
+constexpr unsigned char SIGNATURE_END_RECORD[2] = {0x05, 0x06};
+constexpr unsigned char SIGNATURE_CENTRAL_HEADER[2] = {0x01, 0x02};
+constexpr unsigned char SIGNATURE_LOCAL_HEADER[2] = {0x03, 0x04};
 constexpr uint16_t METHOD_STORED = 0;
 constexpr uint16_t METHOD_DEFLATED = 8;
 
@@ -26,8 +50,8 @@ uint32_t Read32(const unsigned char* bytes) {
     return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
 }
 
-bool HasSignature(const unsigned char* bytes, unsigned char third, unsigned char fourth) {
-    return bytes[0] == 0x50 && bytes[1] == 0x4B && bytes[2] == third && bytes[3] == fourth;
+bool HasSignature(const unsigned char* bytes, const unsigned char (&signature)[2]) {
+    return bytes[0] == 'P' && bytes[1] == 'K' && bytes[2] == signature[0] && bytes[3] == signature[1];
 }
 
 UString Substring(const UString& text, int32_t begin, int32_t end) {
@@ -164,7 +188,7 @@ void UStream_Archive::ReadCentralDirectory() {
     int64_t found = -1;
     if (tailLength >= END_RECORD_SIZE && ReadAt(tailStart, tail.GetData(), tailLength)) {
         for (int64_t at = int64_t(tailLength) - END_RECORD_SIZE; at >= 0; --at)
-            if (HasSignature(tail.GetData() + at, 0x05, 0x06)) {
+            if (HasSignature(tail.GetData() + at, SIGNATURE_END_RECORD)) {
                 found = at;
                 break;
             }
@@ -175,8 +199,8 @@ void UStream_Archive::ReadCentralDirectory() {
     }
     const unsigned char* record = tail.GetData() + found;
     uint64_t recordOffset = tailStart + uint64_t(found);
-    uint32_t entryCount = Read16(record + 10);
-    uint64_t directoryOffset = Read32(record + 16);
+    uint32_t entryCount = Read16(record + END_RECORD_ENTRY_COUNT);
+    uint64_t directoryOffset = Read32(record + END_RECORD_DIRECTORY_OFFSET);
     // The directory lies before its end record.
     if (directoryOffset > recordOffset) {
         WarnArchive("Central directory damaged.");
@@ -196,7 +220,7 @@ void UStream_Archive::ReadCentralDirectory() {
     uint64_t position = 0;
     for (uint32_t entry = 0; entry < entryCount; ++entry) {
         const unsigned char* bytes = directory.GetData() + position;
-        if (directoryLength - position < ZIP_CENTRAL_DIRECTORY_FILE_HEADER::SIZE || !HasSignature(bytes, 0x01, 0x02)) {
+        if (directoryLength - position < ZIP_CENTRAL_DIRECTORY_FILE_HEADER::SIZE || !HasSignature(bytes, SIGNATURE_CENTRAL_HEADER)) {
             WarnArchive("Central directory damaged.");
             return;
         }
@@ -252,12 +276,13 @@ bool UStream_Archive::ReadMember(const ZIP_CENTRAL_DIRECTORY_FILE_HEADER& header
         return false;
     }
     unsigned char local[LOCAL_HEADER_SIZE];
-    if (!ReadAt(header.m_localHeaderOffset, local, LOCAL_HEADER_SIZE) || !HasSignature(local, 0x03, 0x04)) {
+    if (!ReadAt(header.m_localHeaderOffset, local, LOCAL_HEADER_SIZE) || !HasSignature(local, SIGNATURE_LOCAL_HEADER)) {
         WarnMember(memberPath, "Local file header damaged.");
         return false;
     }
     uint64_t dataOffset =
-        uint64_t(header.m_localHeaderOffset) + LOCAL_HEADER_SIZE + Read16(local + 26) + Read16(local + 28);
+        uint64_t(header.m_localHeaderOffset) + LOCAL_HEADER_SIZE + Read16(local + LOCAL_HEADER_NAME_LENGTH) +
+        Read16(local + LOCAL_HEADER_EXTRA_LENGTH);
     uint64_t compressedSize = header.m_compressedSize;
     if (dataOffset > m_archiveSize || compressedSize > m_archiveSize - dataOffset) {
         WarnMember(memberPath, "Member data runs past the end of the archive.");
@@ -288,7 +313,9 @@ bool UStream_Archive::ReadMember(const ZIP_CENTRAL_DIRECTORY_FILE_HEADER& header
         // More output than declared fails inside the decoder; the declared
         // size is reserved only as far as the data can produce it.
         if (!decoder.Decompress(compressed, m_bytes, header.m_uncompressedSize)) {
-            WarnMember(memberPath, "Compressed data damaged.");
+            UString problem =
+                UString("Compressed data damaged (") + DecompressorPolicy_Deflate::DescribeFailure(decoder.GetFailure()) + ").";
+            WarnMember(memberPath, problem.c_str());
             return false;
         }
         if (uint32_t(m_bytes.Num()) != header.m_uncompressedSize) {
