@@ -220,7 +220,8 @@ void UStream_Archive::ReadCentralDirectory() {
     uint64_t position = 0;
     for (uint32_t entry = 0; entry < entryCount; ++entry) {
         const unsigned char* bytes = directory.GetData() + position;
-        if (directoryLength - position < ZIP_CENTRAL_DIRECTORY_FILE_HEADER::SIZE || !HasSignature(bytes, SIGNATURE_CENTRAL_HEADER)) {
+        if (directoryLength - position < ZIP_CENTRAL_DIRECTORY_FILE_HEADER::SIZE ||
+            !HasSignature(bytes, SIGNATURE_CENTRAL_HEADER)) {
             WarnArchive("Central directory damaged.");
             return;
         }
@@ -280,9 +281,8 @@ bool UStream_Archive::ReadMember(const ZIP_CENTRAL_DIRECTORY_FILE_HEADER& header
         WarnMember(memberPath, "Local file header damaged.");
         return false;
     }
-    uint64_t dataOffset =
-        uint64_t(header.m_localHeaderOffset) + LOCAL_HEADER_SIZE + Read16(local + LOCAL_HEADER_NAME_LENGTH) +
-        Read16(local + LOCAL_HEADER_EXTRA_LENGTH);
+    uint64_t dataOffset = uint64_t(header.m_localHeaderOffset) + LOCAL_HEADER_SIZE +
+                          Read16(local + LOCAL_HEADER_NAME_LENGTH) + Read16(local + LOCAL_HEADER_EXTRA_LENGTH);
     uint64_t compressedSize = header.m_compressedSize;
     if (dataOffset > m_archiveSize || compressedSize > m_archiveSize - dataOffset) {
         WarnMember(memberPath, "Member data runs past the end of the archive.");
@@ -313,8 +313,8 @@ bool UStream_Archive::ReadMember(const ZIP_CENTRAL_DIRECTORY_FILE_HEADER& header
         // More output than declared fails inside the decoder; the declared
         // size is reserved only as far as the data can produce it.
         if (!decoder.Decompress(compressed, m_bytes, header.m_uncompressedSize)) {
-            UString problem =
-                UString("Compressed data damaged (") + DecompressorPolicy_Deflate::DescribeFailure(decoder.GetFailure()) + ").";
+            UString problem = UString("Compressed data damaged (") +
+                              DecompressorPolicy_Deflate::DescribeFailure(decoder.GetFailure()) + ").";
             WarnMember(memberPath, problem.c_str());
             return false;
         }
