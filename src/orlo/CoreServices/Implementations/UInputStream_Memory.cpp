@@ -54,19 +54,22 @@ bool UInputStream_Memory::SeekToEnd() {
     return true;
 }
 
-// A seek that would leave the data fails and keeps the position.
+// A seek that would leave the data fails and stops at the end it ran into.
 bool UInputStream_Memory::SeekForward(uint64_t count) {
-    if (!Succeeded(m_open && count <= uint64_t(m_data.Num()) - m_position))
+    if (!Succeeded(m_open))
         return false;
-    m_position += count;
-    return true;
+    const uint64_t left = uint64_t(m_data.Num()) - m_position;
+    const bool within = count <= left;
+    m_position += within ? count : left;
+    return Succeeded(within);
 }
 
 bool UInputStream_Memory::SeekBackward(uint64_t count) {
-    if (!Succeeded(m_open && count <= m_position))
+    if (!Succeeded(m_open))
         return false;
-    m_position -= count;
-    return true;
+    const bool within = count <= m_position;
+    m_position = within ? m_position - count : 0;
+    return Succeeded(within);
 }
 
 bool UInputStream_Memory::IsAtEnd() {

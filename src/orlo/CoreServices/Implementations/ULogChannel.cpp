@@ -75,11 +75,7 @@ void ULogChannel::WriteToOutputs(const char* text, size_t length) {
     if (!m_enabled || m_outputCount == 0)
         return;
     try {
-        UBaseString<unsigned char> piece;
-        piece.AddUninitialized(int32_t(length + 1));
-        memcpy(piece.GetData(), text, length);
-        piece[int32_t(length)] = 0;
-        WriteToOutputs(piece);
+        WriteToOutputs(UBaseString<unsigned char>::FromBytes(text, length));
     } catch (const ErrorDescription&) {
         // Logging never raises: a piece that cannot be stored is dropped.
     }

@@ -55,14 +55,7 @@ bool HasSignature(const unsigned char* bytes, const unsigned char (&signature)[2
 }
 
 UString Substring(const UString& text, int32_t begin, int32_t end) {
-    UString result("");
-    if (end > begin) {
-        UArray<unsigned char> bytes{end - begin + 1};
-        memcpy(bytes.GetData(), text.c_str() + begin, size_t(end - begin));
-        bytes[end - begin] = 0;
-        result = reinterpret_cast<const char*>(bytes.GetData());
-    }
-    return result;
+    return UString::FromBytes(text.c_str() + begin, end > begin ? size_t(end - begin) : 0);
 }
 
 bool IsSeparator(char c) {
@@ -106,6 +99,7 @@ UStream_Archive::ZIP_CENTRAL_DIRECTORY_FILE_HEADER::Parse(const unsigned char* b
 UStream_Archive::UStream_Archive(IInputStream& archive, const UString& memberPath)
     : m_archive(&archive), m_archiveName(archive.GetName()), m_directory(64) {
     m_name = m_archiveName + "/" + memberPath;
+    Publish();
     uint64_t start = archive.GetPosition();
     m_archiveSize = archive.GetSize();
     try {
@@ -231,10 +225,7 @@ void UStream_Archive::ReadCentralDirectory() {
             WarnArchive("Central directory damaged.");
             return;
         }
-        UArray<unsigned char> nameBytes{int32_t(header.m_fileNameLength) + 1};
-        memcpy(nameBytes.GetData(), directory.GetData() + position, header.m_fileNameLength);
-        nameBytes[header.m_fileNameLength] = 0;
-        UString name(reinterpret_cast<const char*>(nameBytes.GetData()));
+        UString name = UString::FromBytes(directory.GetData() + position, header.m_fileNameLength);
         // A later header of an equal name replaces an earlier one.
         if (ZIP_CENTRAL_DIRECTORY_FILE_HEADER* existing = m_directory.Find(name))
             *existing = header;
@@ -347,42 +338,42 @@ bool UStream_Archive::OpenNestedMember(const UString& memberPath) {
         UStream_Archive inner(container, Substring(memberPath, separator + 1, memberPath.Length()));
         if (!inner.IsOpen())
             continue;
-        m_bytes = static_cast<UArray<unsigned char>&&>(inner.m_bytes);
-        Publish();
+        m_member = static_cast<TStreamHandle<UInputStream_Memory>&&>(inner.m_member);
         return true;
     }
     return false;
 }
 
 void UStream_Archive::Publish() {
-    m_memberStream.Reset(m_bytes.Num() > 0 ? m_bytes.GetData() : nullptr, uint64_t(m_bytes.Num()), m_name);
+    m_member = TStreamHandle<UInputStream_Memory>(
+        new UInputStream_Memory(m_name.c_str(), static_cast<UArray<unsigned char>&&>(m_bytes)));
+    m_bytes.Empty();
 }
 
 uint64_t UStream_Archive::Serialize(void* buffer, uint64_t size) {
-    uint64_t count = m_memberStream.Serialize(buffer, size);
-    Succeeded(!m_memberStream.HasFailed());
+    uint64_t count = m_member->Serialize(buffer, size);
+    Succeeded(!m_member->HasFailed());
     return count;
 }
 
 void UStream_Archive::Close() {
-    m_memberStream.Close();
-    m_bytes.Empty();
+    m_member->Close();
 }
 
 bool UStream_Archive::SeekToStart() {
-    return Succeeded(m_memberStream.SeekToStart());
+    return Succeeded(m_member->SeekToStart());
 }
 
 bool UStream_Archive::SeekToEnd() {
-    return Succeeded(m_memberStream.SeekToEnd());
+    return Succeeded(m_member->SeekToEnd());
 }
 
 bool UStream_Archive::SeekForward(uint64_t count) {
-    return Succeeded(m_memberStream.SeekForward(count));
+    return Succeeded(m_member->SeekForward(count));
 }
 
 bool UStream_Archive::SeekBackward(uint64_t count) {
-    return Succeeded(m_memberStream.SeekBackward(count));
+    return Succeeded(m_member->SeekBackward(count));
 }
 
 } // namespace orlo

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "orlo/CoreServices/Implementations/UStream_ArchiveMember.h"
+#include "orlo/CoreServices/Implementations/UInputStream_Memory.h"
 #include "orlo/CoreServices/Interfaces/IInputStream.h"
 #include "orlo/CoreServices/Interfaces/TStreamHandle.h"
 #include "orlo/Utils/UArray.h"
@@ -62,16 +62,17 @@ public:
 
     uint64_t Serialize(void* buffer, uint64_t size) override;
     void Close() override;
-    bool IsOpen() const override { return m_memberStream.IsOpen(); }
+    // An empty member reads as not open.
+    bool IsOpen() const override { return m_member->IsOpen() && m_member->GetByteCount() != 0; }
     // The archive's name, '/' and the member path.
     UString GetName() const override { return m_name; }
-    uint64_t GetSize() override { return m_memberStream.GetSize(); }
-    uint64_t GetPosition() override { return m_memberStream.GetPosition(); }
+    uint64_t GetSize() override { return m_member->GetSize(); }
+    uint64_t GetPosition() override { return m_member->GetPosition(); }
     bool SeekToStart() override;
     bool SeekToEnd() override;
     bool SeekForward(uint64_t count) override;
     bool SeekBackward(uint64_t count) override;
-    bool IsAtEnd() override { return m_memberStream.IsAtEnd(); }
+    bool IsAtEnd() override { return m_member->IsAtEnd(); }
 
     // Names as stored in the archive, case-sensitive. A member path may
     // separate its directories with '\\' as well.
@@ -95,8 +96,9 @@ private:
     IInputStream* m_archive;
     UString m_archiveName;
     uint64_t m_archiveSize = 0;
+    // The member's bytes while it is read; then handed to m_member.
     UArray<unsigned char> m_bytes;
-    UStream_ArchiveMember m_memberStream;
+    TStreamHandle<UInputStream_Memory> m_member;
     UString m_name;
     UTable<UString, ZIP_CENTRAL_DIRECTORY_FILE_HEADER> m_directory;
 };
