@@ -59,6 +59,27 @@ public:
         return *this;
     }
 
+    // The text of `length` bytes that need not be terminated, up to a zero
+    // byte among them; the storage is reused where it suffices.
+    UBaseString& AssignBytes(const void* bytes, size_t length) {
+        if (const void* zero = memchr(bytes, 0, length))
+            length = size_t(static_cast<const char*>(zero) - static_cast<const char*>(bytes));
+        if (PointsInside(static_cast<const char*>(bytes))) {
+            UBaseString copy;
+            copy.AssignBytes(bytes, length);
+            return *this = static_cast<UBaseString&&>(copy);
+        }
+        ResizeTo(CountFor(length));
+        memcpy(this->GetData(), bytes, length);
+        this->GetData()[length] = 0;
+        return *this;
+    }
+    static UBaseString FromBytes(const void* bytes, size_t length) {
+        UBaseString text;
+        text.AssignBytes(bytes, length);
+        return text;
+    }
+
     // The appended text overwrites the terminator; a string without count
     // becomes the appended text with its terminator.
     UBaseString& operator+=(const char* text) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 using orlo::UString;
@@ -156,3 +157,32 @@ TEST(UBaseString, CopiesAreIndependent) {
 }
 
 } // namespace
+
+// Text from a pointer and a length: the bytes need no terminator, a zero byte
+// among them ends the text, and a piece of the string itself may be taken.
+TEST(UBaseString, AssignBytesTakesTextUpToItsLengthOrAZero) {
+    struct Case {
+        const char* name;
+        const char* bytes;
+        size_t length;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"part of a longer text", "mesh 0 {", 4, "mesh"},
+        {"nothing", "abc", 0, ""},
+        {"a zero among the bytes", "ab\0cd", 5, "ab"},
+        {"the whole text", "abc", 3, "abc"},
+    };
+    for (const Case& c : cases) {
+        UString text = UString::FromBytes(c.bytes, c.length);
+        EXPECT_STREQ(text.c_str(), c.text) << c.name;
+        EXPECT_EQ(text.Num(), int32_t(strlen(c.text)) + 1) << c.name << ": an assigned string counts its terminator";
+    }
+
+    UString own("version 1");
+    own.AssignBytes(own.c_str() + 8, 1);
+    EXPECT_STREQ(own.c_str(), "1");
+    own = "short";
+    own.AssignBytes("a longer text", 13);
+    EXPECT_STREQ(own.c_str(), "a longer text");
+}
