@@ -16,7 +16,7 @@ const ModuleInfoBase& ModuleInfoBase::GetModuleInfoBaseFor(uint32_t id) {
     orlo::UBaseString<unsigned char> message("Error - module with ID ");
     message += id;
     message += "doesn't exist.";
-    orlo::RaiseErrorNamed(ORLO_SOURCE_FILE, "merrow::ModuleInfoBase::GetModuleInfoBaseFor", message.c_str(), __LINE__);
+    orlo::RaiseError(ORLO_SOURCE_FILE, "merrow::ModuleInfoBase::GetModuleInfoBaseFor", message.c_str(), __LINE__);
 }
 
 void PluginInfo::Reset() {

@@ -44,8 +44,8 @@ void InitializePlugin_Base(const PluginDefinition& definition) {
     delete s_pluginCoreServices;
     s_pluginCoreServices = orlo::CreateCoreServices_Default(DEFAULT_POOL_SIZE);
     if (s_pluginCoreServices == nullptr)
-        orlo::RaiseErrorNamed(ORLO_SOURCE_FILE, "InitializePlugin_Base", "unable to create the os core service object",
-                              __LINE__);
+        orlo::RaiseError(ORLO_SOURCE_FILE, "InitializePlugin_Base", "unable to create the os core service object",
+                         __LINE__);
 
     s_previousAccessor = orlo::SetCoreServicesAccessor(&GetPluginCoreServices);
     s_installed = true;

@@ -152,12 +152,12 @@ const char* QualifiedFunctionName(const char* prettyFunction, char* out, size_t 
     return out;
 }
 
-void RaiseError(const char* file, const char* prettyFunction, const char* message, int32_t line) {
+void RaiseErrorFromPretty(const char* file, const char* prettyFunction, const char* message, int32_t line) {
     char name[ErrorDescription::HISTORY_SIZE];
     throw ErrorDescription(file, QualifiedFunctionName(prettyFunction, name, sizeof(name)), message, line);
 }
 
-void RaiseErrorNamed(const char* file, const char* function, const char* message, int32_t line) {
+void RaiseError(const char* file, const char* function, const char* message, int32_t line) {
     throw ErrorDescription(file, function, message, line);
 }
 
@@ -169,17 +169,17 @@ void PassError(const ErrorDescription& error, const char* function) {
     throw ErrorDescription(error, function);
 }
 
-void PassErrorNamedFromPretty(const ErrorDescription& error, const char* prettyFunction) {
+void PassErrorFromPretty(const ErrorDescription& error, const char* prettyFunction) {
     char name[ErrorDescription::HISTORY_SIZE];
     throw ErrorDescription(error, QualifiedFunctionName(prettyFunction, name, sizeof(name)));
 }
 
-void RaiseUnknown(const char* file, const char* prettyFunction, int32_t line) {
+void RaiseUnknownFromPretty(const char* file, const char* prettyFunction, int32_t line) {
     char name[ErrorDescription::HISTORY_SIZE];
     throw ErrorDescription(file, QualifiedFunctionName(prettyFunction, name, sizeof(name)), "unknown error", line);
 }
 
-void RaiseUnknownNamed(const char* file, const char* function, int32_t line) {
+void RaiseUnknown(const char* file, const char* function, int32_t line) {
     throw ErrorDescription(file, function, "unknown error", line);
 }
 

@@ -53,14 +53,16 @@ private:
 };
 
 // Raising helpers for the macros below; kept out of line so that every check
-// costs a compare and a call only when it fails.
-[[noreturn]] void RaiseError(const char* file, const char* prettyFunction, const char* message, int32_t line);
-[[noreturn]] void RaiseErrorNamed(const char* file, const char* function, const char* message, int32_t line);
+// costs a compare and a call only when it fails. Those ending in FromPretty
+// take __PRETTY_FUNCTION__ and make the qualified name from it; the others
+// take the function's name ready made.
+[[noreturn]] void RaiseErrorFromPretty(const char* file, const char* prettyFunction, const char* message, int32_t line);
+[[noreturn]] void RaiseError(const char* file, const char* function, const char* message, int32_t line);
 [[noreturn]] void RaiseBadAlloc(const char* file, const char* function, const char* message, int32_t line);
 [[noreturn]] void PassError(const ErrorDescription& error, const char* function);
-[[noreturn]] void PassErrorNamedFromPretty(const ErrorDescription& error, const char* prettyFunction);
-[[noreturn]] void RaiseUnknown(const char* file, const char* prettyFunction, int32_t line);
-[[noreturn]] void RaiseUnknownNamed(const char* file, const char* function, int32_t line);
+[[noreturn]] void PassErrorFromPretty(const ErrorDescription& error, const char* prettyFunction);
+[[noreturn]] void RaiseUnknownFromPretty(const char* file, const char* prettyFunction, int32_t line);
+[[noreturn]] void RaiseUnknown(const char* file, const char* function, int32_t line);
 
 // Turns the compiler's full function signature into a qualified name:
 // "bool orlo::UFoo::Bar(int) const" gives "orlo::UFoo::Bar". Writes into `out`
@@ -106,10 +108,11 @@ struct TSourceName {
 
 // assure(expression): always active. A false expression raises an error with
 // "'assure' failed: " and the expression's text exactly as written.
-#define assure(expression)                                                                                        \
-    do {                                                                                                          \
-        if (!(expression))                                                                                        \
-            ::orlo::RaiseError(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, "'assure' failed: " #expression, __LINE__); \
+#define assure(expression)                                                                                       \
+    do {                                                                                                         \
+        if (!(expression))                                                                                       \
+            ::orlo::RaiseErrorFromPretty(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, "'assure' failed: " #expression, \
+                                         __LINE__);                                                              \
     } while (false)
 
 // Function names in reports always come from the compiler: ordinary functions
@@ -123,67 +126,67 @@ struct TSourceName {
     ORLO_MEMBER_NAME(std::remove_cv_t<std::remove_pointer_t<decltype(this)>>, __func__, buffer)
 
 // The same check under a name given by the caller (made with ORLO_MEMBER_NAME).
-#define assure_named(expression, functionName)                                                                    \
-    do {                                                                                                          \
-        if (!(expression))                                                                                        \
-            ::orlo::RaiseErrorNamed(ORLO_SOURCE_FILE, (functionName), "'assure' failed: " #expression, __LINE__); \
+#define assure_named(expression, functionName)                                                               \
+    do {                                                                                                     \
+        if (!(expression))                                                                                   \
+            ::orlo::RaiseError(ORLO_SOURCE_FILE, (functionName), "'assure' failed: " #expression, __LINE__); \
     } while (false)
 
 // The same check reported under the text given, for a condition that must be
 // computed differently from the way reports have always spelled it.
-#define assure_as(expression, text)                                                                        \
-    do {                                                                                                   \
-        if (!(expression))                                                                                 \
-            ::orlo::RaiseError(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, "'assure' failed: " text, __LINE__); \
+#define assure_as(expression, text)                                                                                  \
+    do {                                                                                                             \
+        if (!(expression))                                                                                           \
+            ::orlo::RaiseErrorFromPretty(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, "'assure' failed: " text, __LINE__); \
     } while (false)
 
 // The same check inside a member of a class template.
-#define assure_member(expression)                                                            \
-    do {                                                                                     \
-        if (!(expression)) {                                                                 \
-            char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                   \
-            ::orlo::RaiseErrorNamed(ORLO_SOURCE_FILE, ORLO_THIS_MEMBER_NAME(orloMemberName), \
-                                    "'assure' failed: " #expression, __LINE__);              \
-        }                                                                                    \
+#define assure_member(expression)                                                       \
+    do {                                                                                \
+        if (!(expression)) {                                                            \
+            char orloMemberName[::orlo::MEMBER_NAME_SIZE];                              \
+            ::orlo::RaiseError(ORLO_SOURCE_FILE, ORLO_THIS_MEMBER_NAME(orloMemberName), \
+                               "'assure' failed: " #expression, __LINE__);              \
+        }                                                                               \
     } while (false)
 
-#define ORLO_RAISE(message) ::orlo::RaiseError(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, (message), __LINE__)
+#define ORLO_RAISE(message) ::orlo::RaiseErrorFromPretty(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, (message), __LINE__)
 
 // Raising inside a member of a class template.
-#define ORLO_RAISE_MEMBER(message)                                                                             \
-    do {                                                                                                       \
-        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                                         \
-        ::orlo::RaiseErrorNamed(ORLO_SOURCE_FILE, ORLO_THIS_MEMBER_NAME(orloMemberName), (message), __LINE__); \
+#define ORLO_RAISE_MEMBER(message)                                                                        \
+    do {                                                                                                  \
+        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                                    \
+        ::orlo::RaiseError(ORLO_SOURCE_FILE, ORLO_THIS_MEMBER_NAME(orloMemberName), (message), __LINE__); \
     } while (false)
 
 // Guarded functions wrap their body in ORLO_GUARD ... ORLO_UNGUARD. An error that
 // passes gets the function's qualified name appended to its history; any other
 // exception becomes "unknown error" raised here.
 #define ORLO_GUARD try {
-#define ORLO_UNGUARD                                                           \
-    }                                                                          \
-    catch (const ::orlo::ErrorDescription& passing) {                          \
-        ::orlo::PassErrorNamedFromPretty(passing, __PRETTY_FUNCTION__);        \
-    }                                                                          \
-    catch (...) {                                                              \
-        ::orlo::RaiseUnknown(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__); \
+#define ORLO_UNGUARD                                                                     \
+    }                                                                                    \
+    catch (const ::orlo::ErrorDescription& passing) {                                    \
+        ::orlo::PassErrorFromPretty(passing, __PRETTY_FUNCTION__);                       \
+    }                                                                                    \
+    catch (...) {                                                                        \
+        ::orlo::RaiseUnknownFromPretty(ORLO_SOURCE_FILE, __PRETTY_FUNCTION__, __LINE__); \
     }
 // The guard's end inside a member of a class template.
-#define ORLO_UNGUARD_MEMBER                                                                           \
-    }                                                                                                 \
-    catch (const ::orlo::ErrorDescription& passing) {                                                 \
-        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                                \
-        ::orlo::PassError(passing, ORLO_THIS_MEMBER_NAME(orloMemberName));                            \
-    }                                                                                                 \
-    catch (...) {                                                                                     \
-        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                                \
-        ::orlo::RaiseUnknownNamed(ORLO_SOURCE_FILE, ORLO_THIS_MEMBER_NAME(orloMemberName), __LINE__); \
+#define ORLO_UNGUARD_MEMBER                                                                      \
+    }                                                                                            \
+    catch (const ::orlo::ErrorDescription& passing) {                                            \
+        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                           \
+        ::orlo::PassError(passing, ORLO_THIS_MEMBER_NAME(orloMemberName));                       \
+    }                                                                                            \
+    catch (...) {                                                                                \
+        char orloMemberName[::orlo::MEMBER_NAME_SIZE];                                           \
+        ::orlo::RaiseUnknown(ORLO_SOURCE_FILE, ORLO_THIS_MEMBER_NAME(orloMemberName), __LINE__); \
     }
-#define ORLO_UNGUARD_NAMED(functionName)                                       \
-    }                                                                          \
-    catch (const ::orlo::ErrorDescription& passing) {                          \
-        ::orlo::PassError(passing, (functionName));                            \
-    }                                                                          \
-    catch (...) {                                                              \
-        ::orlo::RaiseUnknownNamed(ORLO_SOURCE_FILE, (functionName), __LINE__); \
+#define ORLO_UNGUARD_NAMED(functionName)                                  \
+    }                                                                     \
+    catch (const ::orlo::ErrorDescription& passing) {                     \
+        ::orlo::PassError(passing, (functionName));                       \
+    }                                                                     \
+    catch (...) {                                                         \
+        ::orlo::RaiseUnknown(ORLO_SOURCE_FILE, (functionName), __LINE__); \
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "orlo/Utils/UArray.h"
 #include "orlo/Utils/UBaseString.h"
@@ -14,7 +15,15 @@ uint32_t HashKey(const UBaseString<unsigned char>& key);
 // A hash table with string keys. Nodes stay in insertion order in one array
 // (a node's index never changes); buckets chain node indices, and the number
 // of buckets doubles whenever it falls below the number of nodes.
+//
+//     UTable<UString, Header> directory(64);
+//     directory.Add(name, header);
+//     if (Header* found = directory.Find(name)) ...
+//
+// The key type is a parameter only to keep the table's familiar spelling: it
+// must be UBaseString<unsigned char>, the one type HashKey hashes.
 template <class K, class V>
+requires std::is_same_v<K, UBaseString<unsigned char>>
 class UTable {
 public:
     struct Node {

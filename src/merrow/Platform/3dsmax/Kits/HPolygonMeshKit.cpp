@@ -36,10 +36,10 @@ const char* MemberName(const char* member) {
     return name;
 }
 
-#define MESH_KIT_ASSURE(expression, member)                                                                         \
-    do {                                                                                                            \
-        if (!(expression))                                                                                          \
-            ::orlo::RaiseErrorNamed(kSourceFile, MemberName<T>(member), "'assure' failed: " #expression, __LINE__); \
+#define MESH_KIT_ASSURE(expression, member)                                                                    \
+    do {                                                                                                       \
+        if (!(expression))                                                                                     \
+            ::orlo::RaiseError(kSourceFile, MemberName<T>(member), "'assure' failed: " #expression, __LINE__); \
     } while (false)
 
 TimeValue Now() {
