@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "LogCollector.h"
 #include "orlo/CoreServices/Implementations/ULogChannel.h"
+#include "support/RecordingLog.h"
 
 using namespace orlo;
 
@@ -19,11 +19,11 @@ class OptionHandlers : public testing::TestWithParam<OptionsCase> {};
 
 TEST_P(OptionHandlers, RefuseEveryArgument) {
     for (auto handler : {&ApplyExportOptions, &ApplyImportOptions}) {
-        LogCollector collector;
+        orlo_test::RecordingLog collector;
         ULogChannel warnings(ULogChannel::KIND_WARNING);
         warnings.AddOutput(&collector);
         handler(UCommandLine(UString(GetParam().options)), &warnings);
-        EXPECT_EQ(collector.Text(), GetParam().warnings);
+        EXPECT_EQ(collector.All(), GetParam().warnings);
     }
 }
 

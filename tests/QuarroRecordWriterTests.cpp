@@ -5,17 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "orlo/CoreServices/Implementations/UOutputStream_Memory.h"
+#include "support/WrittenText.h"
 
 using namespace orlo;
 
 namespace {
-
-std::string Write(const UArray<BoneData>& bones, const UArray<MeshData>& meshes,
-                  const UArray<QuarroRecordWriter::MaterialNames>& materials = {}) {
-    UOutputStream_Memory stream("memory");
-    QuarroRecordWriter::Write(&stream, bones, meshes, materials);
-    return std::string(reinterpret_cast<const char*>(stream.GetBytes()), size_t(stream.GetLength()));
-}
 
 // A triangle with one normal and neither sets, materials nor weights.
 MeshData Triangle() {
@@ -55,7 +49,7 @@ std::string TriangleText(const std::string& materials, const std::string& indice
 TEST(QuarroRecordWriter, MeshWithoutSetsMaterialsOrWeights) {
     UArray<MeshData> meshes;
     meshes.Add(Triangle());
-    EXPECT_EQ(Write({}, meshes), "version 1\r\n\r\nnumBones 0\r\nnumMeshes 1" + TriangleText("", ""));
+    EXPECT_EQ(orlo_test::WriteRecords({}, meshes), "version 1\r\n\r\nnumBones 0\r\nnumMeshes 1" + TriangleText("", ""));
 }
 
 TEST(QuarroRecordWriter, MaterialsWithAndWithoutIndices) {
@@ -67,12 +61,12 @@ TEST(QuarroRecordWriter, MaterialsWithAndWithoutIndices) {
 
     UArray<MeshData> meshes;
     meshes.Add(Triangle());
-    EXPECT_EQ(Write({}, meshes, materials),
+    EXPECT_EQ(orlo_test::WriteRecords({}, meshes, materials),
               "version 1\r\n\r\nnumBones 0\r\nnumMeshes 1" +
                   TriangleText(names, "\r\n\t}\r\n\r\n\tpolygonMaterialIndices {\r\n\t\t-1"));
 
     meshes[0].polygonMaterialIndices.Add(1);
-    EXPECT_EQ(Write({}, meshes, materials),
+    EXPECT_EQ(orlo_test::WriteRecords({}, meshes, materials),
               "version 1\r\n\r\nnumBones 0\r\nnumMeshes 1" +
                   TriangleText(names, "\r\n\t}\r\n\r\n\tpolygonMaterialIndices {\r\n\t\t1"));
 }

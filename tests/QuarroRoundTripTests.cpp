@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "LogCollector.h"
 #include "QuarroRecordWriter.h"
 #include "QuarroTextReader.h"
 #include "orlo/CoreServices/Implementations/UInputStream_Memory.h"
 #include "orlo/CoreServices/Implementations/ULogChannel.h"
 #include "orlo/CoreServices/Implementations/UOutputStream_Memory.h"
+#include "support/RecordingLog.h"
+#include "support/TextDifference.h"
+#include "support/WrittenText.h"
 
 using namespace orlo;
 
@@ -63,13 +65,6 @@ MeshData GenerateMesh(Values& values, int k) {
     return mesh;
 }
 
-std::string WriteText(const UArray<BoneData>& bones, const UArray<MeshData>& meshes,
-                      const UArray<QuarroRecordWriter::MaterialNames>& materials) {
-    UOutputStream_Memory stream("memory");
-    QuarroRecordWriter::Write(&stream, bones, meshes, materials);
-    return std::string(reinterpret_cast<const char*>(stream.GetBytes()), size_t(stream.GetLength()));
-}
-
 TEST(QuarroRoundTrip, WriteReadWriteGivesTheSameBytes) {
     Values values;
     UArray<BoneData> bones;
@@ -93,7 +88,7 @@ TEST(QuarroRoundTrip, WriteReadWriteGivesTheSameBytes) {
     materials[0].Add(UString("red"));
     materials[0].Add(UString("\xE9maille"));
 
-    std::string first = WriteText(bones, meshes, materials);
+    std::string first = orlo_test::WriteRecords(bones, meshes, materials);
     ASSERT_NE(first.find("materialNames"), std::string::npos);
     ASSERT_NE(first.find("polygonMaterialIndices"), std::string::npos);
     ASSERT_NE(first.find("weights"), std::string::npos);
@@ -102,15 +97,15 @@ TEST(QuarroRoundTrip, WriteReadWriteGivesTheSameBytes) {
     UInputStream_Memory stream("round.qro", first.data(), first.size());
     UArray<BoneData> readBones;
     UArray<MeshData> readMeshes;
-    LogCollector collector;
+    orlo_test::RecordingLog collector;
     ULogChannel warnings(ULogChannel::KIND_WARNING);
     warnings.AddOutput(&collector);
-    ASSERT_TRUE(QuarroTextReader::Read(&stream, readBones, readMeshes, &warnings)) << collector.Text();
+    ASSERT_TRUE(QuarroTextReader::Read(&stream, readBones, readMeshes, &warnings)) << collector.All();
     EXPECT_EQ(readMeshes[0].weights.Num(), meshes[0].weights.Num());
     EXPECT_EQ(readMeshes[1].textureCoordinates[1].Num(), meshes[1].textureCoordinates[1].Num());
 
-    std::string second = WriteText(readBones, readMeshes, materials);
-    EXPECT_TRUE(first == second) << "the second write differs";
+    std::string second = orlo_test::WriteRecords(readBones, readMeshes, materials);
+    EXPECT_TRUE(first == second) << "the second write differs: " << orlo_test::FirstDifference(first, second);
 }
 
 } // namespace

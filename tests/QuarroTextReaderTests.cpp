@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "LogCollector.h"
 #include "orlo/CoreServices/Implementations/UInputStream_Memory.h"
 #include "orlo/CoreServices/Implementations/ULogChannel.h"
+#include "support/RecordingLog.h"
 
 using namespace orlo;
 
@@ -22,11 +22,11 @@ struct ReadResult {
 ReadResult Read(const std::string& text, const char* name = "scene.qro") {
     ReadResult result;
     UInputStream_Memory stream(name, text.data(), text.size());
-    LogCollector collector;
+    orlo_test::RecordingLog collector;
     ULogChannel warnings(ULogChannel::KIND_WARNING);
     warnings.AddOutput(&collector);
     result.accepted = QuarroTextReader::Read(&stream, result.bones, result.meshes, &warnings);
-    result.warnings = collector.Text();
+    result.warnings = collector.All();
     return result;
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "orlo/CoreServices/Implementations/UOutputStream_Memory.h"
+#include "support/WrittenText.h"
 
 using namespace orlo;
 
@@ -139,7 +140,7 @@ TEST(QuarroTextWriter, WritesThroughAnOutputStreamWithoutTerminators) {
     QuarroTextWriter writer(&stream);
     writer.WriteHeader();
     writer.WriteBoneCount(4294967295u);
-    std::string text(reinterpret_cast<const char*>(stream.GetBytes()), size_t(stream.GetLength()));
+    std::string text = orlo_test::TextOf(stream);
     EXPECT_EQ(text, "version 1\r\n\r\nnumBones 4294967295");
 }
 

@@ -16,7 +16,7 @@ import zlib
 
 
 def qro_text(lines, seed):
-    """Text shaped like a skinned-mesh file: keywords, names, floats."""
+    """Text shaped like a skinned-mesh file (keywords, names, floats), not a valid one."""
     rng = random.Random(seed)
     out = ["version 1\r\n", "bones\r\n{\r\n"]
     for i in range(lines):
@@ -87,7 +87,7 @@ def make_archives(out):
     tree = os.path.join(out, "tree")
     shutil.rmtree(tree, ignore_errors=True)
     members = {
-        "models/a.qro": qro_text(3000, 11),
+        "models/qro-like.txt": qro_text(3000, 11),
         "models/deep/b.bin": bytes(rng.randrange(256) for _ in range(20000)),
         "empty.txt": b"",
         "Readme.txt": b"upper-case R\r\n",

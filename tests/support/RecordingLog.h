@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "orlo/CoreServices/Implementations/ULogSlot.h"
+#include "orlo/CoreServices/Interfaces/ICoreServices.h"
 #include "orlo/CoreServices/Interfaces/ILog.h"
 
 namespace orlo_test {
@@ -32,11 +33,13 @@ private:
     std::vector<std::string> m_messages;
 };
 
-// Records what reaches an output slot while it lives: by default slot 7,
+// Records what reaches an output slot while it lives: by default the slot of
 // the warnings.
 class WarningCapture {
 public:
-    explicit WarningCapture(int slot = 7) : m_slot(slot) { m_previous = orlo::ULogSlot::SetTarget(m_slot, &m_log); }
+    explicit WarningCapture(int slot = orlo::LOG_SLOT_WARNING) : m_slot(slot) {
+        m_previous = orlo::ULogSlot::SetTarget(m_slot, &m_log);
+    }
     ~WarningCapture() { orlo::ULogSlot::SetTarget(m_slot, m_previous); }
     WarningCapture(const WarningCapture&) = delete;
     WarningCapture& operator=(const WarningCapture&) = delete;

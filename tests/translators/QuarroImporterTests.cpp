@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "../support/RecordingLog.h"
+#include "../support/WrittenText.h"
 #include "QuarroRecordWriter.h"
 #include "QuarroTextWriter.h"
 #include "TranslatorFixture.h"
@@ -60,12 +61,6 @@ MeshData QuadAndTriangle(const char* name, int sets) {
     return mesh;
 }
 
-std::string Text(const UArray<BoneData>& bones, const UArray<MeshData>& meshes) {
-    orlo::UOutputStream_Memory stream("records.qro");
-    QuarroRecordWriter::Write(&stream, bones, meshes);
-    return std::string(reinterpret_cast<const char*>(stream.GetBytes()), size_t(stream.GetLength()));
-}
-
 // The records as they are, each list walked by its own length: the record
 // writer would refuse lists that do not fit together.
 std::string UncheckedText(const UArray<BoneData>& bones, const UArray<MeshData>& meshes) {
@@ -116,7 +111,7 @@ std::string UncheckedText(const UArray<BoneData>& bones, const UArray<MeshData>&
         }
         writer.EndMesh();
     }
-    return std::string(reinterpret_cast<const char*>(stream.GetBytes()), size_t(stream.GetLength()));
+    return orlo_test::TextOf(stream);
 }
 
 class QuarroImporterTest : public TranslatorTest {
@@ -138,7 +133,7 @@ TEST_F(QuarroImporterTest, BonesArePlacedParentsFirstAndLookedUpByTheFirstOfANam
     BoneData flat = Bone("Flat", "", 0, 0, 0);
     flat.invBaseMatrix.m[0][0] = 0; // singular: taken as it is
     bones.Add(flat);
-    ASSERT_EQ(Import(Text(bones, UArray<MeshData>())), 0);
+    ASSERT_EQ(Import(orlo_test::WriteRecords(bones, UArray<MeshData>())), 0);
 
     INode* hand = Find("Hand");
     INode* arm = Find("Arm");
@@ -165,7 +160,7 @@ TEST_F(QuarroImporterTest, BonesArePlacedParentsFirstAndLookedUpByTheFirstOfANam
 TEST_F(QuarroImporterTest, AMeshGetsItsNormalsEverySetOnAChannelItsNameAndNoSkinWithoutWeights) {
     UArray<MeshData> meshes;
     meshes.Add(QuadAndTriangle("Cloth", 3));
-    ASSERT_EQ(Import(Text(UArray<BoneData>(), meshes)), 0);
+    ASSERT_EQ(Import(orlo_test::WriteRecords(UArray<BoneData>(), meshes)), 0);
 
     INode* node = Find("Cloth");
     ASSERT_NE(node, nullptr);
@@ -204,7 +199,7 @@ TEST_F(QuarroImporterTest, WeightsBindTheMeshToTheFilesBones) {
           MeshData::Weight{1, 1.0f}})
         mesh.weights.Add(weight);
     meshes.Add(mesh);
-    ASSERT_EQ(Import(Text(bones, meshes)), 0);
+    ASSERT_EQ(Import(orlo_test::WriteRecords(bones, meshes)), 0);
 
     // What the exporter reads back is what the file said.
     const Exported again = Export();
@@ -272,7 +267,7 @@ TEST_F(QuarroImporterTest, ARejectedFileBuildsNothing) {
     orlo_test::WarningCapture warnings;
     UArray<BoneData> bones;
     bones.Add(Bone("Root", "", 0, 0, 0));
-    std::string text = Text(bones, UArray<MeshData>());
+    std::string text = orlo_test::WriteRecords(bones, UArray<MeshData>());
     text.replace(text.find("version 1"), 9, "version 2");
     EXPECT_EQ(Import(text), 1);
     EXPECT_EQ(TopLevelCount(), 0);

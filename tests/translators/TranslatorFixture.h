@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "../support/WrittenText.h"
 #include "BoneData.h"
 #include "KitsFixture.h"
 #include "MeshData.h"
@@ -23,8 +24,7 @@ protected:
     static Exported Export(bool selectedOnly = false) {
         orlo::UOutputStream_Memory stream("export.qro");
         const merrow::platform_3dsmax::HStatus status = QuarroExporter::Export(&stream, selectedOnly);
-        return {status.GetCode(),
-                std::string(reinterpret_cast<const char*>(stream.GetBytes()), size_t(stream.GetLength()))};
+        return {status.GetCode(), orlo_test::TextOf(stream)};
     }
 
     static int Import(const std::string& text) {

@@ -388,10 +388,10 @@ TYPED_TEST(FileSystemTest, ReadsMembersThroughArchivePaths) {
     WriteAll(archive, std::string(bytes.begin(), bytes.end()));
     std::vector<unsigned char> nested = orlo_test::ReadFixture("zip/nested.zip");
     WriteAll(this->In("nested.zip"), std::string(nested.begin(), nested.end()));
-    std::string expected = ReadAll(orlo_test::FixturePath("expected/models/a.qro"));
+    std::string expected = ReadAll(orlo_test::FixturePath("expected/models/qro-like.txt"));
 
-    const char* paths[] = {"pack.zip/models/a.qro", "pack.zip\\models\\a.qro",
-                           "nested.zip/inner/models.zip/models/a.qro"};
+    const char* paths[] = {"pack.zip/models/qro-like.txt", "pack.zip\\models\\qro-like.txt",
+                           "nested.zip/inner/models.zip/models/qro-like.txt"};
     for (const char* path : paths) {
         WarningCapture warnings;
         TStreamHandle<IInputStream> reader = files.CreateFileReader(Path(this->In(path)));

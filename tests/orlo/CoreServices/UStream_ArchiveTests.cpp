@@ -74,7 +74,7 @@ TEST(UCrc32, KnownValues) {
 TEST(UStream_Archive, ReadsTheMembersOfRealArchives) {
     const char* archives[] = {"infozip-0.zip", "infozip-1.zip", "infozip-9.zip", "python-stored.zip",
                               "python-deflated.zip"};
-    const char* members[] = {"models/a.qro", "models/deep/b.bin", "Readme.txt", "readme.txt"};
+    const char* members[] = {"models/qro-like.txt", "models/deep/b.bin", "Readme.txt", "readme.txt"};
     for (const char* archive : archives) {
         bool found = false;
         Bytes bytes = ReadFixture(std::string("zip/") + archive, &found);
@@ -99,10 +99,11 @@ TEST(UStream_Archive, NamesMatchExactly) {
     EXPECT_TRUE(Open(bytes, "a.zip", "Readme.txt").bytes == Text("upper-case R\r\n"));
     EXPECT_TRUE(Open(bytes, "a.zip", "readme.txt").bytes == Text("lower-case r\r\n"));
     // Paths written on Windows separate with '\\'.
-    EXPECT_TRUE(Open(bytes, "a.zip", "models\\a.qro").bytes == ReadFixture("expected/models/a.qro"));
+    EXPECT_TRUE(Open(bytes, "a.zip", "models\\qro-like.txt").bytes == ReadFixture("expected/models/qro-like.txt"));
     const struct {
         const char* member;
-    } missing[] = {{"README.txt"}, {"models/A.qro"}, {"models\\A.qro"}, {"/models/a.qro"}, {"models/"}, {""}};
+    } missing[] = {
+        {"README.txt"}, {"models/Qro-like.txt"}, {"models\\Qro-like.txt"}, {"/models/qro-like.txt"}, {"models/"}, {""}};
     for (const auto& row : missing) {
         Opened opened = Open(bytes, "a.zip", row.member);
         EXPECT_FALSE(opened.open) << row.member;
@@ -111,18 +112,18 @@ TEST(UStream_Archive, NamesMatchExactly) {
 }
 
 TEST(UStream_Archive, UnsupportedMethodIsReported) {
-    Opened opened = Open(ReadFixture("zip/python-bzip2.zip"), "python-bzip2.zip", "models/a.qro");
+    Opened opened = Open(ReadFixture("zip/python-bzip2.zip"), "python-bzip2.zip", "models/qro-like.txt");
     EXPECT_FALSE(opened.open);
-    EXPECT_EQ(opened.warnings, std::vector<std::string>{MemberProblem("models/a.qro", "python-bzip2.zip",
+    EXPECT_EQ(opened.warnings, std::vector<std::string>{MemberProblem("models/qro-like.txt", "python-bzip2.zip",
                                                                       "Unsupported compression method used.")});
 }
 
 TEST(UStream_Archive, AFileThatIsNotAnArchive) {
-    Opened opened = Open(ReadFixture("zip/not-a-zip.zip"), "not-a-zip.zip", "models/a.qro");
+    Opened opened = Open(ReadFixture("zip/not-a-zip.zip"), "not-a-zip.zip", "models/qro-like.txt");
     EXPECT_FALSE(opened.open);
     EXPECT_EQ(opened.warnings,
               (std::vector<std::string>{Warning("Can't handle file \"not-a-zip.zip\". No central directory found."),
-                                        NotFound("models/a.qro", "not-a-zip.zip")}));
+                                        NotFound("models/qro-like.txt", "not-a-zip.zip")}));
 }
 
 TEST(UStream_Archive, ReachesIntoArchivesInsideTheArchive) {
@@ -134,7 +135,7 @@ TEST(UStream_Archive, ReachesIntoArchivesInsideTheArchive) {
         const char* expected;
     };
     const Row rows[] = {
-        {&nested, "inner/models.zip/models/a.qro", "models/a.qro"},
+        {&nested, "inner/models.zip/models/qro-like.txt", "models/qro-like.txt"},
         {&nested, "inner/models.zip/models/deep/b.bin", "models/deep/b.bin"},
         {&nested, "inner\\models.zip\\Readme.txt", "Readme.txt"},
         {&deflated, "inner.zip/readme.txt", "readme.txt"},

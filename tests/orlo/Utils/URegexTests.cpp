@@ -45,6 +45,11 @@ struct SearchCase {
     int32_t length;
 };
 
+// A failing row shows its pattern and text, not the bytes of the struct.
+void PrintTo(const SearchCase& c, std::ostream* out) {
+    *out << "pattern " << testing::PrintToString(c.pattern) << " over " << testing::PrintToString(c.text);
+}
+
 class URegexSearch : public testing::TestWithParam<SearchCase> {};
 
 TEST_P(URegexSearch, FindsWhatRubySyntaxMeans) {

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../../support/TextDifference.h"
 #include "QroProcess.h"
 
 #ifdef _WIN32
@@ -154,7 +155,8 @@ TEST(QroContract, WriteGivesTheSampleByteForByte) {
     EXPECT_EQ(outcome.exit, 0);
     EXPECT_EQ(outcome.out, "");
     EXPECT_EQ(outcome.err, "");
-    EXPECT_TRUE(ReadAll(out) == ReadAll(kSample)) << "the written file differs from " << kSample;
+    EXPECT_TRUE(ReadAll(out) == ReadAll(kSample)) << "the written file differs from " << kSample << ": "
+                                                  << orlo_test::FirstDifference(ReadAll(kSample), ReadAll(out));
 }
 
 class QroDumpThenWrite : public testing::TestWithParam<const char*> {};
