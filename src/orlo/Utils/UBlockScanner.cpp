@@ -37,8 +37,32 @@ struct BlockBytes {
 
 constexpr BlockBytes kBlockBytes;
 
-void AddToken(UArray<int>& tokens, int32_t outerStart, int32_t outerLength, int32_t innerStart,
-              int32_t innerLength) {
+// A word of the text at a time: true when one of its bytes is a quote or a
+// brace (the usual test for a zero byte, on the word XORed with each).
+bool HasBlockByte(uint64_t word) {
+    constexpr uint64_t ONES = 0x0101010101010101ull;
+    constexpr uint64_t HIGHS = 0x8080808080808080ull;
+    const uint64_t quote = word ^ (ONES * '"');
+    const uint64_t open = word ^ (ONES * '{');
+    const uint64_t close = word ^ (ONES * '}');
+    return (((quote - ONES) & ~quote) | ((open - ONES) & ~open) | ((close - ONES) & ~close)) & HIGHS;
+}
+
+// The first quote or brace at or after `q`, or `length`.
+int32_t SkipToBlockByte(const unsigned char* text, int32_t q, int32_t length) {
+    while (q + 8 <= length) {
+        uint64_t word;
+        memcpy(&word, text + q, 8);
+        if (HasBlockByte(word))
+            break;
+        q += 8;
+    }
+    while (q < length && !kBlockBytes.entries[text[q]])
+        ++q;
+    return q;
+}
+
+void AddToken(UArray<int>& tokens, int32_t outerStart, int32_t outerLength, int32_t innerStart, int32_t innerLength) {
     int32_t at = tokens.AddUninitialized(4);
     int* entry = tokens.GetData() + at;
     entry[0] = outerStart;
@@ -133,8 +157,7 @@ int32_t UBlockScanner::MatchFirstChoices(int32_t open) const {
     int32_t depth = 1;
     int32_t q = open + 1;
     while (true) {
-        while (q < length && !kBlockBytes.entries[text[q]])
-            ++q;
+        q = SkipToBlockByte(text, q, length);
         if (q >= length)
             return -1;
         unsigned char c = text[q];
@@ -159,8 +182,7 @@ int32_t UBlockScanner::MatchWithThresholds(int32_t open) {
     int32_t depth = 1;
     int32_t q = open + 1;
     while (true) {
-        while (q < length && !kBlockBytes.entries[text[q]])
-            ++q;
+        q = SkipToBlockByte(text, q, length);
         if (q >= length)
             return -1; // not reached while the thresholds hold
         unsigned char c = text[q];

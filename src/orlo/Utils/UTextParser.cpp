@@ -129,8 +129,7 @@ const char* TextParserPolicy_ParseString::OuterBegin() const {
 UBaseString<unsigned char> TextParserPolicy_ParseString::PeekString() const {
     UBaseString<unsigned char> value;
     if (HasToken())
-        AssignBytes(value, m_text + m_tokens[m_cursor + 2],
-                    m_tokens[m_cursor + 3]);
+        AssignBytes(value, m_text + m_tokens[m_cursor + 2], m_tokens[m_cursor + 3]);
     else
         value = "";
     return value;
@@ -138,8 +137,7 @@ UBaseString<unsigned char> TextParserPolicy_ParseString::PeekString() const {
 
 TextParserPolicy_ParseString& TextParserPolicy_ParseString::ReadString(UBaseString<unsigned char>& value) {
     if (HasToken()) {
-        AssignBytes(m_currentToken, m_text + m_tokens[m_cursor + 2],
-                    m_tokens[m_cursor + 3]);
+        AssignBytes(m_currentToken, m_text + m_tokens[m_cursor + 2], m_tokens[m_cursor + 3]);
         Advance();
     } else {
         m_currentToken = "";

@@ -195,8 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"OpenersOnly", "{{{{ a \"b\" {"},
         ScanCase{"WhiteSpaceOfEveryKind", std::string("a\tb\nc\vd\fe\rf g\x1c h\x1fi\x85j\xA0k")},
         ScanCase{"HighBytes", "\xE9t\xE9 \"\xFF\" {\x80\x81} \xFF{"},
-        ScanCase{"ZeroBytes", std::string("a\0b \"\0\" {\0}", 11)},
-        ScanCase{"LineBreakBeforeEnd", "{a}\n\"b\"\n c\n"},
+        ScanCase{"ZeroBytes", std::string("a\0b \"\0\" {\0}", 11)}, ScanCase{"LineBreakBeforeEnd", "{a}\n\"b\"\n c\n"},
         ScanCase{"MaterialNamesMissingLastBrace",
                  "mesh 0 {\r\n\tname \"m\"\r\n\tmaterialNames {\r\n\t\t\"A\"\r\n\t\t\"B}\"\r\n\t\t\"C\"\r\n\t}\r\n"}),
     [](const testing::TestParamInfo<ScanCase>& info) { return std::string(info.param.name); });
