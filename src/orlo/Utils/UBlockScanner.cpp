@@ -1,5 +1,6 @@
 #include "orlo/Utils/UBlockScanner.h"
 
+#include <climits>
 #include <cstring>
 #include <initializer_list>
 #include <limits>
@@ -80,8 +81,23 @@ bool UBlockScanner::IsSpace(unsigned char c) {
 }
 
 void UBlockScanner::Scan(UArray<int>& tokens) {
+    // Two walks: the first counts the tokens and keeps where each block
+    // starts and ends, so that the table is sized once (growing it would copy
+    // it again and again); the second fills it.
+    UArray<int32_t> blocks;
+    const int32_t count = Walk(nullptr, blocks);
+    const int64_t wanted = int64_t(tokens.Num()) + 4 * int64_t(count);
+    if (wanted <= INT32_MAX)
+        tokens.Reserve(int32_t(wanted));
+    Walk(&tokens, blocks);
+}
+
+int32_t UBlockScanner::Walk(UArray<int>* tokens, UArray<int32_t>& blocks) {
     const unsigned char* text = m_text;
     const int32_t length = m_length;
+    const bool counting = tokens == nullptr;
+    int32_t count = 0;
+    int32_t nextBlock = 0; // in `blocks`, while filling
     int32_t p = 0;
     while (p < length) {
         switch (kClasses.entries[text[p]]) {
@@ -97,19 +113,33 @@ void UBlockScanner::Scan(UArray<int>& tokens) {
                 ++p;
                 break;
             }
-            AddToken(tokens, p, close + 1 - p, p + 1, close - p - 1);
+            if (!counting)
+                AddToken(*tokens, p, close + 1 - p, p + 1, close - p - 1);
+            ++count;
             p = close + 1;
             break;
         }
         case OPEN: {
-            int32_t end = MatchBlock(p);
+            int32_t end = -1;
+            if (counting) {
+                end = MatchBlock(p);
+                if (end >= 0) {
+                    blocks.Add(p);
+                    blocks.Add(end);
+                }
+            } else if (nextBlock < blocks.Num() && blocks[nextBlock] == p) {
+                end = blocks[nextBlock + 1];
+                nextBlock += 2;
+            }
             if (end < 0) {
                 // Nor does a brace that no closing brace matches: what follows
                 // it is scanned on its own.
                 ++p;
                 break;
             }
-            AddToken(tokens, p, end - p, p + 1, end - p - 2);
+            if (!counting)
+                AddToken(*tokens, p, end - p, p + 1, end - p - 2);
+            ++count;
             p = end;
             break;
         }
@@ -117,12 +147,15 @@ void UBlockScanner::Scan(UArray<int>& tokens) {
             int32_t q = p + 1;
             while (q < length && kClasses.entries[text[q]] == WORD)
                 ++q;
-            AddToken(tokens, p, q - p, p, q - p);
+            if (!counting)
+                AddToken(*tokens, p, q - p, p, q - p);
+            ++count;
             p = q;
             break;
         }
         }
     }
+    return count;
 }
 
 int32_t UBlockScanner::FindQuote(int32_t from) {

@@ -46,6 +46,10 @@ public:
     static bool IsSpace(unsigned char c);
 
 private:
+    // One walk over the text: with `tokens` null, counts the tokens and appends
+    // the start and end of each block to `blocks`; otherwise appends the
+    // tokens, taking the blocks from `blocks`. Returns the number of tokens.
+    int32_t Walk(UArray<int>* tokens, UArray<int32_t>& blocks);
     // Position of the first quote at or after `from`, or -1.
     int32_t FindQuote(int32_t from);
     // One past the closing brace of the block opening at `open`, or -1 when no
