@@ -1,5 +1,6 @@
 #include "orlo/Utils/UBlockScanner.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <initializer_list>
@@ -237,6 +238,16 @@ int32_t UBlockScanner::MatchWithThresholds(int32_t open) {
 
 void UBlockScanner::ComputeThresholds(int32_t from) {
     m_thresholdsFrom = from;
+    // The thresholds change only at quotes and braces: where those are few (a
+    // file of numbers), they are kept for those bytes alone.
+    int64_t specials = 0;
+    for (int32_t q = SkipToBlockByte(m_text, from, m_length); q < m_length;
+         q = SkipToBlockByte(m_text, q + 1, m_length))
+        ++specials;
+    if (specials * SPARSE_BYTES_PER_ENTRY <= int64_t(m_length - from)) {
+        ComputeSparseThresholds(from, int32_t(specials));
+        return;
+    }
     if (ComputeThresholdsAs(m_thresholds8, from))
         return;
     m_thresholds8.Empty();
@@ -244,6 +255,38 @@ void UBlockScanner::ComputeThresholds(int32_t from) {
         return;
     m_thresholds16.Empty();
     ComputeThresholdsAs(m_thresholds32, from);
+}
+
+void UBlockScanner::ComputeSparseThresholds(int32_t from, int32_t count) {
+    // As ComputeThresholdsAs, over the quotes and braces only: the threshold
+    // after a byte is that of the next quote or brace (0 after the last).
+    m_sparse = true;
+    m_specialPositions.AddUninitialized(count);
+    m_specialThresholds.AddUninitialized(count);
+    int32_t* positions = m_specialPositions.GetData();
+    int32_t* thresholds = m_specialThresholds.GetData();
+    int32_t k = 0;
+    for (int32_t q = SkipToBlockByte(m_text, from, m_length); q < m_length;
+         q = SkipToBlockByte(m_text, q + 1, m_length))
+        positions[k++] = q;
+    int32_t nextQuote = -1; // index of the next quote
+    for (k = count - 1; k >= 0; --k) {
+        const int32_t next = k + 1 < count ? thresholds[k + 1] : 0;
+        switch (m_text[positions[k]]) {
+        case '}':
+            thresholds[k] = next + 1;
+            break;
+        case '{':
+            thresholds[k] = next > 0 ? next - 1 : 0;
+            break;
+        default: { // a quote
+            const int32_t afterPartner = nextQuote >= 0 && nextQuote + 1 < count ? thresholds[nextQuote + 1] : 0;
+            thresholds[k] = nextQuote >= 0 && afterPartner > next ? afterPartner : next;
+            nextQuote = k;
+            break;
+        }
+        }
+    }
 }
 
 template <class TCount>
@@ -289,6 +332,13 @@ bool UBlockScanner::ComputeThresholdsAs(UArray<TCount>& thresholds, int32_t from
 }
 
 int32_t UBlockScanner::GetThreshold(int32_t position) const {
+    if (m_sparse) {
+        // That of the first quote or brace at or after the position.
+        const int32_t* positions = m_specialPositions.GetData();
+        const int32_t count = m_specialPositions.Num();
+        const int32_t k = int32_t(std::lower_bound(positions, positions + count, position) - positions);
+        return k < count ? m_specialThresholds[k] : 0;
+    }
     const int32_t index = position - m_thresholdsFrom;
     if (m_thresholds8.Num() > 0)
         return m_thresholds8[index];

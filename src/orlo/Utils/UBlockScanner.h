@@ -27,9 +27,11 @@ namespace orlo {
 // only when a block runs off the end of the text; well-formed blocks are
 // matched in one forward pass.
 //
-// Memory: the text is not copied. A damaged text costs one threshold per byte
-// from the first unclosed block on, one byte each while they fit (they are
-// bounded by the closing braces that follow), two or four bytes otherwise.
+// Memory: the text is not copied. A damaged text costs thresholds from the
+// first unclosed block on: eight bytes per quote or brace where those are at
+// most one byte in eight (files of numbers: little), otherwise one per byte of
+// text, one byte each while they fit (they are bounded by the closing braces
+// that follow), two or four bytes otherwise.
 class UBlockScanner {
 public:
     // The text need not be terminated; it must outlive the scanner.
@@ -61,6 +63,7 @@ private:
     // The first match, steered by the thresholds; the block must succeed.
     int32_t MatchWithThresholds(int32_t open);
     void ComputeThresholds(int32_t from);
+    void ComputeSparseThresholds(int32_t from, int32_t count);
     template <class TCount>
     bool ComputeThresholdsAs(UArray<TCount>& thresholds, int32_t from);
     // Deepest nesting from which the block can still be closed at `position`
@@ -73,9 +76,14 @@ private:
     // (-1: none up to the end).
     int32_t m_quoteFrom = -1;
     int32_t m_quoteAt = -1;
-    // -1 until a block runs off the end; then only one of the arrays is used,
-    // the narrowest that holds every threshold.
+    // -1 until a block runs off the end; then either the quotes and braces
+    // with their thresholds (sparse), or one of the per-byte arrays, the
+    // narrowest that holds every threshold.
+    static constexpr int64_t SPARSE_BYTES_PER_ENTRY = 8;
     int32_t m_thresholdsFrom = -1;
+    bool m_sparse = false;
+    UArray<int32_t> m_specialPositions;
+    UArray<int32_t> m_specialThresholds;
     UArray<uint8_t> m_thresholds8;
     UArray<uint16_t> m_thresholds16;
     UArray<int32_t> m_thresholds32;

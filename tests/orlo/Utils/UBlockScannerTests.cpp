@@ -230,6 +230,26 @@ TEST(UBlockScanner, RandomShortTextsAgainstTheRegex) {
     EXPECT_GT(verdicts, 3900) << "the regex should finish on short texts";
 }
 
+// Longer texts where quotes and braces are rare, as in a file of numbers: the
+// scanner then keeps thresholds for those bytes only.
+TEST(UBlockScanner, RandomSparseTextsAgainstTheRegex) {
+    const char special[] = {'{', '}', '"'};
+    const char plain[] = {'a', '1', ' ', '\n', '\t', '.'};
+    std::mt19937 random(36);
+    int verdicts = 0;
+    for (int i = 0; i < 1500; ++i) {
+        std::string text(random() % 240, ' ');
+        for (char& c : text)
+            c = random() % 12 == 0 ? special[random() % sizeof(special)] : plain[random() % sizeof(plain)];
+        if (ExpectSameTables(text))
+            ++verdicts;
+        ASSERT_EQ(MemoTable(text), ScannerTable(text)) << Printable(text);
+        if (HasFailure())
+            break;
+    }
+    EXPECT_GT(verdicts, 1400) << "the regex should finish on these texts";
+}
+
 // A writer that fails leaves a file cut short: the damaged files that made the
 // regex search take exponential time.
 std::string Meshes(int count, int deletedBrace) {
