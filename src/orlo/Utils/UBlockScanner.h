@@ -18,8 +18,9 @@ namespace orlo {
 // characters other than braces (a lone quote among them) and nested blocks,
 // tried in that order, as the engine tries them. In a block whose closing
 // brace is missing that order matters: the engine's first match may take a
-// quote as a plain character so that a brace inside a later quoted string
-// closes the block. The scanner finds the same first match without trying
+// quote as a plain character, so that a brace inside a later quoted string
+// closes the block, or the quotes pair across strings and hide a brace. The
+// scanner finds the same first match without trying
 // every pairing: within a block the position and the nesting depth decide all
 // that can still follow, and whether a position can still end the block is
 // monotone in the depth, so one backward pass gives, for each position, the
@@ -27,7 +28,9 @@ namespace orlo {
 // only when a block runs off the end of the text; well-formed blocks are
 // matched in one forward pass.
 //
-// Memory: the text is not copied. A damaged text costs thresholds from the
+// Memory: the text is not copied; the table is counted first and sized once
+// (the count keeps the start and end of each block token). A damaged text
+// costs thresholds from the
 // first unclosed block on: eight bytes per quote or brace where those are at
 // most one byte in eight (files of numbers: little), otherwise one per byte of
 // text, one byte each while they fit (they are bounded by the closing braces
