@@ -16,6 +16,13 @@ using FileParser =
     orlo::UTextParser<orlo::TextParserPolicy_ParseStream<unsigned char>, orlo::TextParserPolicy_BlockSyntax>;
 using String = UBaseString<unsigned char>;
 
+// A block's content, read in place: the tokenizer of a block scans this span
+// of the file's text, no copy of it.
+struct Span {
+    const unsigned char* begin = nullptr;
+    int32_t length = 0;
+};
+
 // Counts and indices are compared as unsigned, so a negative one fails too.
 bool IsBelow(int value, unsigned int limit) {
     return static_cast<unsigned int>(value) < limit;
@@ -24,8 +31,8 @@ bool IsBelow(int value, unsigned int limit) {
 // Appends one vector per group of floats; a short last group reads its
 // missing components as 0.
 template <class TVector>
-void ReadVectors(const String& block, UArray<TVector>& vectors) {
-    BlockParser parser(block);
+void ReadVectors(Span block, UArray<TVector>& vectors) {
+    BlockParser parser(block.begin, block.length);
     while (parser.HasToken()) {
         TVector vector;
         parser.ReadFloats(vector);
@@ -33,8 +40,8 @@ void ReadVectors(const String& block, UArray<TVector>& vectors) {
     }
 }
 
-void ReadInts(const String& block, UArray<unsigned int>& values) {
-    BlockParser parser(block);
+void ReadInts(Span block, UArray<unsigned int>& values) {
+    BlockParser parser(block.begin, block.length);
     while (parser.HasToken()) {
         int value = 0;
         parser.ReadInt(value);
@@ -42,8 +49,8 @@ void ReadInts(const String& block, UArray<unsigned int>& values) {
     }
 }
 
-void ReadWeights(const String& block, UArray<MeshData::Weight>& weights) {
-    BlockParser parser(block);
+void ReadWeights(Span block, UArray<MeshData::Weight>& weights) {
+    BlockParser parser(block.begin, block.length);
     while (parser.HasToken()) {
         MeshData::Weight weight{0, 0.0f};
         int boneIndex = 0;
@@ -53,29 +60,29 @@ void ReadWeights(const String& block, UArray<MeshData::Weight>& weights) {
     }
 }
 
-void ReadSet(const String& block, UArray<orlo::TVector2<float>>& set) {
+void ReadSet(Span block, UArray<orlo::TVector2<float>>& set) {
     ReadVectors(block, set);
 }
 
-void ReadSet(const String& block, UArray<unsigned int>& set) {
+void ReadSet(Span block, UArray<unsigned int>& set) {
     ReadInts(block, set);
 }
 
 // A block of "set <n> { ... }" entries numbered 0, 1, ...; the set list starts
 // afresh. False on an entry that is not the next set.
 template <class TSet>
-bool ReadSets(const String& block, UArray<TSet>& sets) {
+bool ReadSets(Span block, UArray<TSet>& sets) {
     sets.Empty();
     sets.Reserve(16);
-    BlockParser parser(block);
+    BlockParser parser(block.begin, block.length);
     String keyword;
-    String content;
+    Span content;
     while (parser.HasToken()) {
         int number = -1;
         parser.ReadString(keyword).ReadInt(number);
         if (!(keyword == "set") || number != sets.Num())
             return false;
-        parser.ReadString(content);
+        parser.ReadSpan(content.begin, content.length);
         int32_t index = sets.Add(TSet());
         ReadSet(content, sets[index]);
     }
@@ -88,7 +95,8 @@ bool QuarroTextReader::Read(orlo::IInputStream* stream, UArray<BoneData>& bones,
                             orlo::ILog* warningChannel) {
     FileParser parser(stream);
     String keyword;
-    String content;
+    String version;
+    Span content;
     // A text file never holds a zero byte; reading a block as a string would
     // end it there and drop the rest of the block without a word.
     const String& text = parser.GetText();
@@ -98,7 +106,7 @@ bool QuarroTextReader::Read(orlo::IInputStream* stream, UArray<BoneData>& bones,
         if (keyword == "version") {
             accepted = parser.PeekString() == "1";
             if (accepted)
-                parser.ReadString(content);
+                parser.ReadString(version);
         } else if (keyword == "numBones" || keyword == "numMeshes") {
             int count = 0;
             parser.ReadInt(count);
@@ -121,16 +129,16 @@ bool QuarroTextReader::Read(orlo::IInputStream* stream, UArray<BoneData>& bones,
             parser.ReadInt(index);
             accepted = IsBelow(index, static_cast<unsigned int>(bones.Num()));
             if (accepted) {
-                parser.ReadString(content);
-                ReadBoneBlock(content, bones[index]);
+                parser.ReadSpan(content.begin, content.length);
+                ReadBoneBlock(content.begin, content.length, bones[index]);
             }
         } else if (keyword == "mesh") {
             int index = -1;
             parser.ReadInt(index);
             accepted = IsBelow(index, static_cast<unsigned int>(meshes.Num()));
             if (accepted) {
-                parser.ReadString(content);
-                accepted = ReadMeshBlock(content, meshes[index]);
+                parser.ReadSpan(content.begin, content.length);
+                accepted = ReadMeshBlock(content.begin, content.length, meshes[index]);
             }
         }
         // Anything else is skipped, this one token only.
@@ -147,7 +155,11 @@ bool QuarroTextReader::Read(orlo::IInputStream* stream, UArray<BoneData>& bones,
 }
 
 void QuarroTextReader::ReadBoneBlock(const String& content, BoneData& bone) {
-    BlockParser parser(content);
+    ReadBoneBlock(reinterpret_cast<const unsigned char*>(content.c_str()), content.Length(), bone);
+}
+
+void QuarroTextReader::ReadBoneBlock(const unsigned char* content, int32_t length, BoneData& bone) {
+    BlockParser parser(content, length);
     String keyword;
     while (parser.HasToken()) {
         parser.ReadString(keyword);
@@ -163,6 +175,10 @@ void QuarroTextReader::ReadBoneBlock(const String& content, BoneData& bone) {
 }
 
 bool QuarroTextReader::ReadMeshBlock(const String& content, MeshData& mesh) {
+    return ReadMeshBlock(reinterpret_cast<const unsigned char*>(content.c_str()), content.Length(), mesh);
+}
+
+bool QuarroTextReader::ReadMeshBlock(const unsigned char* content, int32_t length, MeshData& mesh) {
     // The name is kept until a name entry replaces it; material indices are
     // never read and keep what they hold.
     mesh.vertices.Empty();
@@ -175,41 +191,41 @@ bool QuarroTextReader::ReadMeshBlock(const String& content, MeshData& mesh) {
     mesh.polygonNormalIndices.Empty();
     mesh.polygonTexCoordIndices.Empty();
 
-    BlockParser parser(content);
+    BlockParser parser(content, length);
     String keyword;
-    String block;
+    Span block;
     while (parser.HasToken()) {
         parser.ReadString(keyword);
         if (keyword == "name") {
             parser.ReadString(mesh.name);
         } else if (keyword == "vertices") {
-            parser.ReadString(block);
+            parser.ReadSpan(block.begin, block.length);
             ReadVectors(block, mesh.vertices);
         } else if (keyword == "normals") {
-            parser.ReadString(block);
+            parser.ReadSpan(block.begin, block.length);
             ReadVectors(block, mesh.normals);
         } else if (keyword == "textureCoordinates") {
-            parser.ReadString(block);
+            parser.ReadSpan(block.begin, block.length);
             if (!ReadSets(block, mesh.textureCoordinates))
                 return false;
         } else if (keyword == "polygonVertexCounts") {
-            parser.ReadString(block);
+            parser.ReadSpan(block.begin, block.length);
             ReadInts(block, mesh.polygonVertexCounts);
         } else if (keyword == "polygonVertexIndices") {
-            parser.ReadString(block);
+            parser.ReadSpan(block.begin, block.length);
             ReadInts(block, mesh.polygonVertexIndices);
         } else if (keyword == "polygonNormalIndices") {
-            parser.ReadString(block);
+            parser.ReadSpan(block.begin, block.length);
             ReadInts(block, mesh.polygonNormalIndices);
         } else if (keyword == "polygonTexCoordIndices") {
-            parser.ReadString(block);
+            parser.ReadSpan(block.begin, block.length);
             if (!ReadSets(block, mesh.polygonTexCoordIndices))
                 return false;
         } else if (keyword == "vertexWeightCounts") {
-            parser.ReadString(block);
+            parser.ReadSpan(block.begin, block.length);
             ReadInts(block, mesh.vertexWeightCounts);
         } else if (keyword == "weights") {
-            parser.ReadString(block);
+            parser.ReadSpan(block.begin, block.length);
             ReadWeights(block, mesh.weights);
         }
     }

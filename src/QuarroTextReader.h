@@ -32,4 +32,11 @@ public:
     // The content of a mesh block, without its braces; fails on a coordinate
     // or index set that is not "set" with its running number.
     static bool ReadMeshBlock(const orlo::UBaseString<unsigned char>& content, MeshData& mesh);
+
+    // The same over `length` bytes at `content` (a block's content inside the
+    // file's text, read in place). A number at the very end is read as far as
+    // it goes: the byte after the span must be one that ends a number, as the
+    // closing brace of a block does.
+    static void ReadBoneBlock(const unsigned char* content, int32_t length, BoneData& bone);
+    static bool ReadMeshBlock(const unsigned char* content, int32_t length, MeshData& mesh);
 };

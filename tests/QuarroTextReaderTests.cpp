@@ -176,9 +176,12 @@ TEST(QuarroTextReader, ZeroByteAnywhereRejectsTheFile) {
     }
 }
 
-TEST(QuarroTextReader, MeshBlockThatNeverClosesEndsWithAnError) {
-    // Eighteen material names in a mesh whose last brace is missing: every
-    // name matches two ways, and the search would try each combination.
+TEST(QuarroTextReader, MeshBlockThatNeverClosesIsPassedOverAtOnce) {
+    // Eighteen material names in a mesh whose last brace is missing: a regex
+    // search would try every way of pairing their quotes. The first way that
+    // closes the mesh pairs each name's closing quote with the next name's
+    // opening one, so that the brace of the names closes the mesh; the
+    // vertices block is then a block of the file, which no keyword claims.
     std::string text = "numMeshes 1\r\nmesh 0 {\r\n\tname \"m\"\r\n\tmaterialNames {\r\n";
     for (int i = 0; i < 18; ++i) {
         // Piece by piece: GCC 12 warns about a chain of string additions here.
@@ -187,13 +190,11 @@ TEST(QuarroTextReader, MeshBlockThatNeverClosesEndsWithAnError) {
         text += "\"\r\n";
     }
     text += "\t}\r\n\tvertices {\r\n\t\t1.0000 2.0000 3.0000\r\n\t}\r\n";
-    try {
-        Read(text);
-        ADD_FAILURE() << "the damaged file was read";
-    } catch (const ErrorDescription& error) {
-        EXPECT_NE(std::string(error.GetMessageText()).find("Search gave up after"), std::string::npos)
-            << error.GetMessageText();
-    }
+    ReadResult result = Read(text);
+    EXPECT_TRUE(result.accepted);
+    ASSERT_EQ(result.meshes.Num(), 1);
+    EXPECT_STREQ(result.meshes[0].name.c_str(), "m");
+    EXPECT_EQ(result.meshes[0].vertices.Num(), 0);
 }
 
 TEST(QuarroTextReader, RejectedFileLeavesNothingHalfRead) {

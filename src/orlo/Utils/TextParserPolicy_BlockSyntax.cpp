@@ -1,5 +1,7 @@
 #include "orlo/Utils/TextParserPolicy_BlockSyntax.h"
 
+#include <cstring>
+
 namespace orlo {
 
 // Extended mode: the tabs and (?# ) comments carry no meaning.
@@ -23,6 +25,15 @@ void TextParserPolicy_BlockSyntax::Apply(UBaseString<unsigned char>& mainPattern
                                          UList<UBaseString<unsigned char>>& refinementPatterns) {
     mainPattern = MAIN_PATTERN;
     refinementPatterns.AddTail(UBaseString<unsigned char>(REFINEMENT_PATTERN));
+}
+
+bool TextParserPolicy_BlockSyntax::IsBlockSyntax(const UBaseString<unsigned char>& mainPattern,
+                                                 const UList<UBaseString<unsigned char>>& refinementPatterns) {
+    auto* refinement = refinementPatterns.GetFirst();
+    return refinement != nullptr && refinement->next == nullptr && strcmp(mainPattern.c_str(), MAIN_PATTERN) == 0 &&
+           mainPattern.Length() == int32_t(sizeof(MAIN_PATTERN) - 1) &&
+           strcmp(refinement->value.c_str(), REFINEMENT_PATTERN) == 0 &&
+           refinement->value.Length() == int32_t(sizeof(REFINEMENT_PATTERN) - 1);
 }
 
 } // namespace orlo

@@ -16,6 +16,11 @@ public:
 
     // Stores the main pattern and appends the one refinement pattern.
     static void Apply(UBaseString<unsigned char>& mainPattern, UList<UBaseString<unsigned char>>& refinementPatterns);
+
+    // True when the patterns are exactly this set's, which UBlockScanner
+    // matches by hand.
+    static bool IsBlockSyntax(const UBaseString<unsigned char>& mainPattern,
+                              const UList<UBaseString<unsigned char>>& refinementPatterns);
 };
 
 } // namespace orlo

@@ -61,9 +61,46 @@ bool IsTooLarge(const char* begin, const char* end, bool hexadecimal) {
 }
 
 // Characters that can stand in a number strtod reads, "nan(chars)" included.
+struct NumberBytes {
+    bool entries[256];
+    constexpr NumberBytes() : entries() {
+        for (int c = 0; c < 256; ++c)
+            entries[c] = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '.' ||
+                         c == '+' || c == '-' || c == '(' || c == ')' || c == '_';
+    }
+};
+
+constexpr NumberBytes kNumberBytes;
+
 bool CanBeInNumber(char c) {
-    return IsHexDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '.' || c == '+' || c == '-' ||
-           c == '(' || c == ')' || c == '_';
+    return kNumberBytes.entries[static_cast<unsigned char>(c)];
+}
+
+// The end of an ordinary decimal number at `p` (digits, an optional fraction,
+// an optional exponent with digits), or null when the text is anything else
+// or goes on with a character that could still belong to a number in one of
+// the rarer forms (hexadecimal, "1e5e", ...).
+const char* EndOfPlainDecimal(const char* p) {
+    if (!IsDigit(*p) || (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')))
+        return nullptr;
+    while (IsDigit(*p))
+        ++p;
+    if (*p == '.') {
+        ++p;
+        while (IsDigit(*p))
+            ++p;
+    }
+    if (*p == 'e' || *p == 'E') {
+        const char* exponent = p + 1;
+        if (*exponent == '-' || *exponent == '+')
+            ++exponent;
+        if (!IsDigit(*exponent))
+            return nullptr;
+        while (IsDigit(*exponent))
+            ++exponent;
+        p = exponent;
+    }
+    return CanBeInNumber(*p) ? nullptr : p;
 }
 
 // Parses an unsigned number (no sign) as strtod would; false when none starts here.
@@ -129,6 +166,15 @@ int32_t UNumberText::ParseInt(const char* text) {
 }
 
 double UNumberText::ParseDouble(const char* text) {
+    // The file's own numbers ("-12", "0.5000", "1e-5") go straight to
+    // from_chars, which reads them as strtod does; anything else (white space,
+    // '+', hexadecimal, inf and nan, a value out of range) takes the long way.
+    if (const char* end = EndOfPlainDecimal(text[0] == '-' ? text + 1 : text)) {
+        double value = 0.0;
+        auto result = std::from_chars(text, end, value, std::chars_format::general);
+        if (result.ec == std::errc() && result.ptr == end)
+            return value;
+    }
     const char* p = text;
     bool negative = SkipSpaceAndSign(p);
     double value = 0.0;

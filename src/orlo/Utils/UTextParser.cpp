@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "orlo/Utils/TextParserPolicy_BlockSyntax.h"
+#include "orlo/Utils/UBlockScanner.h"
 #include "orlo/Utils/UNumberText.h"
 #include "orlo/Utils/URegex.h"
 
@@ -25,28 +27,55 @@ void AssignBytes(UBaseString<unsigned char>& target, const unsigned char* bytes,
 
 } // namespace
 
+namespace {
+
+const unsigned char* TextOf(const UBaseString<unsigned char>& text) {
+    return reinterpret_cast<const unsigned char*>(text.c_str());
+}
+
+} // namespace
+
 TextParserPolicy_ParseString::TextParserPolicy_ParseString(const UBaseString<unsigned char>& text,
                                                            TextParserSyntaxFunction syntax)
-    : m_text(&text) {
+    : m_text(TextOf(text)), m_textLength(text.Length()) {
     syntax(m_mainPattern, m_refinementPatterns);
     Scan();
 }
 
 TextParserPolicy_ParseString::TextParserPolicy_ParseString(const UBaseString<unsigned char>& text,
                                                            const UBaseString<unsigned char>& mainPattern,
-                                                           const UList<UBaseString<unsigned char>>& refinementPatterns)
-    : m_mainPattern(mainPattern), m_refinementPatterns(refinementPatterns), m_text(&text) {
+                                                           const UList<UBaseString<unsigned char>>& refinementPatterns,
+                                                           ScanMethod method)
+    : m_mainPattern(mainPattern), m_refinementPatterns(refinementPatterns), m_text(TextOf(text)),
+      m_textLength(text.Length()), m_scanMethod(method) {
+    Scan();
+}
+
+TextParserPolicy_ParseString::TextParserPolicy_ParseString(const unsigned char* text, int32_t length,
+                                                           TextParserSyntaxFunction syntax)
+    : m_text(text), m_textLength(length) {
+    syntax(m_mainPattern, m_refinementPatterns);
     Scan();
 }
 
 void TextParserPolicy_ParseString::Scan() {
+    if (m_scanMethod == ScanMethod::Automatic &&
+        TextParserPolicy_BlockSyntax::IsBlockSyntax(m_mainPattern, m_refinementPatterns))
+        UBlockScanner(m_text, m_textLength).Scan(m_tokens);
+    else
+        ScanWithRegex();
+    if (m_tokens.Num() > 0)
+        m_cursor = 0;
+}
+
+void TextParserPolicy_ParseString::ScanWithRegex() {
     URegex<unsigned char> mainRegex(m_mainPattern);
     UArray<URegex<unsigned char>> refinements;
     for (auto* node = m_refinementPatterns.GetFirst(); node != nullptr; node = node->next)
         refinements.Emplace(node->value);
 
-    const unsigned char* text = reinterpret_cast<const unsigned char*>(m_text->c_str());
-    const int32_t length = m_text->Length();
+    const unsigned char* text = m_text;
+    const int32_t length = m_textLength;
     const unsigned char* end = text + length;
     int32_t offset = 0;
     while (offset < length) {
@@ -82,8 +111,6 @@ void TextParserPolicy_ParseString::Scan() {
         // The patterns never match nothing; should one do so, step on anyway.
         offset = outerStart + (outerLength > 0 ? outerLength : 1);
     }
-    if (m_tokens.Num() > 0)
-        m_cursor = 0;
 }
 
 bool TextParserPolicy_ParseString::HasToken() const {
@@ -96,14 +123,13 @@ void TextParserPolicy_ParseString::Advance() {
 }
 
 const char* TextParserPolicy_ParseString::OuterBegin() const {
-    return m_text->c_str() + m_tokens[m_cursor];
+    return reinterpret_cast<const char*>(m_text) + m_tokens[m_cursor];
 }
 
 UBaseString<unsigned char> TextParserPolicy_ParseString::PeekString() const {
     UBaseString<unsigned char> value;
     if (HasToken())
-        AssignBytes(value, reinterpret_cast<const unsigned char*>(m_text->c_str()) + m_tokens[m_cursor + 2],
-                    m_tokens[m_cursor + 3]);
+        AssignBytes(value, m_text + m_tokens[m_cursor + 2], m_tokens[m_cursor + 3]);
     else
         value = "";
     return value;
@@ -111,13 +137,24 @@ UBaseString<unsigned char> TextParserPolicy_ParseString::PeekString() const {
 
 TextParserPolicy_ParseString& TextParserPolicy_ParseString::ReadString(UBaseString<unsigned char>& value) {
     if (HasToken()) {
-        AssignBytes(m_currentToken, reinterpret_cast<const unsigned char*>(m_text->c_str()) + m_tokens[m_cursor + 2],
-                    m_tokens[m_cursor + 3]);
+        AssignBytes(m_currentToken, m_text + m_tokens[m_cursor + 2], m_tokens[m_cursor + 3]);
         Advance();
     } else {
         m_currentToken = "";
     }
     value = m_currentToken;
+    return *this;
+}
+
+TextParserPolicy_ParseString& TextParserPolicy_ParseString::ReadSpan(const unsigned char*& begin, int32_t& length) {
+    if (HasToken()) {
+        begin = m_text + m_tokens[m_cursor + 2];
+        length = m_tokens[m_cursor + 3];
+        Advance();
+    } else {
+        begin = m_text + m_textLength;
+        length = 0;
+    }
     return *this;
 }
 

@@ -26,6 +26,15 @@ namespace orlo {
 //
 //     UTextParser<TextParserPolicy_ParseString, TextParserPolicy_BlockSyntax> parser(text);
 //
+// A string source may also be a span of a larger text (a block's content read
+// with ReadSpan, for example): nothing is copied, and the tokens are those the
+// span would give as a string of its own. Numeric reads may look at the byte
+// after the span, which only ends the number when the span is a token's inner
+// text (a closing brace or quote, white space, or the end of the text follow).
+//
+// The block syntax's patterns are matched by UBlockScanner, which gives the
+// regex engine's table in linear time; ScanMethod::Regex forces the engine.
+//
 // Reading past the last token is no error: strings read empty, numbers 0.
 
 // Fills the main pattern and appends the refinement patterns of a pattern set.
@@ -36,9 +45,16 @@ using TextParserSyntaxFunction = void (*)(UBaseString<unsigned char>& mainPatter
 // caller and must outlive it and stay unchanged.
 class TextParserPolicy_ParseString {
 public:
+    // How the main pattern is matched: by a scanner written for it where there
+    // is one (the block syntax), or always by the regex engine.
+    enum class ScanMethod { Automatic, Regex };
+
     TextParserPolicy_ParseString(const UBaseString<unsigned char>& text, TextParserSyntaxFunction syntax);
     TextParserPolicy_ParseString(const UBaseString<unsigned char>& text, const UBaseString<unsigned char>& mainPattern,
-                                 const UList<UBaseString<unsigned char>>& refinementPatterns);
+                                 const UList<UBaseString<unsigned char>>& refinementPatterns,
+                                 ScanMethod method = ScanMethod::Automatic);
+    // Over `length` bytes at `text`, which must outlive the tokenizer.
+    TextParserPolicy_ParseString(const unsigned char* text, int32_t length, TextParserSyntaxFunction syntax);
     // The text is referred to, not copied: a temporary would be gone.
     TextParserPolicy_ParseString(UBaseString<unsigned char>&&, TextParserSyntaxFunction) = delete;
     TextParserPolicy_ParseString(const TextParserPolicy_ParseString&) = delete;
@@ -49,6 +65,10 @@ public:
     UBaseString<unsigned char> PeekString() const;
 
     TextParserPolicy_ParseString& ReadString(UBaseString<unsigned char>& value);
+    // As ReadString, but the inner span itself is handed out, not a copy:
+    // `length` bytes at `begin`, inside the text (an empty span when no token
+    // is left). A zero byte in the span is part of it.
+    TextParserPolicy_ParseString& ReadSpan(const unsigned char*& begin, int32_t& length);
     TextParserPolicy_ParseString& ReadInt(int& value);
     TextParserPolicy_ParseString& ReadFloat(float& value);
     TextParserPolicy_ParseString& ReadFloats(TVector2<float>& value);
@@ -65,10 +85,15 @@ private:
     void Advance();
     const char* OuterBegin() const;
 
+    void ScanWithRegex();
+
     UBaseString<unsigned char> m_mainPattern;
     UList<UBaseString<unsigned char>> m_refinementPatterns;
     UArray<int> m_tokens;
-    const UBaseString<unsigned char>* m_text;
+    // The text scanned: a caller's string without its terminator, or a span.
+    const unsigned char* m_text;
+    int32_t m_textLength;
+    ScanMethod m_scanMethod = ScanMethod::Automatic;
     int m_cursor = -1;
     UBaseString<unsigned char> m_currentToken;
 };
@@ -88,6 +113,10 @@ public:
     UBaseString<unsigned char> PeekString() const { return m_parser.PeekString(); }
     TextParserPolicy_ParseStream& ReadString(UBaseString<unsigned char>& value) {
         m_parser.ReadString(value);
+        return *this;
+    }
+    TextParserPolicy_ParseStream& ReadSpan(const unsigned char*& begin, int32_t& length) {
+        m_parser.ReadSpan(begin, length);
         return *this;
     }
     TextParserPolicy_ParseStream& ReadInt(int& value) {
@@ -111,6 +140,8 @@ class UTextParser : public TSource {
 public:
     template <class TInput>
     explicit UTextParser(TInput&& input) : TSource(static_cast<TInput&&>(input), &TSyntax::Apply) {}
+    // A span of a text (string source only).
+    UTextParser(const unsigned char* text, int32_t length) : TSource(text, length, &TSyntax::Apply) {}
 };
 
 } // namespace orlo

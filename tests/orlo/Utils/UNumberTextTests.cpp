@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -60,20 +61,48 @@ TEST_P(ParseDoubleCases, AsTheCLocaleAtof) {
 
 const double kInfinity = std::numeric_limits<double>::infinity();
 
-INSTANTIATE_TEST_SUITE_P(Cases, ParseDoubleCases,
-                         testing::Values(DoubleCase{"1.5", 1.5}, DoubleCase{"  -2.25x", -2.25}, DoubleCase{"+.5", 0.5},
-                                         DoubleCase{"1,5", 1.0}, DoubleCase{"1e3", 1000.0}, DoubleCase{"1e", 1.0},
-                                         DoubleCase{"1e+", 1.0}, DoubleCase{"2E-2", 0.02}, DoubleCase{"-0.0000", -0.0},
-                                         DoubleCase{"\"2.5\"", 0.0}, DoubleCase{"", 0.0}, DoubleCase{".", 0.0},
-                                         DoubleCase{"-", 0.0}, DoubleCase{"+-1", 0.0}, DoubleCase{"0x1.8p1", 3.0},
-                                         DoubleCase{"-0x10", -16.0}, DoubleCase{"0x", 0.0}, DoubleCase{"-0xg", -0.0},
-                                         DoubleCase{"inf", kInfinity}, DoubleCase{"-Infinity", -kInfinity},
-                                         DoubleCase{"nan", std::numeric_limits<double>::quiet_NaN()},
-                                         DoubleCase{"1e400", kInfinity}, DoubleCase{"-1e400", -kInfinity},
-                                         DoubleCase{"1e-400", 0.0}, DoubleCase{"-1e-400", -0.0},
-                                         DoubleCase{"0.000000001e-399", 0.0}, DoubleCase{"100000e-400", 0.0},
-                                         DoubleCase{"0x1p99999", kInfinity},
-                                         DoubleCase{"4.9406564584124654e-324", 4.9406564584124654e-324}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ParseDoubleCases,
+    testing::Values(DoubleCase{"1.5", 1.5}, DoubleCase{"  -2.25x", -2.25}, DoubleCase{"+.5", 0.5},
+                    DoubleCase{"1,5", 1.0}, DoubleCase{"1e3", 1000.0}, DoubleCase{"1e", 1.0}, DoubleCase{"1e+", 1.0},
+                    DoubleCase{"2E-2", 0.02}, DoubleCase{"-0.0000", -0.0}, DoubleCase{"\"2.5\"", 0.0},
+                    DoubleCase{"", 0.0}, DoubleCase{".", 0.0}, DoubleCase{"-", 0.0}, DoubleCase{"+-1", 0.0},
+                    DoubleCase{"0x1.8p1", 3.0}, DoubleCase{"-0x10", -16.0}, DoubleCase{"0x", 0.0},
+                    DoubleCase{"-0xg", -0.0}, DoubleCase{"inf", kInfinity}, DoubleCase{"-Infinity", -kInfinity},
+                    DoubleCase{"nan", std::numeric_limits<double>::quiet_NaN()}, DoubleCase{"1e400", kInfinity},
+                    DoubleCase{"-1e400", -kInfinity}, DoubleCase{"1e-400", 0.0}, DoubleCase{"-1e-400", -0.0},
+                    DoubleCase{"0.000000001e-399", 0.0}, DoubleCase{"100000e-400", 0.0},
+                    DoubleCase{"0x1p99999", kInfinity}, DoubleCase{"4.9406564584124654e-324", 4.9406564584124654e-324},
+                    DoubleCase{"-12", -12.0}, DoubleCase{"0.5000}", 0.5}, DoubleCase{"1e-5\r\n", 1e-5},
+                    DoubleCase{"1.5e2x", 150.0}, DoubleCase{"1e5e3", 100000.0}, DoubleCase{"-0", -0.0},
+                    DoubleCase{"0x1g", 1.0}, DoubleCase{"00x1", 0.0}, DoubleCase{"1.", 1.0},
+                    DoubleCase{"2.5e-310", 2.5e-310}, DoubleCase{"1.7976931348623159e308", kInfinity}));
+
+// The ordinary decimal forms, which take the quick path, against the C
+// library itself (the test process runs in the C locale).
+TEST(UNumberText, OrdinaryDecimalsAsStrtod) {
+    std::mt19937 random(11);
+    const char* const tails[] = {"", " ", "}", "\"", "\r\n", "x", "e", "e+", ".", "e7q"};
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = random() % 2 ? "-" : "";
+        text += std::to_string(random() % 100000);
+        if (random() % 3 != 0) {
+            text += ".";
+            text += std::to_string(random() % 100000);
+        }
+        if (random() % 4 == 0) {
+            // Piece by piece: GCC 12 warns about a chain of string additions here.
+            text += random() % 2 ? "e" : "E";
+            text += random() % 2 ? "-" : "";
+            text += std::to_string(random() % 330);
+        }
+        text += tails[random() % (sizeof(tails) / sizeof(tails[0]))];
+        double expected = strtod(text.c_str(), nullptr);
+        double parsed = UNumberText::ParseDouble(text.c_str());
+        ASSERT_EQ(std::signbit(parsed), std::signbit(expected)) << text;
+        ASSERT_EQ(parsed, expected) << text;
+    }
+}
 
 struct FormatCase {
     float value;

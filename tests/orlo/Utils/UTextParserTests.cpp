@@ -33,6 +33,14 @@ std::vector<std::string> InnerTexts(P& parser) {
     return tokens;
 }
 
+std::vector<int> ToVector(const UArray<int>& table) {
+    return std::vector<int>(table.GetData(), table.GetData() + table.Num());
+}
+
+UString PeekCopy(const unsigned char* begin, int32_t length) {
+    return UString(std::string(reinterpret_cast<const char*>(begin), size_t(length)).c_str());
+}
+
 uint32_t Fnv1a(const char* text) {
     uint32_t hash = 0x811c9dc5u;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p)
@@ -176,6 +184,69 @@ TEST(UTextParser, ZeroByteInsideATokenEndsItsText) {
     BlockParser parser(text);
     EXPECT_EQ(InnerTexts(parser), (std::vector<std::string>{"ab", "e"}));
     EXPECT_EQ(memcmp(text.GetData(), bytes, sizeof(bytes)), 0) << "the text is left unchanged";
+}
+
+// A block read in place: the span of its content gives the tokens and the
+// numbers that a copy of the content gives, and the parent text is untouched.
+TEST(UTextParser, SpanOfABlockReadsAsItsCopy) {
+    UString text = Text("v { 1.5 -2 \"q r\" w {x} 7e1} tail");
+    BlockParser parser(text);
+    UString keyword;
+    parser.ReadString(keyword);
+    const unsigned char* begin = nullptr;
+    int32_t length = -1;
+    parser.ReadSpan(begin, length);
+    ASSERT_EQ(begin, reinterpret_cast<const unsigned char*>(text.c_str()) + 3);
+    ASSERT_EQ(length, 23);
+    UString copy = PeekCopy(begin, length);
+    BlockParser fromCopy(copy);
+    BlockParser fromSpan(begin, length);
+    EXPECT_EQ(ToVector(fromSpan.GetTokenTable()), ToVector(fromCopy.GetTokenTable()));
+    float f[2] = {};
+    int i = 0;
+    fromSpan.ReadFloat(f[0]).ReadInt(i);
+    EXPECT_EQ(f[0], 1.5f);
+    EXPECT_EQ(i, -2);
+    EXPECT_EQ(InnerTexts(fromSpan), (std::vector<std::string>{"q r", "w", "x", "7e1"}));
+    BlockParser again(begin, length);
+    for (int k = 0; k < 6; ++k)
+        again.ReadFloat(f[1]);
+    EXPECT_EQ(f[1], 70.0f) << "the last number ends at the closing brace";
+    EXPECT_STREQ(text.c_str(), "v { 1.5 -2 \"q r\" w {x} 7e1} tail");
+
+    parser.ReadString(keyword);
+    parser.ReadSpan(begin, length);
+    EXPECT_EQ(length, 0) << "no token left: an empty span";
+    EXPECT_FALSE(BlockParser(begin, length).HasToken());
+}
+
+// The block syntax is matched by the hand-written scanner unless the regex is
+// asked for; both give the same table.
+TEST(UTextParser, BlockSyntaxScanMethods) {
+    UString text = Text("a { \"}\" b \"c\" { d } e");
+    UString mainPattern;
+    UList<UString> refinements;
+    TextParserPolicy_BlockSyntax::Apply(mainPattern, refinements);
+    EXPECT_TRUE(TextParserPolicy_BlockSyntax::IsBlockSyntax(mainPattern, refinements));
+    TextParserPolicy_ParseString automatic(text, mainPattern, refinements);
+    TextParserPolicy_ParseString regex(text, mainPattern, refinements, TextParserPolicy_ParseString::ScanMethod::Regex);
+    EXPECT_EQ(ToVector(automatic.GetTokenTable()), ToVector(regex.GetTokenTable()));
+    // The quoted brace closes the block, whose own closing brace is missing;
+    // the next quote then pairs with the one before "c".
+    EXPECT_EQ(ToVector(automatic.GetTokenTable()),
+              (std::vector<int>{0, 1, 0, 1, 2, 4, 3, 2, 6, 5, 7, 3, 11, 1, 11, 1, 14, 5, 15, 3, 20, 1, 20, 1}));
+
+    // Any other pattern set is matched by the regex: a changed pattern, a second refinement.
+    UString changed = mainPattern;
+    changed.GetData()[0] = ' ';
+    EXPECT_FALSE(TextParserPolicy_BlockSyntax::IsBlockSyntax(changed, refinements));
+    UList<UString> two = refinements;
+    two.AddTail(UString(".*"));
+    EXPECT_FALSE(TextParserPolicy_BlockSyntax::IsBlockSyntax(mainPattern, two));
+    UString commandLine;
+    UList<UString> commandLineRefinements;
+    TextParserPolicy_CommandLineSyntax::Apply(commandLine, commandLineRefinements);
+    EXPECT_FALSE(TextParserPolicy_BlockSyntax::IsBlockSyntax(commandLine, commandLineRefinements));
 }
 
 TEST(UTextParser, StreamSourceReadsTheRestAndRestoresThePosition) {

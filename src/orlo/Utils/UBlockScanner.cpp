@@ -1,0 +1,350 @@
+#include "orlo/Utils/UBlockScanner.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <initializer_list>
+#include <limits>
+
+namespace orlo {
+
+namespace {
+
+enum ByteClass : unsigned char { WORD, SPACE, QUOTE, OPEN, CLOSE };
+
+struct ByteClasses {
+    unsigned char entries[256];
+    constexpr ByteClasses() : entries() {
+        for (int i = 0; i < 256; ++i)
+            entries[i] = WORD;
+        for (unsigned char c : {'\t', '\n', '\v', '\f', '\r', ' '})
+            entries[c] = SPACE;
+        entries[static_cast<unsigned char>('"')] = QUOTE;
+        entries[static_cast<unsigned char>('{')] = OPEN;
+        entries[static_cast<unsigned char>('}')] = CLOSE;
+    }
+};
+
+constexpr ByteClasses kClasses;
+
+// Inside a block only quotes and braces matter.
+struct BlockBytes {
+    bool entries[256];
+    constexpr BlockBytes() : entries() {
+        entries[static_cast<unsigned char>('"')] = true;
+        entries[static_cast<unsigned char>('{')] = true;
+        entries[static_cast<unsigned char>('}')] = true;
+    }
+};
+
+constexpr BlockBytes kBlockBytes;
+
+// A word of the text at a time: true when one of its bytes is a quote or a
+// brace (the usual test for a zero byte, on the word XORed with each).
+bool HasBlockByte(uint64_t word) {
+    constexpr uint64_t ONES = 0x0101010101010101ull;
+    constexpr uint64_t HIGHS = 0x8080808080808080ull;
+    const uint64_t quote = word ^ (ONES * '"');
+    const uint64_t open = word ^ (ONES * '{');
+    const uint64_t close = word ^ (ONES * '}');
+    return (((quote - ONES) & ~quote) | ((open - ONES) & ~open) | ((close - ONES) & ~close)) & HIGHS;
+}
+
+// The first quote or brace at or after `q`, or `length`.
+int32_t SkipToBlockByte(const unsigned char* text, int32_t q, int32_t length) {
+    while (q + 8 <= length) {
+        uint64_t word;
+        memcpy(&word, text + q, 8);
+        if (HasBlockByte(word))
+            break;
+        q += 8;
+    }
+    while (q < length && !kBlockBytes.entries[text[q]])
+        ++q;
+    return q;
+}
+
+void AddToken(UArray<int>& tokens, int32_t outerStart, int32_t outerLength, int32_t innerStart, int32_t innerLength) {
+    int32_t at = tokens.AddUninitialized(4);
+    int* entry = tokens.GetData() + at;
+    entry[0] = outerStart;
+    entry[1] = outerLength;
+    entry[2] = innerStart;
+    entry[3] = innerLength;
+}
+
+} // namespace
+
+UBlockScanner::UBlockScanner(const unsigned char* text, int32_t length) : m_text(text), m_length(length) {}
+
+bool UBlockScanner::IsSpace(unsigned char c) {
+    return kClasses.entries[c] == SPACE;
+}
+
+void UBlockScanner::Scan(UArray<int>& tokens) {
+    // Two walks: the first counts the tokens and keeps where each block
+    // starts and ends, so that the table is sized once (growing it would copy
+    // it again and again); the second fills it.
+    UArray<int32_t> blocks;
+    const int32_t count = Walk(nullptr, blocks);
+    const int64_t wanted = int64_t(tokens.Num()) + 4 * int64_t(count);
+    if (wanted <= INT32_MAX)
+        tokens.Reserve(int32_t(wanted));
+    Walk(&tokens, blocks);
+}
+
+int32_t UBlockScanner::Walk(UArray<int>* tokens, UArray<int32_t>& blocks) {
+    const unsigned char* text = m_text;
+    const int32_t length = m_length;
+    const bool counting = tokens == nullptr;
+    int32_t count = 0;
+    int32_t nextBlock = 0; // in `blocks`, while filling
+    int32_t p = 0;
+    while (p < length) {
+        switch (kClasses.entries[text[p]]) {
+        case SPACE:
+        case CLOSE:
+            // A stray closing brace starts no token.
+            ++p;
+            break;
+        case QUOTE: {
+            int32_t close = FindQuote(p + 1);
+            if (close < 0) {
+                // A quote without its partner starts no token.
+                ++p;
+                break;
+            }
+            if (!counting)
+                AddToken(*tokens, p, close + 1 - p, p + 1, close - p - 1);
+            ++count;
+            p = close + 1;
+            break;
+        }
+        case OPEN: {
+            int32_t end = -1;
+            if (counting) {
+                end = MatchBlock(p);
+                if (end >= 0) {
+                    blocks.Add(p);
+                    blocks.Add(end);
+                }
+            } else if (nextBlock < blocks.Num() && blocks[nextBlock] == p) {
+                end = blocks[nextBlock + 1];
+                nextBlock += 2;
+            }
+            if (end < 0) {
+                // Nor does a brace that no closing brace matches: what follows
+                // it is scanned on its own.
+                ++p;
+                break;
+            }
+            if (!counting)
+                AddToken(*tokens, p, end - p, p + 1, end - p - 2);
+            ++count;
+            p = end;
+            break;
+        }
+        default: {
+            int32_t q = p + 1;
+            while (q < length && kClasses.entries[text[q]] == WORD)
+                ++q;
+            if (!counting)
+                AddToken(*tokens, p, q - p, p, q - p);
+            ++count;
+            p = q;
+            break;
+        }
+        }
+    }
+    return count;
+}
+
+int32_t UBlockScanner::FindQuote(int32_t from) {
+    if (from >= m_quoteFrom && m_quoteFrom >= 0 && (m_quoteAt < 0 || from <= m_quoteAt))
+        return m_quoteAt;
+    m_quoteFrom = from;
+    m_quoteAt = -1;
+    if (from < m_length) {
+        const void* found = memchr(m_text + from, '"', size_t(m_length - from));
+        if (found != nullptr)
+            m_quoteAt = int32_t(static_cast<const unsigned char*>(found) - m_text);
+    }
+    return m_quoteAt;
+}
+
+int32_t UBlockScanner::MatchBlock(int32_t open) {
+    if (m_thresholdsFrom < 0) {
+        int32_t end = MatchFirstChoices(open);
+        if (end >= 0)
+            return end;
+        // The thresholds hold for every later block as well: computed once.
+        ComputeThresholds(open + 1);
+    }
+    if (GetThreshold(open + 1) < 1)
+        return -1;
+    return MatchWithThresholds(open);
+}
+
+int32_t UBlockScanner::MatchFirstChoices(int32_t open) const {
+    const unsigned char* text = m_text;
+    const int32_t length = m_length;
+    int32_t depth = 1;
+    int32_t q = open + 1;
+    while (true) {
+        q = SkipToBlockByte(text, q, length);
+        if (q >= length)
+            return -1;
+        unsigned char c = text[q];
+        if (c == '"') {
+            // A quoted string if its partner follows, else the quote alone.
+            const void* found = memchr(text + q + 1, '"', size_t(length - q - 1));
+            q = found != nullptr ? int32_t(static_cast<const unsigned char*>(found) - text) + 1 : q + 1;
+        } else if (c == '{') {
+            ++depth;
+            ++q;
+        } else {
+            ++q;
+            if (--depth == 0)
+                return q;
+        }
+    }
+}
+
+int32_t UBlockScanner::MatchWithThresholds(int32_t open) {
+    const unsigned char* text = m_text;
+    const int32_t length = m_length;
+    int32_t depth = 1;
+    int32_t q = open + 1;
+    while (true) {
+        q = SkipToBlockByte(text, q, length);
+        if (q >= length)
+            return -1; // not reached while the thresholds hold
+        unsigned char c = text[q];
+        if (c == '"') {
+            // The quoted string only if the block can still close after it;
+            // otherwise the quote is taken as a plain character.
+            int32_t close = FindQuote(q + 1);
+            q = close >= 0 && depth <= GetThreshold(close + 1) ? close + 1 : q + 1;
+        } else if (c == '{') {
+            ++depth;
+            ++q;
+        } else {
+            ++q;
+            if (--depth == 0)
+                return q;
+        }
+    }
+}
+
+void UBlockScanner::ComputeThresholds(int32_t from) {
+    m_thresholdsFrom = from;
+    // The thresholds change only at quotes and braces: where those are few (a
+    // file of numbers), they are kept for those bytes alone.
+    int64_t specials = 0;
+    for (int32_t q = SkipToBlockByte(m_text, from, m_length); q < m_length;
+         q = SkipToBlockByte(m_text, q + 1, m_length))
+        ++specials;
+    if (specials * SPARSE_BYTES_PER_ENTRY <= int64_t(m_length - from)) {
+        ComputeSparseThresholds(from, int32_t(specials));
+        return;
+    }
+    if (ComputeThresholdsAs(m_thresholds8, from))
+        return;
+    m_thresholds8.Empty();
+    if (ComputeThresholdsAs(m_thresholds16, from))
+        return;
+    m_thresholds16.Empty();
+    ComputeThresholdsAs(m_thresholds32, from);
+}
+
+void UBlockScanner::ComputeSparseThresholds(int32_t from, int32_t count) {
+    // As ComputeThresholdsAs, over the quotes and braces only: the threshold
+    // after a byte is that of the next quote or brace (0 after the last).
+    m_sparse = true;
+    m_specialPositions.AddUninitialized(count);
+    m_specialThresholds.AddUninitialized(count);
+    int32_t* positions = m_specialPositions.GetData();
+    int32_t* thresholds = m_specialThresholds.GetData();
+    int32_t k = 0;
+    for (int32_t q = SkipToBlockByte(m_text, from, m_length); q < m_length;
+         q = SkipToBlockByte(m_text, q + 1, m_length))
+        positions[k++] = q;
+    int32_t nextQuote = -1; // index of the next quote
+    for (k = count - 1; k >= 0; --k) {
+        const int32_t next = k + 1 < count ? thresholds[k + 1] : 0;
+        switch (m_text[positions[k]]) {
+        case '}':
+            thresholds[k] = next + 1;
+            break;
+        case '{':
+            thresholds[k] = next > 0 ? next - 1 : 0;
+            break;
+        default: { // a quote
+            const int32_t afterPartner = nextQuote >= 0 && nextQuote + 1 < count ? thresholds[nextQuote + 1] : 0;
+            thresholds[k] = nextQuote >= 0 && afterPartner > next ? afterPartner : next;
+            nextQuote = k;
+            break;
+        }
+        }
+    }
+}
+
+template <class TCount>
+bool UBlockScanner::ComputeThresholdsAs(UArray<TCount>& thresholds, int32_t from) {
+    // threshold(q) from threshold(q + 1), backwards from the end, where no
+    // block can close:
+    //   '}'                       threshold(q + 1) + 1 (it closes one level)
+    //   '{'                       threshold(q + 1) - 1, at least 0
+    //   '"' with a partner at r   the larger of threshold(r + 1) (the quoted
+    //                             string) and threshold(q + 1) (the quote alone)
+    //   anything else             threshold(q + 1)
+    // A closing brace adds one, so the counts stay below the number of
+    // closing braces that follow.
+    const int32_t count = m_length - from + 1;
+    thresholds.Empty();
+    thresholds.AddUninitialized(count);
+    TCount* at = thresholds.GetData(); // at[i] for position from + i
+    const unsigned char* text = m_text + from;
+    const TCount limit = std::numeric_limits<TCount>::max();
+    at[count - 1] = 0;
+    int32_t nextQuote = -1;
+    for (int32_t i = count - 2; i >= 0; --i) {
+        TCount next = at[i + 1];
+        switch (text[i]) {
+        case '}':
+            if (next == limit)
+                return false;
+            at[i] = TCount(next + 1);
+            break;
+        case '{':
+            at[i] = next > 0 ? TCount(next - 1) : TCount(0);
+            break;
+        case '"':
+            at[i] = nextQuote >= 0 && at[nextQuote + 1] > next ? at[nextQuote + 1] : next;
+            nextQuote = i;
+            break;
+        default:
+            at[i] = next;
+            break;
+        }
+    }
+    return true;
+}
+
+int32_t UBlockScanner::GetThreshold(int32_t position) const {
+    if (m_sparse) {
+        // That of the first quote or brace at or after the position.
+        const int32_t* positions = m_specialPositions.GetData();
+        const int32_t count = m_specialPositions.Num();
+        const int32_t k = int32_t(std::lower_bound(positions, positions + count, position) - positions);
+        return k < count ? m_specialThresholds[k] : 0;
+    }
+    const int32_t index = position - m_thresholdsFrom;
+    if (m_thresholds8.Num() > 0)
+        return m_thresholds8[index];
+    if (m_thresholds16.Num() > 0)
+        return m_thresholds16[index];
+    return m_thresholds32[index];
+}
+
+} // namespace orlo

@@ -1,0 +1,341 @@
+#include "orlo/Utils/UBlockScanner.h"
+
+#include <cstring>
+#include <random>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "orlo/Utils/TextParserPolicy_BlockSyntax.h"
+#include "orlo/Utils/UTextParser.h"
+
+using namespace orlo;
+
+namespace {
+
+using Table = std::vector<int>;
+
+// The text as a terminated string whose count covers every byte, zero bytes included.
+UString Bytes(const std::string& text) {
+    UString bytes;
+    bytes.AddUninitialized(int32_t(text.size()) + 1);
+    memcpy(bytes.GetData(), text.data(), text.size());
+    bytes.GetData()[text.size()] = 0;
+    return bytes;
+}
+
+Table ToTable(const UArray<int>& tokens) {
+    return Table(tokens.GetData(), tokens.GetData() + tokens.Num());
+}
+
+Table ScannerTable(const std::string& text) {
+    UArray<int> tokens;
+    UBlockScanner(reinterpret_cast<const unsigned char*>(text.data()), int32_t(text.size())).Scan(tokens);
+    return ToTable(tokens);
+}
+
+// The table that the block syntax's patterns give through the regex engine;
+// false when the engine gave up (retry limit): no verdict then.
+bool RegexTable(const std::string& text, Table& table) {
+    UString bytes = Bytes(text);
+    UString mainPattern;
+    UList<UString> refinements;
+    TextParserPolicy_BlockSyntax::Apply(mainPattern, refinements);
+    try {
+        TextParserPolicy_ParseString parser(bytes, mainPattern, refinements,
+                                            TextParserPolicy_ParseString::ScanMethod::Regex);
+        table = ToTable(parser.GetTokenTable());
+        return true;
+    } catch (const ErrorDescription& error) {
+        EXPECT_NE(strstr(error.GetMessageText(), "Search gave up"), nullptr) << error.GetMessageText();
+        return false;
+    }
+}
+
+// What the tokenizer with the block syntax gives: the hand-written scanner.
+Table TokenizerTable(const std::string& text) {
+    UString bytes = Bytes(text);
+    UTextParser<TextParserPolicy_ParseString, TextParserPolicy_BlockSyntax> parser(bytes);
+    return ToTable(parser.GetTokenTable());
+}
+
+std::string Printable(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c < 0x7f && c != '\\') {
+            out += char(c);
+        } else {
+            char escaped[8];
+            snprintf(escaped, sizeof(escaped), "\\x%02x", c);
+            out += escaped;
+        }
+    }
+    return out;
+}
+
+// Both scanners on one text; true when the regex gave a verdict.
+bool ExpectSameTables(const std::string& text) {
+    Table expected;
+    if (!RegexTable(text, expected))
+        return false;
+    EXPECT_EQ(ScannerTable(text), expected) << "text: \"" << Printable(text) << "\"";
+    return true;
+}
+
+// An oracle of its own: the engine's first match of a block found by a
+// depth-first search in the pattern's order (quoted string, plain character,
+// nested block; a closing brace ends a level), remembering the states
+// (position, depth) that failed. Returns one past the block, or -1.
+class MemoBlockMatcher {
+public:
+    explicit MemoBlockMatcher(const std::string& text) : m_text(text) {}
+
+    int Match(size_t open) { return Continue(open + 1, 1); }
+
+private:
+    int Continue(size_t q, int depth) {
+        // Iterative along runs of single choices; recursive at quotes.
+        while (true) {
+            if (q >= m_text.size() || m_failed.count({q, depth}) > 0)
+                return -1;
+            char c = m_text[q];
+            if (c == '"') {
+                size_t close = m_text.find('"', q + 1);
+                if (close != std::string::npos) {
+                    int end = Continue(close + 1, depth);
+                    if (end >= 0)
+                        return end;
+                }
+                int end = Continue(q + 1, depth);
+                if (end < 0)
+                    m_failed.insert({q, depth});
+                return end;
+            }
+            if (c == '{') {
+                ++depth;
+            } else if (c == '}') {
+                if (--depth == 0)
+                    return int(q + 1);
+            }
+            ++q;
+        }
+    }
+
+    const std::string& m_text;
+    std::set<std::pair<size_t, int>> m_failed;
+};
+
+Table MemoTable(const std::string& text) {
+    MemoBlockMatcher blocks(text);
+    Table table;
+    size_t p = 0;
+    auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (p < text.size()) {
+        char c = text[p];
+        if (c == '"') {
+            size_t close = text.find('"', p + 1);
+            if (close == std::string::npos) {
+                ++p;
+                continue;
+            }
+            table.insert(table.end(), {int(p), int(close + 1 - p), int(p + 1), int(close - p - 1)});
+            p = close + 1;
+        } else if (c == '{') {
+            int end = blocks.Match(p);
+            if (end < 0) {
+                ++p;
+                continue;
+            }
+            table.insert(table.end(), {int(p), int(end - p), int(p + 1), int(end - p - 2)});
+            p = size_t(end);
+        } else if (c == '}' || isSpace(c)) {
+            ++p;
+        } else {
+            size_t q = p + 1;
+            while (q < text.size() && !isSpace(text[q]) && text[q] != '"' && text[q] != '{' && text[q] != '}')
+                ++q;
+            table.insert(table.end(), {int(p), int(q - p), int(p), int(q - p)});
+            p = q;
+        }
+    }
+    return table;
+}
+
+struct ScanCase {
+    const char* name;
+    std::string text;
+};
+
+class UBlockScannerAgainstRegex : public testing::TestWithParam<ScanCase> {};
+
+TEST_P(UBlockScannerAgainstRegex, SameTable) {
+    EXPECT_TRUE(ExpectSameTables(GetParam().text)) << "the regex gave no verdict";
+    EXPECT_EQ(TokenizerTable(GetParam().text), ScannerTable(GetParam().text)) << "the tokenizer uses the scanner";
+    EXPECT_EQ(MemoTable(GetParam().text), ScannerTable(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UBlockScannerAgainstRegex,
+    testing::Values(
+        ScanCase{"Empty", ""}, ScanCase{"Words", "version 1\r\nnumBones 2"},
+        ScanCase{"NestedBlocksWithQuotedBrace", "name \"a b\" data { x { \"}\" y } z }"},
+        ScanCase{"UnclosedBrace", "a { b c"}, ScanCase{"UnclosedNested", "a { b { c } d"},
+        // The quoted brace closes a block whose own brace never closes: the
+        // quote before it is taken as a plain character.
+        ScanCase{"QuotedBraceClosesUnclosedBlock", "{ \"}\" "},
+        ScanCase{"QuotedBraceClosesAfterWords", "k { a \"b } c\" d"},
+        ScanCase{"TwoQuotedBracesOneUsed", "{ \"}\" \"}\" x"}, ScanCase{"OddQuotes", "\"a\" \"b"},
+        ScanCase{"OddQuotesInBlock", "{\"a\" \"b}"}, ScanCase{"QuoteInWordInBlock", "{ a\"b }"},
+        ScanCase{"NestedDamage", "x { a { \"}\" } \"}\" y"}, ScanCase{"DeepQuotedClosers", "{{{\"}}}\"}\"}\"}\""},
+        ScanCase{"QuotesAcrossBlocks", "{ \" } { \" } \" }"}, ScanCase{"EmptyBlocks", "{}{{}} {{}{}}"},
+        ScanCase{"EmptyQuotes", "\"\"\"\" \"\" x\"\""}, ScanCase{"StrayClosers", "}} a } { b }}"},
+        ScanCase{"OpenersOnly", "{{{{ a \"b\" {"},
+        ScanCase{"WhiteSpaceOfEveryKind", std::string("a\tb\nc\vd\fe\rf g\x1c h\x1fi\x85j\xA0k")},
+        ScanCase{"HighBytes", "\xE9t\xE9 \"\xFF\" {\x80\x81} \xFF{"},
+        ScanCase{"ZeroBytes", std::string("a\0b \"\0\" {\0}", 11)}, ScanCase{"LineBreakBeforeEnd", "{a}\n\"b\"\n c\n"},
+        ScanCase{"MaterialNamesMissingLastBrace",
+                 "mesh 0 {\r\n\tname \"m\"\r\n\tmaterialNames {\r\n\t\t\"A\"\r\n\t\t\"B}\"\r\n\t\t\"C\"\r\n\t}\r\n"}),
+    [](const testing::TestParamInfo<ScanCase>& info) { return std::string(info.param.name); });
+
+// Every byte value, alone and between words, inside quotes and inside a
+// block: which bytes are white space, which end a word.
+TEST(UBlockScanner, EveryByteValueAsTheRegexSeesIt) {
+    for (int b = 0; b < 256; ++b) {
+        const std::string c(1, char(b));
+        SCOPED_TRACE(b);
+        ExpectSameTables("a" + c + "a");
+        ExpectSameTables(c);
+        ExpectSameTables("{" + c + "}\"" + c + "\"");
+    }
+}
+
+// Short texts over the alphabet that matters, against the regex.
+TEST(UBlockScanner, RandomShortTextsAgainstTheRegex) {
+    const char alphabet[] = {'{', '}', '"', 'a', ' ', '\n'};
+    std::mt19937 random(20261210);
+    int verdicts = 0;
+    for (int i = 0; i < 4000; ++i) {
+        std::string text(random() % 24, ' ');
+        for (char& c : text)
+            c = alphabet[random() % sizeof(alphabet)];
+        if (ExpectSameTables(text))
+            ++verdicts;
+        ASSERT_EQ(MemoTable(text), ScannerTable(text)) << Printable(text);
+        if (HasFailure())
+            break;
+    }
+    EXPECT_GT(verdicts, 3900) << "the regex should finish on short texts";
+}
+
+// Longer texts where quotes and braces are rare, as in a file of numbers: the
+// scanner then keeps thresholds for those bytes only.
+TEST(UBlockScanner, RandomSparseTextsAgainstTheRegex) {
+    const char special[] = {'{', '}', '"'};
+    const char plain[] = {'a', '1', ' ', '\n', '\t', '.'};
+    std::mt19937 random(36);
+    int verdicts = 0;
+    for (int i = 0; i < 1500; ++i) {
+        std::string text(random() % 240, ' ');
+        for (char& c : text)
+            c = random() % 12 == 0 ? special[random() % sizeof(special)] : plain[random() % sizeof(plain)];
+        if (ExpectSameTables(text))
+            ++verdicts;
+        ASSERT_EQ(MemoTable(text), ScannerTable(text)) << Printable(text);
+        if (HasFailure())
+            break;
+    }
+    EXPECT_GT(verdicts, 1400) << "the regex should finish on these texts";
+}
+
+// A writer that fails leaves a file cut short: the damaged files that made the
+// regex search take exponential time.
+std::string Meshes(int count, int deletedBrace) {
+    std::string text = "version 1\r\nnumMeshes " + std::to_string(count) + "\r\n";
+    for (int m = 0; m < count; ++m) {
+        text += "mesh " + std::to_string(m) + " {\r\n\tname \"mesh" + std::to_string(m) + "\"\r\n";
+        text += "\tmaterialNames {\r\n\t\t\"red\"\r\n\t\t\"green\"\r\n\t}\r\n";
+        text += "\tvertices {\r\n\t\t0.0000 1.0000 2.0000\r\n\t\t3.0000 4.0000 5.0000\r\n\t}\r\n";
+        if (m != deletedBrace)
+            text += "}\r\n";
+    }
+    return text;
+}
+
+std::string MaterialNames(int count) {
+    std::string text = "numMeshes 1\r\nmesh 0 {\r\n\tname \"m\"\r\n\tmaterialNames {\r\n";
+    for (int i = 0; i < count; ++i)
+        text += "\t\t\"Material" + std::to_string(i) + "\"\r\n";
+    text += "\t}\r\n\tvertices {\r\n\t\t1.0000 2.0000 3.0000\r\n\t}\r\n";
+    return text;
+}
+
+TEST(UBlockScanner, DamagedFilesSmallEnoughForTheRegex) {
+    EXPECT_TRUE(ExpectSameTables(Meshes(4, 0)));
+    EXPECT_TRUE(ExpectSameTables(Meshes(4, 2)));
+    EXPECT_TRUE(ExpectSameTables(MaterialNames(6)));
+}
+
+int CountBlocks(const std::string& text, const Table& table) {
+    int blocks = 0;
+    for (size_t i = 0; i < table.size(); i += 4)
+        blocks += text[size_t(table[i])] == '{';
+    return blocks;
+}
+
+TEST(UBlockScanner, DamagedFilesTheRegexCannotFinish) {
+    // Mesh 0 never closes by its braces, but the engine's first match takes
+    // the opening quote of its name as a plain character and pairs the other
+    // quotes across the meshes, which leaves one brace less to close: the
+    // block runs to the end of the file.
+    const std::string meshes = Meshes(18, 0);
+    const Table table = ScannerTable(meshes);
+    EXPECT_EQ(table, MemoTable(meshes));
+    ASSERT_EQ(table.size(), 7u * 4);
+    const int firstBrace = int(meshes.find('{'));
+    EXPECT_EQ(table[24], firstBrace);
+    EXPECT_EQ(table[24] + table[25], int(meshes.size()) - 2) << "up to the last closing brace";
+
+    // The names' quotes pair across the names, so that the brace of the names
+    // closes the mesh; the vertices block follows as a block of its own.
+    const std::string names = MaterialNames(18);
+    const Table nameTable = ScannerTable(names);
+    EXPECT_EQ(nameTable, MemoTable(names));
+    EXPECT_EQ(CountBlocks(names, nameTable), 2);
+    EXPECT_EQ(names[size_t(nameTable[16] + nameTable[17] - 1)], '}');
+    EXPECT_EQ(names.substr(size_t(nameTable[16] + nameTable[17]), 11), "\r\n\tvertices");
+
+    // Many more: the thresholds are computed once for all of them.
+    const std::string many = Meshes(3000, 0);
+    const Table manyTable = ScannerTable(many);
+    ASSERT_EQ(manyTable.size(), 7u * 4);
+    EXPECT_EQ(manyTable[24] + manyTable[25], int(many.size()) - 2);
+    // The last mesh unclosed: its names' quotes pair across them, the brace of
+    // the names closes it, and its vertices block follows.
+    const std::string last = Meshes(3000, 2999);
+    const Table lastTable = ScannerTable(last);
+    EXPECT_EQ(lastTable, MemoTable(last));
+    EXPECT_EQ(CountBlocks(last, lastTable), 3001);
+    const std::string manyNames = MaterialNames(100000);
+    EXPECT_EQ(CountBlocks(manyNames, ScannerTable(manyNames)), 2);
+}
+
+// Depths beyond one byte: the thresholds move to wider counts and stay exact.
+TEST(UBlockScanner, DeepNestingBeyondNarrowThresholds) {
+    for (int depth : {200, 300, 70000}) {
+        SCOPED_TRACE(depth);
+        // An unclosed outer block whose closers hide in quotes, then `depth`
+        // closing braces that only count for the block when nested that deep.
+        std::string text = "{ \"}\" " + std::string(size_t(depth), '{') + " \"}\" " + std::string(size_t(depth), '}');
+        const Table table = ScannerTable(text);
+        if (depth < 1000) {
+            EXPECT_EQ(table, MemoTable(text));
+        }
+        ASSERT_FALSE(table.empty());
+        EXPECT_EQ(text[size_t(table[0])], '{');
+    }
+}
+
+} // namespace
