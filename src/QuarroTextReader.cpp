@@ -89,6 +89,26 @@ bool ReadSets(Span block, UArray<TSet>& sets) {
     return true;
 }
 
+// True when every quote has its partner and every brace outside quotes its
+// own. The writer never makes anything else; a file cut short or hand-damaged
+// would otherwise be read with whatever the tokenizer makes of its unpaired
+// braces, and accepted with data missing.
+bool BracesAndQuotesPair(const String& text) {
+    int64_t depth = 0;
+    bool quoted = false;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text.c_str()); *c != 0; ++c) {
+        if (*c == '"')
+            quoted = !quoted;
+        else if (quoted)
+            continue;
+        else if (*c == '{')
+            ++depth;
+        else if (*c == '}' && --depth < 0)
+            return false;
+    }
+    return depth == 0 && !quoted;
+}
+
 } // namespace
 
 bool QuarroTextReader::Read(orlo::IInputStream* stream, UArray<BoneData>& bones, UArray<MeshData>& meshes,
@@ -100,7 +120,7 @@ bool QuarroTextReader::Read(orlo::IInputStream* stream, UArray<BoneData>& bones,
     // A text file never holds a zero byte; reading a block as a string would
     // end it there and drop the rest of the block without a word.
     const String& text = parser.GetText();
-    bool accepted = memchr(text.c_str(), 0, size_t(text.Length())) == nullptr;
+    bool accepted = memchr(text.c_str(), 0, size_t(text.Length())) == nullptr && BracesAndQuotesPair(text);
     while (accepted && parser.HasToken()) {
         parser.ReadString(keyword);
         if (keyword == "version") {

@@ -176,25 +176,48 @@ TEST(QuarroTextReader, ZeroByteAnywhereRejectsTheFile) {
     }
 }
 
-TEST(QuarroTextReader, MeshBlockThatNeverClosesIsPassedOverAtOnce) {
-    // Eighteen material names in a mesh whose last brace is missing: a regex
-    // search would try every way of pairing their quotes. The first way that
-    // closes the mesh pairs each name's closing quote with the next name's
-    // opening one, so that the brace of the names closes the mesh; the
-    // vertices block is then a block of the file, which no keyword claims.
-    std::string text = "numMeshes 1\r\nmesh 0 {\r\n\tname \"m\"\r\n\tmaterialNames {\r\n";
+// A file cut short or damaged by hand: its braces and quotes no longer pair.
+// The tokenizer would make something of each (the first way a regex pairs the
+// eighteen names' quotes closes the mesh with the names' brace, and the
+// vertices become a block of the file that no keyword claims), and the file
+// would be accepted with data missing. Each is refused, quickly.
+TEST(QuarroTextReader, FilesWhoseBracesOrQuotesDoNotPairAreRefused) {
+    std::string names = "numMeshes 1\r\nmesh 0 {\r\n\tname \"m\"\r\n\tmaterialNames {\r\n";
     for (int i = 0; i < 18; ++i) {
         // Piece by piece: GCC 12 warns about a chain of string additions here.
-        text += "\t\t \"Material";
-        text += std::to_string(i);
-        text += "\"\r\n";
+        names += "\t\t \"Material";
+        names += std::to_string(i);
+        names += "\"\r\n";
     }
-    text += "\t}\r\n\tvertices {\r\n\t\t1.0000 2.0000 3.0000\r\n\t}\r\n";
-    ReadResult result = Read(text);
-    EXPECT_TRUE(result.accepted);
-    ASSERT_EQ(result.meshes.Num(), 1);
-    EXPECT_STREQ(result.meshes[0].name.c_str(), "m");
-    EXPECT_EQ(result.meshes[0].vertices.Num(), 0);
+    names += "\t}\r\n\tvertices {\r\n\t\t1.0000 2.0000 3.0000\r\n\t}\r\n";
+    std::string meshes = "numMeshes 18\r\n";
+    for (int i = 0; i < 18; ++i) {
+        meshes += "mesh " + std::to_string(i);
+        meshes += i == 0 ? " {\r\n\tname \"a\"\r\n" : " {\r\n\tname \"a\"\r\n}\r\n";
+    }
+    struct Case {
+        const char* label;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"eighteen names in a mesh whose last brace is missing", names},
+        {"eighteen meshes, the first one's brace deleted", meshes},
+        {"a closing brace too many", "numMeshes 1\r\nmesh 0 {\r\n\tname \"m\"\r\n}\r\n}\r\n"},
+        {"a quote that never closes", "numBones 1\r\nbone 0 {\r\n\tname \"root\r\n}\r\n"},
+        {"a brace opened inside a block and never closed", "numMeshes 1\r\nmesh 0 {\r\n\tvertices {\r\n}\r\n"},
+    };
+    for (const Case& c : cases) {
+        ReadResult result = Read(c.text);
+        EXPECT_FALSE(result.accepted) << c.label;
+        EXPECT_EQ(result.warnings, kRejected) << c.label;
+        EXPECT_EQ(result.meshes.Num(), 0) << c.label;
+        EXPECT_EQ(result.bones.Num(), 0) << c.label;
+    }
+    // A brace inside a quoted name is text, not structure.
+    ReadResult quoted = Read("numBones 1\r\nbone 0 {\r\n\tname \"a}{b\"\r\n}\r\n");
+    EXPECT_TRUE(quoted.accepted);
+    ASSERT_EQ(quoted.bones.Num(), 1);
+    EXPECT_STREQ(quoted.bones[0].name.c_str(), "a}{b");
 }
 
 TEST(QuarroTextReader, RejectedFileLeavesNothingHalfRead) {

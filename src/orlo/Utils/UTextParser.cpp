@@ -11,24 +11,6 @@ namespace orlo {
 
 namespace {
 
-// Assigns `length` bytes (cut at a zero byte inside them) without touching the
-// source text: the string is resized as assignment resizes it.
-void AssignBytes(UBaseString<unsigned char>& target, const unsigned char* bytes, int32_t length) {
-    if (const void* zero = memchr(bytes, 0, size_t(length)))
-        length = int32_t(static_cast<const unsigned char*>(zero) - bytes);
-    int32_t count = length + 1;
-    if (target.Num() > count)
-        target.Remove(count, target.Num() - count);
-    else if (target.Num() < count)
-        target.AddUninitialized(count - target.Num());
-    memcpy(target.GetData(), bytes, size_t(length));
-    target.GetData()[length] = 0;
-}
-
-} // namespace
-
-namespace {
-
 const unsigned char* TextOf(const UBaseString<unsigned char>& text) {
     return reinterpret_cast<const unsigned char*>(text.c_str());
 }
@@ -129,7 +111,7 @@ const char* TextParserPolicy_ParseString::OuterBegin() const {
 UBaseString<unsigned char> TextParserPolicy_ParseString::PeekString() const {
     UBaseString<unsigned char> value;
     if (HasToken())
-        AssignBytes(value, m_text + m_tokens[m_cursor + 2], m_tokens[m_cursor + 3]);
+        value.AssignBytes(m_text + m_tokens[m_cursor + 2], size_t(m_tokens[m_cursor + 3]));
     else
         value = "";
     return value;
@@ -137,7 +119,7 @@ UBaseString<unsigned char> TextParserPolicy_ParseString::PeekString() const {
 
 TextParserPolicy_ParseString& TextParserPolicy_ParseString::ReadString(UBaseString<unsigned char>& value) {
     if (HasToken()) {
-        AssignBytes(m_currentToken, m_text + m_tokens[m_cursor + 2], m_tokens[m_cursor + 3]);
+        m_currentToken.AssignBytes(m_text + m_tokens[m_cursor + 2], size_t(m_tokens[m_cursor + 3]));
         Advance();
     } else {
         m_currentToken = "";
