@@ -32,12 +32,12 @@
 namespace orlo_fuzz {
 
 // Aborts with the failed condition's text: libFuzzer keeps the input.
-#define FUZZ_CHECK(condition)                                                                                          \
-    do {                                                                                                               \
-        if (!(condition)) {                                                                                            \
-            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);                              \
-            abort();                                                                                                   \
-        }                                                                                                              \
+#define FUZZ_CHECK(condition)                                                             \
+    do {                                                                                  \
+        if (!(condition)) {                                                               \
+            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+            abort();                                                                      \
+        }                                                                                 \
     } while (false)
 
 // The composition that the test suites run on: the C library's allocator,
