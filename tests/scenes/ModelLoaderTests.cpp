@@ -50,6 +50,10 @@ struct Model {
     int addedBones;
 };
 
+void PrintTo(const Model& model, std::ostream* os) {
+    *os << model.path;
+}
+
 const Model kModels[] = {
     {"glTF2/simple_skin/simple_skin.gltf", 3, 1, 8, 2, 0},
     {"X/anim_test.x", 5, 1, 840, 4, 2},
@@ -100,7 +104,7 @@ TEST_P(NamedModelTest, LoadedSceneKeepsTheFileCounts) {
             for (unsigned b = 0; b < mesh->mNumBones; ++b)
                 for (unsigned k = 0; k < mesh->mBones[b]->mNumWeights; ++k)
                     w[mesh->mBones[b]->mWeights[k].mVertexId].emplace_back(mesh->mBones[b]->mName.C_Str(),
-                                                                          mesh->mBones[b]->mWeights[k].mWeight);
+                                                                           mesh->mBones[b]->mWeights[k].mWeight);
             std::set<std::pair<std::vector<float>, std::vector<std::pair<std::string, float>>>> points;
             for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
                 if (!IsPolygon(mesh, mesh->mFaces[f]))
@@ -180,8 +184,8 @@ TEST_P(NamedModelTest, CornersKeepTheFileData) {
             const aiMesh* mesh = file.scene->mMeshes[fileNode->mMeshes[i]];
             if (std::find(materials.begin(), materials.end(), mesh->mMaterialIndex) == materials.end())
                 materials.push_back(mesh->mMaterialIndex);
-            const MtlID slot = MtlID(std::find(materials.begin(), materials.end(), mesh->mMaterialIndex) -
-                                     materials.begin());
+            const MtlID slot =
+                MtlID(std::find(materials.begin(), materials.end(), mesh->mMaterialIndex) - materials.begin());
             for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
                 const aiFace& face = mesh->mFaces[f];
                 if (!IsPolygon(mesh, face))
@@ -274,8 +278,8 @@ TEST_P(NamedModelTest, SkinnedPointsAreTheLinearBlendOfTheBindPose) {
                     const unsigned v = bone->mWeights[k].mVertexId;
                     // A bone that names no node stands in its bind pose.
                     const Point3 at =
-                        boneNode ? HostWorld(file.scene, boneNode).PointTransform(
-                                       Skinned(aiMatrix4x4(), bone->mOffsetMatrix, mesh->mVertices[v]))
+                        boneNode ? HostWorld(file.scene, boneNode)
+                                       .PointTransform(Skinned(aiMatrix4x4(), bone->mOffsetMatrix, mesh->mVertices[v]))
                                  : nodeWorld.PointTransform(
                                        Point3(mesh->mVertices[v].x, mesh->mVertices[v].y, mesh->mVertices[v].z));
                     sum[v] += at * bone->mWeights[k].mWeight;

@@ -87,6 +87,10 @@ struct RoundTrip {
     size_t bones, meshes;
 };
 
+void PrintTo(const RoundTrip& model, std::ostream* os) {
+    *os << model.path;
+}
+
 const RoundTrip kRoundTrips[] = {
     {"glTF2/simple_skin/simple_skin.gltf", 2, 1},
     {"X/anim_test.x", 4, 1},

@@ -1,7 +1,7 @@
 // Every model file of the package, loaded into the host: the scene is added
 // or the file refused with Assimp's reason; nothing crashes or hangs.
-#include "SceneSupport.h"
 #include "ScenePrograms.h"
+#include "SceneSupport.h"
 
 #include <atomic>
 #include <chrono>
@@ -134,8 +134,8 @@ TEST(ModelWalkOutOfMemory, RefusedWithAssimpsReasonUnderAMemoryLimit) {
     GTEST_SKIP() << "needs an address-space limit, which AddressSanitizer's shadow memory does not allow; "
                     "the release configuration runs it";
 #else
-    const ProgramResult r = RunProgram(MAXSIM_RUN, {"load", file.string()}, fs::path(SCENE_TEST_WORK) / "oom",
-                                       kSecondsPerFile, 2ull << 30);
+    const ProgramResult r =
+        RunProgram(MAXSIM_RUN, {"load", file.string()}, fs::path(SCENE_TEST_WORK) / "oom", kSecondsPerFile, 2ull << 30);
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.signal, 0);
     EXPECT_EQ(r.status, 1) << r.err;

@@ -17,7 +17,7 @@
 
 namespace scenes {
 struct ProgramResult {
-    int status = -1;     // exit status; -1 when ended by a signal or the time limit
+    int status = -1; // exit status; -1 when ended by a signal or the time limit
     bool timedOut = false;
     int signal = 0;
     std::string out, err;

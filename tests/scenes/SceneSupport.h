@@ -24,11 +24,11 @@ inline fs::path ModelPath(const std::string& relative) {
 }
 
 // Skips the test, saying why, where the assimp-testmodels package is missing.
-#define SKIP_WITHOUT_MODEL(path)                                                                                 \
-    do {                                                                                                         \
-        if (!std::filesystem::exists(path))                                                                      \
-            GTEST_SKIP() << "the assimp-testmodels package is not installed here (" << (path).string()          \
-                         << " is missing)";                                                                      \
+#define SKIP_WITHOUT_MODEL(path)                                                                       \
+    do {                                                                                               \
+        if (!std::filesystem::exists(path))                                                            \
+            GTEST_SKIP() << "the assimp-testmodels package is not installed here (" << (path).string() \
+                         << " is missing)";                                                            \
     } while (false)
 
 // The file as the loader reads it: validated, nothing else changed.
@@ -36,7 +36,9 @@ struct FileScene {
     Assimp::Importer importer;
     const aiScene* scene = nullptr;
 
-    explicit FileScene(const fs::path& path) { scene = importer.ReadFile(path.string(), aiProcess_ValidateDataStructure); }
+    explicit FileScene(const fs::path& path) {
+        scene = importer.ReadFile(path.string(), aiProcess_ValidateDataStructure);
+    }
 };
 
 // Faces that the host keeps as polygons: three corners or more, no two of
