@@ -4,6 +4,9 @@ holds, and whether the second export gives the same bones, meshes, normals,
 texture sets, polygons and weights as the first (floats within 0.0001, order
 kept; normals and texture coordinates compared at each polygon corner, since
 the host may number a built mesh's pools in another order). Material blocks are left out: the importer does not create materials.
+A bone's parent that is no bone of the file counts as none: the importer can
+place a bone under bones only (a model's skeleton often hangs below a node
+that is no bone).
 
 usage: qro_summary.py FIRST.qro SECOND.qro
 """
@@ -24,7 +27,12 @@ def dump(path):
 
 def per_corner(dump):
     """The dump with normals and texture coordinates given per polygon corner:
-    a host may number the pools of a mesh it built in another order."""
+    a host may number the pools of a mesh it built in another order; bone
+    parents that name no bone of the file left out."""
+    names = {bone["name"] for bone in dump.get("bones", [])}
+    for bone in dump.get("bones", []):
+        if bone.get("parent") not in names:
+            bone["parent"] = ""
     for mesh in dump.get("meshes", []):
         normals = mesh.pop("normals", [])
         indices = mesh.pop("polygonNormalIndices", [])

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "DerivedObject.h"
@@ -279,6 +280,30 @@ BOOL HostInterface::GetCancel() {
 }
 LogSys* HostInterface::Log() {
     return &m_log;
+}
+
+void HostInterface::MakeNameUnique(TSTR& name) {
+    std::string text(name.data() ? name.data() : "");
+    if (!text.empty() && !GetINodeByName(text.c_str()))
+        return;
+    size_t end = text.size();
+    while (end > 0 && text[end - 1] >= '0' && text[end - 1] <= '9')
+        --end;
+    const std::string root = text.substr(0, end);
+    // Gaps in the numbers are not filled: the next number follows the highest.
+    unsigned long highest = 0;
+    for (INode* n : AllNodes()) {
+        const char* other = n->GetName();
+        if (std::strncmp(other, root.c_str(), root.size()) != 0)
+            continue;
+        const char* digits = other + root.size();
+        if (!*digits || std::strspn(digits, "0123456789") != std::strlen(digits) || std::strlen(digits) > 9)
+            continue;
+        highest = std::max(highest, std::strtoul(digits, nullptr, 10));
+    }
+    char number[16];
+    std::snprintf(number, sizeof number, "%03lu", highest + 1);
+    name = TSTR((root + number).c_str());
 }
 
 void HostInterface::InvalidateObCache(INode* node) {

@@ -47,6 +47,7 @@ public:
     void ProgressEnd() override;
     BOOL GetCancel() override;
     LogSys* Log() override;
+    void MakeNameUnique(TSTR& name) override;
     // Recorded, and the node's cached pipeline result is thrown away.
     void InvalidateObCache(INode* node) override;
 

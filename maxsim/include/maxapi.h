@@ -4,6 +4,7 @@
 #include "log.h"
 #include "maxheap.h"
 #include "maxtypes.h"
+#include "strclass.h"
 
 class INode;
 class Object;
@@ -47,6 +48,11 @@ public:
     virtual void ProgressEnd() = 0;
     virtual BOOL GetCancel() = 0;
     virtual LogSys* Log() = 0;
+    // Makes a node name unique in the scene: a name that no node bears is
+    // kept; otherwise its trailing digits are replaced by the next number,
+    // three digits at least, after the highest that nodes of the same root
+    // bear ("Box" with "Box001" and "Box004" taken gives "Box005").
+    virtual void MakeNameUnique(TSTR& name) = 0;
 };
 
 // Hears every change of the current time.

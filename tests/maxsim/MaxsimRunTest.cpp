@@ -198,6 +198,17 @@ const Session kSessions[] = {
      nullptr,
      nullptr},
     {"no_action", {}, nullptr, 2, nullptr, nullptr, "no action given", nullptr},
+    // The Windows build has no model reader: it refuses every file, as here a
+    // file that is no model.
+    {"load_unreadable_file_ends_session",
+     {"load", "%IN", "dump", "-"},
+     "this is no model\n",
+     1,
+     nullptr,
+     "\"time\"",
+     "^maxsim-run: cannot load \"[^\"]+\": .+\n$",
+     nullptr},
+    {"load_needs_a_file", {"load"}, nullptr, 2, nullptr, nullptr, "\"load\" needs an argument", nullptr},
     {"unknown_action", {"demo", "frobnicate"}, nullptr, 2, nullptr, nullptr, "unknown action \"frobnicate\"", nullptr},
     {"missing_argument", {"demo", "export"}, nullptr, 2, nullptr, nullptr, "\"export\" needs an argument", nullptr},
     {"bad_time", {"time", "1.5"}, nullptr, 2, nullptr, nullptr, "whole number", nullptr},

@@ -1,4 +1,5 @@
 #include <set>
+#include <vector>
 
 #include "MaxsimFixture.h"
 #include "PrimitiveObject.h"
@@ -118,4 +119,31 @@ TEST_F(MaxsimSceneTest, ResetBoneStretchFitsABoneToItsChild) {
     ASSERT_NE(bone, nullptr);
     EXPECT_FLOAT_EQ(bone->GetLength(), 7.0f);
     EXPECT_EQ(static_cast<maxsim::SceneNode*>(a)->GetStretchResetCount(), 1);
+}
+
+// A name that no node bears is kept; a taken one gets the number after the
+// highest that nodes of its root bear, gaps not filled, three digits at least.
+TEST_F(MaxsimSceneTest, MakeNameUniqueNumbersATakenNameAfterTheHighest) {
+    const struct {
+        std::vector<const char*> taken;
+        const char* name;
+        const char* expected;
+    } cases[] = {
+        {{"Box"}, "Bone", "Bone"},
+        {{"Box"}, "Box", "Box001"},
+        {{"Box", "Box001", "Box004"}, "Box", "Box005"},
+        {{"Box001", "Box004"}, "Box004", "Box005"},
+        {{"Box2000"}, "Box2000", "Box2001"},
+        {{"Boxer", "Box01x"}, "Boxer", "Boxer001"},
+        {{"7"}, "7", "008"},
+        {{}, "", "001"},
+    };
+    for (const auto& c : cases) {
+        Host().Reset();
+        for (const char* name : c.taken)
+            NewNode(NewPoly(), name);
+        TSTR name(c.name);
+        Host().MakeNameUnique(name);
+        EXPECT_STREQ(name.data(), c.expected) << c.name;
+    }
 }

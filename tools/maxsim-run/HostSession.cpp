@@ -6,6 +6,7 @@
 
 #include "DemoScene.h"
 #include "HostInterface.h"
+#include "ModelLoader.h"
 #include "SceneDump.h"
 #include "max.h"
 
@@ -16,8 +17,8 @@ typedef ClassDesc* (*LibClassDescProc)(int);
 typedef const TCHAR* (*LibDescriptionProc)();
 
 bool IsAction(const std::string& w) {
-    return w == "demo" || w == "plugin" || w == "import" || w == "export" || w == "select" || w == "time" ||
-           w == "dump";
+    return w == "demo" || w == "load" || w == "plugin" || w == "import" || w == "export" || w == "select" ||
+           w == "time" || w == "dump";
 }
 
 // What an importer gets besides the core interface.
@@ -48,6 +49,7 @@ const char* const HostSession::DEFAULT_PLUGIN = "quarro.dle";
 const char* HostSession::Usage() {
     return "usage: maxsim-run ACTION...\n"
            "  demo                     build the demo scene\n"
+           "  load FILE                add the scene of a model file (any format Assimp reads)\n"
            "  plugin PATH              load a plug-in module (without one, imports and exports\n"
            "                           use quarro.dle beside maxsim-run)\n"
            "  import FILE              import FILE with the loaded importer\n"
@@ -74,8 +76,9 @@ bool HostSession::Parse(const std::vector<std::string>& words, std::vector<HostA
         std::string value;
         if (word == "demo")
             action.kind = HostAction::Demo;
-        else if (word == "plugin" || word == "import" || word == "dump") {
-            action.kind = word == "plugin"   ? HostAction::Plugin
+        else if (word == "load" || word == "plugin" || word == "import" || word == "dump") {
+            action.kind = word == "load"     ? HostAction::Load
+                          : word == "plugin" ? HostAction::Plugin
                           : word == "import" ? HostAction::Import
                                              : HostAction::Dump;
             if (!argument(word, value))
@@ -141,6 +144,9 @@ int HostSession::Run(const std::vector<HostAction>& actions) {
         case HostAction::Demo:
             maxsim::DemoScene::Build(host);
             break;
+        case HostAction::Load:
+            ok = LoadModel(action.args[0]);
+            break;
         case HostAction::Plugin:
             ok = LoadPlugin(action.args[0]);
             break;
@@ -199,6 +205,17 @@ bool HostSession::LoadPlugin(const std::string& path) {
         if (ClassDesc* desc = classDesc(i))
             classes.push_back(desc);
     m_modules.back().classes = classes;
+    return true;
+}
+
+bool HostSession::LoadModel(const std::string& path) {
+    maxsim::ModelLoader::Result r;
+    std::string error;
+    if (!maxsim::ModelLoader::Load(maxsim::HostInterface::Instance(), path, r, error))
+        return Fail(error);
+    m_err << "maxsim-run: added \"" << path << "\": " << r.nodes << " nodes, " << r.meshNodes << " meshes ("
+          << r.fileMeshes << " of the file), " << r.polygons << " polygons, " << r.vertices << " vertices, " << r.skins
+          << " skins, " << r.bones << " bones, " << r.weights << " weights, " << r.materials << " materials\n";
     return true;
 }
 

@@ -35,6 +35,7 @@ private:
     };
 
     bool LoadPlugin(const std::string& path);
+    bool LoadModel(const std::string& path);
     bool Import(const std::string& file, int& status);
     bool Export(const std::string& file, bool selectedOnly, int& status);
     bool Select(const std::vector<std::string>& names);

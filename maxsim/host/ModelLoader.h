@@ -1,0 +1,60 @@
+#pragma once
+#include "coreexp.h"
+#include <string>
+
+namespace maxsim {
+class HostInterface;
+
+// Adds the scene of a model file (any format that Assimp reads) to the host
+// scene, as the host's own importers would:
+//
+//     ModelLoader::Result result;
+//     std::string error;
+//     if (!ModelLoader::Load(host, "model.dae", result, error))
+//         report(error);  // nothing was added
+//
+// - one node per file node (the file's root included), with its name (made
+//   unique with Interface::MakeNameUnique when taken), its parent and its
+//   transform; a file that is Y-up is turned Z-up at its root node;
+// - the meshes of a node become one editable poly on it: polygons stay
+//   polygons, points of a mesh that coincide (same position, same skin
+//   weights) are welded into one vertex, normals are explicit normals per
+//   corner, texture-coordinate channel k is live map channel k + 1 with
+//   coordinates shared where equal, faces carry material ids; polygons with
+//   fewer than three corners, or two corners at one position, are left out;
+// - each file material is one standard material with the file's name; a
+//   node whose meshes use several gets a multi/sub-object material of them;
+// - nodes that are bones of a skin and carry no mesh get bone objects, other
+//   nodes without a mesh dummy helpers;
+// - a skinned node gets a skin modifier with the bones of its meshes in file
+//   order; the node's bind transform is its transform in the file, each
+//   bone's init transform follows from the file's offset matrix, and the
+//   weights go to the welded vertices. The bones stand in the file's pose;
+//   a bone that names no node of the file gets a bone node of its own, in
+//   its bind pose under the root, with a warning.
+// Cameras, lights, animations and vertex colours are skipped with one info
+// line each in the host's log.
+class CoreExport ModelLoader {
+public:
+    // What a load added to the scene.
+    struct Result {
+        int nodes = 0;      // file nodes and added bones
+        int addedBones = 0; // bones that name no node of the file
+        int meshNodes = 0;  // nodes that carry an editable poly
+        int fileMeshes = 0; // file meshes placed on them (one per use)
+        int polygons = 0;
+        int vertices = 0; // after welding
+        int skins = 0;
+        int bones = 0; // distinct bone nodes of all skins
+        int weights = 0;
+        int materials = 0;
+        int skipped = 0; // info lines for content left out
+    };
+
+    // False, with the reason (Assimp's message for a file that it cannot
+    // read), when nothing could be added.
+    static bool Load(HostInterface& host, const std::string& path, Result& result, std::string& error);
+    // False in a build without Assimp, where Load always fails.
+    static bool IsAvailable();
+};
+} // namespace maxsim

@@ -1,0 +1,149 @@
+// The main job on real models: maxsim-run load FILE export first.qro, qro
+// check, maxsim-run import first.qro export second.qro into an empty scene;
+// the two files agree.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ScenePrograms.h"
+
+using namespace scenes;
+using nlohmann::json;
+namespace fs = std::filesystem;
+
+namespace {
+const int kTimeLimit = 300;
+
+// The file as qro dumps it, with what an import cannot give back taken out:
+// materials (the importer creates none), and a bone's parent that is no bone
+// of the file (the importer can only place a bone under a bone). Normals and
+// texture coordinates are given per polygon corner, since the host may
+// number the pools of a mesh it built in another order.
+json Comparable(const json& dump) {
+    json out = dump;
+    std::set<std::string> bones;
+    for (const json& b : dump["bones"])
+        bones.insert(b["name"].get<std::string>());
+    for (json& b : out["bones"])
+        if (!bones.count(b["parent"].get<std::string>()))
+            b["parent"] = "";
+    for (json& mesh : out["meshes"]) {
+        mesh.erase("materialNames");
+        mesh.erase("polygonMaterialIndices");
+        json corners = json::array();
+        for (const json& i : mesh["polygonNormalIndices"])
+            corners.push_back(mesh["normals"].at(i.get<size_t>()));
+        mesh["cornerNormals"] = corners;
+        mesh.erase("normals");
+        mesh.erase("polygonNormalIndices");
+        json sets = json::array();
+        for (size_t s = 0; s < mesh["textureCoordinates"].size(); ++s) {
+            json set = json::array();
+            for (const json& i : mesh["polygonTexCoordIndices"].at(s))
+                set.push_back(mesh["textureCoordinates"][s].at(i.get<size_t>()));
+            sets.push_back(set);
+        }
+        mesh["cornerTextureCoordinates"] = sets;
+        mesh.erase("textureCoordinates");
+        mesh.erase("polygonTexCoordIndices");
+    }
+    return out;
+}
+
+// The places where two dumps differ, floats within 0.0001.
+void Differences(const json& a, const json& b, const std::string& where, std::vector<std::string>& found) {
+    if (found.size() >= 20)
+        return;
+    if (a.is_number() && b.is_number()) {
+        if (!(std::fabs(a.get<double>() - b.get<double>()) <= 0.0001))
+            found.push_back(where + ": " + a.dump() + " against " + b.dump());
+    } else if (a.is_object() && b.is_object()) {
+        for (auto it = a.begin(); it != a.end(); ++it)
+            if (!b.contains(it.key()))
+                found.push_back(where + "." + it.key() + ": only in the first");
+            else
+                Differences(it.value(), b[it.key()], where + "." + it.key(), found);
+        for (auto it = b.begin(); it != b.end(); ++it)
+            if (!a.contains(it.key()))
+                found.push_back(where + "." + it.key() + ": only in the second");
+    } else if (a.is_array() && b.is_array()) {
+        if (a.size() != b.size())
+            found.push_back(where + ": " + std::to_string(a.size()) + " entries against " + std::to_string(b.size()));
+        else
+            for (size_t i = 0; i < a.size(); ++i)
+                Differences(a[i], b[i], where + "[" + std::to_string(i) + "]", found);
+    } else if (a != b) {
+        found.push_back(where + ": " + a.dump() + " against " + b.dump());
+    }
+}
+
+struct RoundTrip {
+    const char* path;
+    size_t bones, meshes;
+};
+
+void PrintTo(const RoundTrip& model, std::ostream* os) {
+    *os << model.path;
+}
+
+const RoundTrip kRoundTrips[] = {
+    {"glTF2/simple_skin/simple_skin.gltf", 2, 1},
+    {"X/anim_test.x", 4, 1},
+    {"Collada/cube_with_2UVs.DAE", 0, 1},
+    {"Collada/teapots.DAE", 0, 3},
+};
+
+class ModelRoundTripTest : public ::testing::TestWithParam<RoundTrip> {};
+
+std::string Name(const ::testing::TestParamInfo<RoundTrip>& info) {
+    std::string name = fs::path(info.param.path).stem().string();
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+}
+
+json Dump(const fs::path& file, const fs::path& dir) {
+    const ProgramResult r = RunProgram(QRO_EXECUTABLE, {"dump", file.string()}, dir, kTimeLimit);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return json::parse(r.out, nullptr, false);
+}
+} // namespace
+
+TEST_P(ModelRoundTripTest, ExportCheckImportExportGivesTheSameFile) {
+    const RoundTrip& model = GetParam();
+    const fs::path source = fs::path(SCENE_MODELS) / model.path;
+    if (!fs::exists(source))
+        GTEST_SKIP() << "the assimp-testmodels package is not installed here (" << source << " is missing)";
+    const fs::path dir = fs::path(SCENE_TEST_WORK) / "roundtrip" / Name({model, 0});
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path first = dir / "first.qro", second = dir / "second.qro";
+
+    ProgramResult r = RunProgram(MAXSIM_RUN, {"load", source.string(), "export", first.string()}, dir, kTimeLimit);
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = RunProgram(QRO_EXECUTABLE, {"check", first.string()}, dir, kTimeLimit);
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, "ok: " + std::to_string(model.bones) + " bones, " + std::to_string(model.meshes) + " meshes\n");
+    r = RunProgram(MAXSIM_RUN, {"import", first.string(), "export", second.string()}, dir, kTimeLimit);
+    ASSERT_EQ(r.status, 0) << r.err;
+
+    const json a = Dump(first, dir), b = Dump(second, dir);
+    ASSERT_FALSE(a.is_discarded());
+    ASSERT_FALSE(b.is_discarded());
+    ASSERT_EQ(a["bones"].size(), model.bones);
+    ASSERT_EQ(a["meshes"].size(), model.meshes);
+    std::vector<std::string> found;
+    Differences(Comparable(a), Comparable(b), "file", found);
+    std::string list;
+    for (const std::string& d : found)
+        list += "\n  " + d;
+    EXPECT_TRUE(found.empty()) << "the second export differs from the first:" << list;
+}
+
+INSTANTIATE_TEST_SUITE_P(Package, ModelRoundTripTest, ::testing::ValuesIn(kRoundTrips), Name);

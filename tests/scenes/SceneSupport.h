@@ -1,0 +1,108 @@
+#pragma once
+// Support of the real-scene suites: where the package's models are, and what
+// a file holds as Assimp reads it (the oracle the loaded scene is held to).
+#include <gtest/gtest.h>
+
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "MaxsimFixture.h"
+#include "ModelLoader.h"
+
+namespace scenes {
+namespace fs = std::filesystem;
+
+inline fs::path ModelPath(const std::string& relative) {
+    return fs::path(SCENE_MODELS) / relative;
+}
+
+// Skips the test, saying why, where the assimp-testmodels package is missing.
+#define SKIP_WITHOUT_MODEL(path)                                                                       \
+    do {                                                                                               \
+        if (!std::filesystem::exists(path))                                                            \
+            GTEST_SKIP() << "the assimp-testmodels package is not installed here (" << (path).string() \
+                         << " is missing)";                                                            \
+    } while (false)
+
+// The file as the loader reads it: validated, nothing else changed.
+struct FileScene {
+    Assimp::Importer importer;
+    const aiScene* scene = nullptr;
+
+    explicit FileScene(const fs::path& path) {
+        scene = importer.ReadFile(path.string(), aiProcess_ValidateDataStructure);
+    }
+};
+
+// Faces that the host keeps as polygons: three corners or more, no two of
+// them at one position.
+inline bool IsPolygon(const aiMesh* mesh, const aiFace& face) {
+    if (face.mNumIndices < 3)
+        return false;
+    for (unsigned a = 0; a < face.mNumIndices; ++a)
+        for (unsigned b = a + 1; b < face.mNumIndices; ++b)
+            if (mesh->mVertices[face.mIndices[a]] == mesh->mVertices[face.mIndices[b]])
+                return false;
+    return true;
+}
+
+inline void CollectNodes(const aiNode* node, std::vector<const aiNode*>& out) {
+    out.push_back(node);
+    for (unsigned i = 0; i < node->mNumChildren; ++i)
+        CollectNodes(node->mChildren[i], out);
+}
+
+// The file node's world transform in the host's row-vector form, with the
+// host's Z-up turn of a Y-up file at the root.
+inline Matrix3 HostWorld(const aiScene* scene, const aiNode* node) {
+    aiMatrix4x4 m = node->mTransformation;
+    for (const aiNode* p = node->mParent; p; p = p->mParent)
+        m = p->mTransformation * m;
+    Matrix3 r(TRUE);
+    r.SetRow(0, Point3(m.a1, m.b1, m.c1));
+    r.SetRow(1, Point3(m.a2, m.b2, m.c2));
+    r.SetRow(2, Point3(m.a3, m.b3, m.c3));
+    r.SetRow(3, Point3(m.a4, m.b4, m.c4));
+    r.ValidateFlags();
+    int32_t up = 1;
+    if (scene->mMetaData && scene->mMetaData->Get("UpAxis", up) && up == 2)
+        return r;
+    Matrix3 turn(TRUE);
+    turn.SetRow(1, Point3(0.0f, 0.0f, 1.0f));
+    turn.SetRow(2, Point3(0.0f, -1.0f, 0.0f));
+    turn.ValidateFlags();
+    return r * turn;
+}
+
+// A point p of the mesh (column vectors) through offset and bone: the file's
+// skinning of one weight, world = global(bone) * offset * p.
+inline Point3 Skinned(const aiMatrix4x4& global, const aiMatrix4x4& offset, const aiVector3D& p) {
+    const aiVector3D r = global * offset * p;
+    return Point3(r.x, r.y, r.z);
+}
+
+inline std::vector<aiNode*> MeshNodes(const aiScene* scene) {
+    std::vector<const aiNode*> all;
+    CollectNodes(scene->mRootNode, all);
+    std::vector<aiNode*> out;
+    for (const aiNode* n : all)
+        for (unsigned i = 0; i < n->mNumMeshes; ++i) {
+            const aiMesh* mesh = scene->mMeshes[n->mMeshes[i]];
+            bool any = false;
+            for (unsigned f = 0; f < mesh->mNumFaces && !any; ++f)
+                any = IsPolygon(mesh, mesh->mFaces[f]);
+            if (any) {
+                out.push_back(const_cast<aiNode*>(n));
+                break;
+            }
+        }
+    return out;
+}
+} // namespace scenes
