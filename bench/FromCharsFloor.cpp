@@ -30,7 +30,14 @@ int main(int argc, char** argv) {
         fprintf(stderr, "qro_from_chars_floor: cannot open %s\n", argv[1]);
         return 1;
     }
+    // One buffer of the file's size, as a reader that knows the size would hold.
     std::vector<char> text;
+    if (fseek(file, 0, SEEK_END) == 0) {
+        long size = ftell(file);
+        if (size > 0)
+            text.reserve(size_t(size));
+        fseek(file, 0, SEEK_SET);
+    }
     char block[1 << 16];
     size_t count;
     while ((count = fread(block, 1, sizeof(block), file)) > 0)
