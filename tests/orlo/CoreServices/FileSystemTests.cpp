@@ -11,6 +11,7 @@
 #include "../../support/RecordingCoreServices.h"
 #include "../../support/RecordingLog.h"
 #include "orlo/CoreServices/Implementations/ANSI/UFileSystem_ANSI.h"
+#include "orlo/CoreServices/Implementations/UBufferedFileOutput.h"
 
 #ifdef _WIN32
 #include "orlo/CoreServices/Implementations/Windows/UFileSystem_Windows.h"
@@ -210,6 +211,73 @@ TYPED_TEST(FileSystemTest, KeepContentsDecidesWhatHappensToAnExistingFile) {
         writer->Serialize("abc", 3);
     }
     EXPECT_EQ(ReadAll(file), "abc");
+}
+
+// Writes gather in the stream's block: many small ones, ones that straddle
+// the block's end and ones longer than the block all arrive whole and in
+// order, and closing writes out what is still gathered.
+TYPED_TEST(FileSystemTest, ManySmallWritesArriveWholeAndInOrder) {
+    auto& files = *this->m_files;
+    fs::path file = this->In("pieces.txt");
+    const size_t block = orlo::UBufferedFileOutput::BLOCK_SIZE;
+    std::string expected;
+    {
+        TStreamHandle<IOutputStream> writer = files.CreateFileWriter(Path(file), true, false);
+        ASSERT_TRUE(writer);
+        auto put = [&](const std::string& piece) {
+            EXPECT_EQ(writer->Serialize(piece.data(), piece.size()), piece.size());
+            EXPECT_FALSE(writer->HasFailed());
+            expected += piece;
+        };
+        for (int i = 0; i < 40000; ++i)
+            put(std::string(1, ' ').append(std::to_string(i * 7919u % 100003u)));
+        // Longer than the block, after gathered bytes and with none gathered.
+        put(std::string(3 * block + 5, 'L'));
+        put(std::string(block, 'B'));
+        // Filling the block to its last byte, then one more.
+        put(std::string(block - 1, 'f'));
+        put("x");
+        put("y");
+        EXPECT_EQ(writer->Serialize("", 0), 0u);
+        EXPECT_FALSE(writer->HasFailed());
+        for (int i = 0; i < 1000; ++i)
+            put(std::string("\r\n\t\t").append(std::to_string(i)));
+    }
+    EXPECT_EQ(ReadAll(file), expected);
+}
+
+// Gathered bytes are not in the file until Flush() or Close(); a flush puts
+// them there for every reader, and writing goes on after it.
+TYPED_TEST(FileSystemTest, FlushPutsGatheredBytesIntoTheFile) {
+    auto& files = *this->m_files;
+    fs::path file = this->In("flushed.txt");
+    const UString path = Path(file);
+    TStreamHandle<IOutputStream> writer = files.CreateFileWriter(path, true, false);
+    ASSERT_TRUE(writer);
+    for (int i = 0; i < 100; ++i)
+        writer->Serialize("0123456789", 10);
+    EXPECT_EQ(fs::file_size(file), 0u);
+    EXPECT_TRUE(writer->Flush());
+    EXPECT_FALSE(writer->HasFailed());
+    EXPECT_EQ(fs::file_size(file), 1000u);
+    if (!TypeParam::EXCLUSIVE) {
+        TStreamHandle<IInputStream> reader = files.CreateFileReader(path);
+        ASSERT_TRUE(reader);
+        EXPECT_EQ(reader->GetSize(), 1000u);
+        EXPECT_EQ(ReadStream(*reader).substr(990), "0123456789");
+    }
+    writer->Serialize("tail", 4);
+    EXPECT_EQ(fs::file_size(file), 1000u);
+    writer->Close();
+    EXPECT_FALSE(writer->HasFailed());
+    EXPECT_FALSE(writer->IsOpen());
+    EXPECT_EQ(fs::file_size(file), 1004u);
+    EXPECT_EQ(ReadAll(file).substr(1000), "tail");
+    // A closed stream takes nothing more and says so.
+    EXPECT_EQ(writer->Serialize("more", 4), 0u);
+    EXPECT_TRUE(writer->HasFailed());
+    EXPECT_FALSE(writer->Flush());
+    EXPECT_EQ(fs::file_size(file), 1004u);
 }
 
 TYPED_TEST(FileSystemTest, CopyReplacesOnlyWhenAllowed) {
@@ -420,6 +488,62 @@ TYPED_TEST(FileSystemTest, ReadsMembersThroughArchivePaths) {
 }
 
 #ifndef _WIN32
+// A device that takes no bytes: gathered bytes that cannot be written make
+// the stream failed for good, whether Flush(), Close() or a later write finds
+// out, so that a full disk never passes for a written file.
+TEST(UFileANSI_SerializingPolicy_Output, BytesThatCannotBeWrittenFailTheStreamForGood) {
+    ASSERT_TRUE(fs::exists("/dev/full"));
+    orlo::UFileSystem_ANSI files;
+    const UString full("/dev/full");
+    const std::string piece = "-0.5000 ";
+    struct Case {
+        const char* name;
+        bool flush;
+    };
+    for (const Case& test : {Case{"flush", true}, Case{"close", false}}) {
+        TStreamHandle<IOutputStream> writer = files.CreateFileWriter(full, true, false);
+        ASSERT_TRUE(writer) << test.name;
+        // Gathered: nothing has been tried yet.
+        EXPECT_EQ(writer->Serialize(piece.data(), piece.size()), piece.size()) << test.name;
+        EXPECT_FALSE(writer->HasFailed()) << test.name;
+        if (test.flush) {
+            EXPECT_FALSE(writer->Flush());
+            EXPECT_TRUE(writer->HasFailed());
+            // Later calls do not clear it: the file has a gap.
+            EXPECT_EQ(writer->Serialize(piece.data(), piece.size()), 0u);
+            EXPECT_TRUE(writer->HasFailed());
+            EXPECT_EQ(writer->Serialize("", 0), 0u);
+            EXPECT_TRUE(writer->HasFailed());
+            EXPECT_FALSE(writer->Flush());
+        }
+        writer->Close();
+        EXPECT_TRUE(writer->HasFailed()) << test.name;
+        EXPECT_FALSE(writer->IsOpen()) << test.name;
+    }
+
+    // Filling the block makes a later small write find the failure itself.
+    TStreamHandle<IOutputStream> writer = files.CreateFileWriter(full, true, false);
+    ASSERT_TRUE(writer);
+    uint64_t taken = 0;
+    int writes = 0;
+    while (!writer->HasFailed() && writes < 100000) {
+        taken += writer->Serialize(piece.data(), piece.size());
+        ++writes;
+    }
+    EXPECT_TRUE(writer->HasFailed());
+    EXPECT_LE(taken, uint64_t(orlo::UBufferedFileOutput::BLOCK_SIZE));
+    EXPECT_EQ(writer->Serialize(piece.data(), piece.size()), 0u);
+    EXPECT_FALSE(writer->Flush());
+
+    // A write longer than the block goes straight to the file and fails there.
+    TStreamHandle<IOutputStream> direct = files.CreateFileWriter(full, true, false);
+    ASSERT_TRUE(direct);
+    std::string longer(orlo::UBufferedFileOutput::BLOCK_SIZE + 1, 'x');
+    EXPECT_LT(direct->Serialize(longer.data(), longer.size()), longer.size());
+    EXPECT_TRUE(direct->HasFailed());
+    EXPECT_FALSE(direct->Flush());
+}
+
 // A working directory deeper than the buffer raises, named by the guard.
 TEST(UFileSystem_ANSI, WorkingDirectoryLongerThanTheBufferRaises) {
     fs::path start = fs::current_path();

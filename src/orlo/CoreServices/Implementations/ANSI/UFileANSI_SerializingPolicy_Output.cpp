@@ -5,7 +5,10 @@
 namespace orlo {
 
 UFileANSI_SerializingPolicy_Output::UFileANSI_SerializingPolicy_Output(FILE* file, const UString& path)
-    : m_file(file), m_path(path) {}
+    : m_file(file), m_path(path) {
+    // Nothing has been written yet, so the buffer may still be changed.
+    setvbuf(m_file, nullptr, _IONBF, 0);
+}
 
 UFileANSI_SerializingPolicy_Output::~UFileANSI_SerializingPolicy_Output() noexcept(false) {
     Close();
@@ -14,24 +17,30 @@ UFileANSI_SerializingPolicy_Output::~UFileANSI_SerializingPolicy_Output() noexce
 uint64_t UFileANSI_SerializingPolicy_Output::Serialize(const void* buffer, uint64_t size) {
     // Shifted unsigned, so that the check holds for every size.
     assure_as(size < (uint64_t(1) << 31), "size < (1<<31)");
-    if (!Succeeded(m_file != nullptr))
+    // A stream that lost bytes stays failed, also for an empty write.
+    if (!Succeeded(m_file != nullptr && !HasLostData()))
         return 0;
     if (size == 0)
         return 0;
-    size_t count = fwrite(buffer, 1, size_t(size), m_file);
-    Succeeded(count == size);
-    return count;
+    return Put(buffer, size);
 }
 
-// Closing writes what is still buffered, so a failure there is a failed write.
+uint64_t UFileANSI_SerializingPolicy_Output::WriteToFile(const void* bytes, uint64_t size) {
+    return fwrite(bytes, 1, size_t(size), m_file);
+}
+
+// Closing writes what is still gathered, so a failure there is a failed write.
 void UFileANSI_SerializingPolicy_Output::Close() {
-    if (m_file != nullptr)
-        Succeeded(fclose(m_file) == 0);
+    if (m_file == nullptr)
+        return;
+    bool drained = Drain();
+    bool closed = fclose(m_file) == 0;
     m_file = nullptr;
+    Succeeded(drained && closed);
 }
 
 bool UFileANSI_SerializingPolicy_Output::Flush() {
-    return Succeeded(m_file != nullptr && fflush(m_file) == 0);
+    return Succeeded(m_file != nullptr && Drain() && fflush(m_file) == 0);
 }
 
 } // namespace orlo

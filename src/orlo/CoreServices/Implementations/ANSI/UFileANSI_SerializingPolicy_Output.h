@@ -3,14 +3,16 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "orlo/CoreServices/Interfaces/IOutputStream.h"
+#include "orlo/CoreServices/Implementations/UBufferedFileOutput.h"
 #include "orlo/Utils/UBaseString.h"
 
 namespace orlo {
 
 // A file opened for writing through the C library. The stream owns the file
-// and closes it on Close() or destruction.
-class UFileANSI_SerializingPolicy_Output : public IOutputStream {
+// and closes it on Close() or destruction. Writes gather in the stream's own
+// block (the C library's buffer is switched off, so that there is one buffer
+// and one place where its failures show); Flush() and Close() write it out.
+class UFileANSI_SerializingPolicy_Output : public UBufferedFileOutput {
 public:
     UFileANSI_SerializingPolicy_Output(FILE* file, const UString& path);
     ~UFileANSI_SerializingPolicy_Output() noexcept(false) override;
@@ -23,6 +25,9 @@ public:
     bool IsOpen() const override { return m_file != nullptr; }
     UString GetName() const override { return m_path; }
     bool Flush() override;
+
+protected:
+    uint64_t WriteToFile(const void* bytes, uint64_t size) override;
 
 private:
     FILE* m_file;

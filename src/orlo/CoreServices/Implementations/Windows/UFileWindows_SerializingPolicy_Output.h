@@ -2,14 +2,15 @@
 
 #include <cstdint>
 
-#include "orlo/CoreServices/Interfaces/IOutputStream.h"
+#include "orlo/CoreServices/Implementations/UBufferedFileOutput.h"
 #include "orlo/Utils/UBaseString.h"
 
 namespace orlo::platform_windows {
 
 // A file opened for writing through Win32. The stream owns the handle and
-// closes it on Close() or destruction.
-class UFileWindows_SerializingPolicy_Output : public IOutputStream {
+// closes it on Close() or destruction. Writes gather in the stream's block;
+// Flush() and Close() write it out.
+class UFileWindows_SerializingPolicy_Output : public UBufferedFileOutput {
 public:
     UFileWindows_SerializingPolicy_Output(void* handle, const UString& path);
     ~UFileWindows_SerializingPolicy_Output() noexcept(false) override;
@@ -22,6 +23,9 @@ public:
     bool IsOpen() const override { return m_handle != nullptr; }
     UString GetName() const override { return m_path; }
     bool Flush() override;
+
+protected:
+    uint64_t WriteToFile(const void* bytes, uint64_t size) override;
 
 private:
     void* m_handle;
