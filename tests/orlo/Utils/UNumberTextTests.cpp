@@ -21,6 +21,11 @@ struct IntCase {
     int32_t value;
 };
 
+// Failing rows show their text and value, not the bytes of the struct.
+void PrintTo(const IntCase& c, std::ostream* out) {
+    *out << testing::PrintToString(c.text) << " -> " << c.value;
+}
+
 class ParseIntCases : public testing::TestWithParam<IntCase> {};
 
 TEST_P(ParseIntCases, AsTheCLocaleAtoi) {
@@ -45,6 +50,10 @@ struct DoubleCase {
     const char* text;
     double value;
 };
+
+void PrintTo(const DoubleCase& c, std::ostream* out) {
+    *out << testing::PrintToString(c.text) << " -> " << testing::PrintToString(c.value);
+}
 
 class ParseDoubleCases : public testing::TestWithParam<DoubleCase> {};
 
@@ -108,6 +117,10 @@ struct FormatCase {
     float value;
     const char* text;
 };
+
+void PrintTo(const FormatCase& c, std::ostream* out) {
+    *out << testing::PrintToString(c.value) << " -> " << testing::PrintToString(c.text);
+}
 
 class FormatFixed4Cases : public testing::TestWithParam<FormatCase> {};
 

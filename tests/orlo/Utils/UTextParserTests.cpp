@@ -41,20 +41,69 @@ UString PeekCopy(const unsigned char* begin, int32_t length) {
     return UString(std::string(reinterpret_cast<const char*>(begin), size_t(length)).c_str());
 }
 
-uint32_t Fnv1a(const char* text) {
-    uint32_t hash = 0x811c9dc5u;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p != 0; ++p)
-        hash = (hash ^ *p) * 0x01000193u;
-    return hash;
+// The four patterns written out a second time, each \t one tab: what the
+// tokenizer compiles must be these bytes exactly.
+const char* const kBlockMainPattern =
+    "(?mx)\t\t\t\t\t(?# case sensitive, multiline, extended)\t\t\t\t\t\t\t(\t\t\t\t\t\t\t\t\t\t\t\t\t"
+    "\t\t\t\t\t\t\t\t\t\t\"[^\"]*\"\t\t(?# match everything enclosed by quotes)\t\t\t\t\t\t\t)\t\t\t\t"
+    "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t|\t\t\t\t\t(?# or)\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t(\t\t\t\t\t"
+    "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\\{\t\t\t\t(?# match curly brace)\t\t\t\t\t\t\t\t\t\t\t\t\t("
+    "?:\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\\g<1>\t\t(?# match everything enclosed by quote"
+    "s)\t\t\t\t\t\t\t\t\t|\t\t\t(?# or)\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t[^\\{\\}]\t(?# match every"
+    "thing anything except curly braces)\t\t\t\t\t\t\t|\t\t\t(?# or)\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t"
+    "\t\\g<2>\t\t(?# match block recursively)\t\t\t\t\t\t\t\t\t\t\t)*\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t"
+    "\t\t\t\t\t\t\\}\t\t\t\t(?# match curly brace)\t\t\t\t\t\t\t\t\t\t\t\t)\t\t\t\t\t\t\t\t\t\t\t\t\t"
+    "\t\t\t\t\t\t\t\t\t|\t\t\t\t\t(?# or)\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t[^\\s\"\\{\\}]+\t\t(?# match"
+    " non-whitespace/quotes/curly braces)\t\t\t\t\t";
+const char* const kBlockRefinementPattern = "(?m)(?<=\\A\\{).*(?=\\}\\Z)|(?<=\\A\").*(?=\"\\Z)|\\A[^\\{\"].*";
+const char* const kCommandLineMainPattern =
+    "(?x)\t\t\t\t\t(?# case sensitive, single line, extended)\t\t\t\t\t\t\t(\t\t\t\t\t\t\t\t\t\t\t\t\t"
+    "\t\t\t\t\t\t\t\t\t\t\"[^\"]*\"\t\t(?# match everything enclosed by quotes)\t\t\t\t\t\t\t)\t\t\t\t"
+    "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t|\t\t\t\t\t(?# or)\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t(?:\t\t\t\t"
+    "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t-\t\t\t\t(?# match dash)\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t(?:\t"
+    "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\\g<1>\t\t(?# match everything enclosed by quotes)\t"
+    "\t\t\t\t\t\t\t\t|\t\t\t(?# or)\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t.\t\t\t(?# match any character"
+    ")\t\t\t\t\t\t\t\t\t\t\t\t)*?\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t(?:\t\t\t\t\t\t\t\t\t\t\t"
+    "\t\t\t\t\t\t\t\t\t\t\t\t(?=\\s-)\t(?# if lookahead matches a whitespace and a dash)\t\t\t\t\t\t\t"
+    "|\t\t\t(?# or)\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t$\t\t\t(?# match end of string - multiline)\t\t"
+    "\t\t\t\t\t\t\t)\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t)\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t"
+    "\t\t\t|\t\t\t\t\t(?# or)\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t[^\\s]+\t\t\t\t(?# match non-whitespace)"
+    "\t\t\t\t\t\t\t\t\t\t";
+const char* const kCommandLineRefinementPattern = "(?:(?<=-)|(?=\\A[^-])).+";
+
+// The first byte where a stored pattern parts from the expected one, with the
+// text around it, or "" when they are equal.
+std::string PatternDifference(const std::string& expected, const std::string& actual) {
+    size_t at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
+        ++at;
+    if (at == expected.size() && at == actual.size())
+        return "";
+    auto around = [at](const std::string& text) {
+        size_t begin = at < 20 ? 0 : at - 20;
+        return testing::PrintToString(text.substr(begin, 40));
+    };
+    return "byte " + std::to_string(at) + " of " + std::to_string(expected.size()) + ": expected ..." +
+           around(expected) + "..., stored ..." + around(actual) + "...";
 }
 
 TEST(UTextParser, PatternsAreStoredByteForByte) {
-    EXPECT_EQ(strlen(TextParserPolicy_BlockSyntax::MAIN_PATTERN), 684u);
-    EXPECT_EQ(strlen(TextParserPolicy_CommandLineSyntax::MAIN_PATTERN), 714u);
-    EXPECT_EQ(Fnv1a(TextParserPolicy_BlockSyntax::MAIN_PATTERN), 0xa432bef2u);
-    EXPECT_EQ(Fnv1a(TextParserPolicy_BlockSyntax::REFINEMENT_PATTERN), 0x722e9828u);
-    EXPECT_EQ(Fnv1a(TextParserPolicy_CommandLineSyntax::MAIN_PATTERN), 0x37df0022u);
-    EXPECT_EQ(Fnv1a(TextParserPolicy_CommandLineSyntax::REFINEMENT_PATTERN), 0x3253bb6bu);
+    struct Case {
+        const char* label;
+        const char* stored;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"block syntax, main", TextParserPolicy_BlockSyntax::MAIN_PATTERN, kBlockMainPattern},
+        {"block syntax, refinement", TextParserPolicy_BlockSyntax::REFINEMENT_PATTERN, kBlockRefinementPattern},
+        {"command line, main", TextParserPolicy_CommandLineSyntax::MAIN_PATTERN, kCommandLineMainPattern},
+        {"command line, refinement", TextParserPolicy_CommandLineSyntax::REFINEMENT_PATTERN,
+         kCommandLineRefinementPattern},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PatternDifference(c.expected, c.stored), "") << c.label;
+    EXPECT_EQ(strlen(kBlockMainPattern), 684u);
+    EXPECT_EQ(strlen(kCommandLineMainPattern), 714u);
 }
 
 TEST(UTextParser, BlockSyntaxSpansOfWordsStringsAndNestedBlocks) {
@@ -82,6 +131,11 @@ struct TokenCase {
     const char* text;
     std::vector<std::string> tokens;
 };
+
+// A failing row shows its name and text, not the bytes of the struct.
+void PrintTo(const TokenCase& c, std::ostream* out) {
+    *out << c.name << ": " << testing::PrintToString(c.text);
+}
 
 class BlockSyntaxTokens : public testing::TestWithParam<TokenCase> {};
 
