@@ -1,9 +1,8 @@
 #include "QuarroTextReader.h"
 
-#include <cstring>
-
 #include "orlo/CoreServices/Implementations/ULogMessage.h"
 #include "orlo/Utils/TextParserPolicy_BlockSyntax.h"
+#include "orlo/Utils/UBlockScanner.h"
 #include "orlo/Utils/UTextParser.h"
 
 using orlo::UArray;
@@ -28,11 +27,17 @@ bool IsBelow(int value, unsigned int limit) {
     return static_cast<unsigned int>(value) < limit;
 }
 
+// The number blocks of a mesh are read with one tokenizer, rescanned for each
+// block, so that its token table is allocated once; the records are sized
+// from the token count before they are filled.
+
 // Appends one vector per group of floats; a short last group reads its
 // missing components as 0.
 template <class TVector>
-void ReadVectors(Span block, UArray<TVector>& vectors) {
-    BlockParser parser(block.begin, block.length);
+void ReadVectors(BlockParser& parser, Span block, UArray<TVector>& vectors) {
+    constexpr int32_t COMPONENTS = int32_t(sizeof(TVector) / sizeof(float));
+    parser.Rescan(block.begin, block.length);
+    vectors.Reserve(vectors.Num() + (parser.GetTokensLeft() + COMPONENTS - 1) / COMPONENTS);
     while (parser.HasToken()) {
         TVector vector;
         parser.ReadFloats(vector);
@@ -40,8 +45,9 @@ void ReadVectors(Span block, UArray<TVector>& vectors) {
     }
 }
 
-void ReadInts(Span block, UArray<unsigned int>& values) {
-    BlockParser parser(block.begin, block.length);
+void ReadInts(BlockParser& parser, Span block, UArray<unsigned int>& values) {
+    parser.Rescan(block.begin, block.length);
+    values.Reserve(values.Num() + parser.GetTokensLeft());
     while (parser.HasToken()) {
         int value = 0;
         parser.ReadInt(value);
@@ -49,8 +55,9 @@ void ReadInts(Span block, UArray<unsigned int>& values) {
     }
 }
 
-void ReadWeights(Span block, UArray<MeshData::Weight>& weights) {
-    BlockParser parser(block.begin, block.length);
+void ReadWeights(BlockParser& parser, Span block, UArray<MeshData::Weight>& weights) {
+    parser.Rescan(block.begin, block.length);
+    weights.Reserve(weights.Num() + (parser.GetTokensLeft() + 1) / 2);
     while (parser.HasToken()) {
         MeshData::Weight weight{0, 0.0f};
         int boneIndex = 0;
@@ -60,18 +67,18 @@ void ReadWeights(Span block, UArray<MeshData::Weight>& weights) {
     }
 }
 
-void ReadSet(Span block, UArray<orlo::TVector2<float>>& set) {
-    ReadVectors(block, set);
+void ReadSet(BlockParser& parser, Span block, UArray<orlo::TVector2<float>>& set) {
+    ReadVectors(parser, block, set);
 }
 
-void ReadSet(Span block, UArray<unsigned int>& set) {
-    ReadInts(block, set);
+void ReadSet(BlockParser& parser, Span block, UArray<unsigned int>& set) {
+    ReadInts(parser, block, set);
 }
 
 // A block of "set <n> { ... }" entries numbered 0, 1, ...; the set list starts
 // afresh. False on an entry that is not the next set.
 template <class TSet>
-bool ReadSets(Span block, UArray<TSet>& sets) {
+bool ReadSets(BlockParser& numbers, Span block, UArray<TSet>& sets) {
     sets.Empty();
     sets.Reserve(16);
     BlockParser parser(block.begin, block.length);
@@ -84,26 +91,34 @@ bool ReadSets(Span block, UArray<TSet>& sets) {
             return false;
         parser.ReadSpan(content.begin, content.length);
         int32_t index = sets.Add(TSet());
-        ReadSet(content, sets[index]);
+        ReadSet(numbers, content, sets[index]);
     }
     return true;
 }
 
-// True when every quote has its partner and every brace outside quotes its
-// own. The writer never makes anything else; a file cut short or hand-damaged
-// would otherwise be read with whatever the tokenizer makes of its unpaired
-// braces, and accepted with data missing.
-bool BracesAndQuotesPair(const String& text) {
+// True when the text holds no zero byte, every quote has its partner and every
+// brace outside quotes its own. A text file never holds a zero byte (reading a
+// block as a string would end it there and drop the rest of the block without
+// a word), and the writer never makes anything else: a file cut short or
+// hand-damaged would otherwise be read with whatever the tokenizer makes of
+// its unpaired braces, and accepted with data missing.
+bool IsWholeText(const String& text) {
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text.c_str());
+    const int32_t length = text.Length();
     int64_t depth = 0;
     bool quoted = false;
-    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text.c_str()); *c != 0; ++c) {
-        if (*c == '"')
+    for (int32_t at = orlo::UBlockScanner::FindQuoteBraceOrZero(bytes, 0, length); at < length;
+         at = orlo::UBlockScanner::FindQuoteBraceOrZero(bytes, at + 1, length)) {
+        const unsigned char c = bytes[at];
+        if (c == 0)
+            return false;
+        if (c == '"')
             quoted = !quoted;
         else if (quoted)
             continue;
-        else if (*c == '{')
+        else if (c == '{')
             ++depth;
-        else if (*c == '}' && --depth < 0)
+        else if (--depth < 0)
             return false;
     }
     return depth == 0 && !quoted;
@@ -117,10 +132,7 @@ bool QuarroTextReader::Read(orlo::IInputStream* stream, UArray<BoneData>& bones,
     String keyword;
     String version;
     Span content;
-    // A text file never holds a zero byte; reading a block as a string would
-    // end it there and drop the rest of the block without a word.
-    const String& text = parser.GetText();
-    bool accepted = memchr(text.c_str(), 0, size_t(text.Length())) == nullptr && BracesAndQuotesPair(text);
+    bool accepted = IsWholeText(parser.GetText());
     while (accepted && parser.HasToken()) {
         parser.ReadString(keyword);
         if (keyword == "version") {
@@ -212,6 +224,7 @@ bool QuarroTextReader::ReadMeshBlock(const unsigned char* content, int32_t lengt
     mesh.polygonTexCoordIndices.Empty();
 
     BlockParser parser(content, length);
+    BlockParser numbers(content, 0);
     String keyword;
     Span block;
     while (parser.HasToken()) {
@@ -220,33 +233,33 @@ bool QuarroTextReader::ReadMeshBlock(const unsigned char* content, int32_t lengt
             parser.ReadString(mesh.name);
         } else if (keyword == "vertices") {
             parser.ReadSpan(block.begin, block.length);
-            ReadVectors(block, mesh.vertices);
+            ReadVectors(numbers, block, mesh.vertices);
         } else if (keyword == "normals") {
             parser.ReadSpan(block.begin, block.length);
-            ReadVectors(block, mesh.normals);
+            ReadVectors(numbers, block, mesh.normals);
         } else if (keyword == "textureCoordinates") {
             parser.ReadSpan(block.begin, block.length);
-            if (!ReadSets(block, mesh.textureCoordinates))
+            if (!ReadSets(numbers, block, mesh.textureCoordinates))
                 return false;
         } else if (keyword == "polygonVertexCounts") {
             parser.ReadSpan(block.begin, block.length);
-            ReadInts(block, mesh.polygonVertexCounts);
+            ReadInts(numbers, block, mesh.polygonVertexCounts);
         } else if (keyword == "polygonVertexIndices") {
             parser.ReadSpan(block.begin, block.length);
-            ReadInts(block, mesh.polygonVertexIndices);
+            ReadInts(numbers, block, mesh.polygonVertexIndices);
         } else if (keyword == "polygonNormalIndices") {
             parser.ReadSpan(block.begin, block.length);
-            ReadInts(block, mesh.polygonNormalIndices);
+            ReadInts(numbers, block, mesh.polygonNormalIndices);
         } else if (keyword == "polygonTexCoordIndices") {
             parser.ReadSpan(block.begin, block.length);
-            if (!ReadSets(block, mesh.polygonTexCoordIndices))
+            if (!ReadSets(numbers, block, mesh.polygonTexCoordIndices))
                 return false;
         } else if (keyword == "vertexWeightCounts") {
             parser.ReadSpan(block.begin, block.length);
-            ReadInts(block, mesh.vertexWeightCounts);
+            ReadInts(numbers, block, mesh.vertexWeightCounts);
         } else if (keyword == "weights") {
             parser.ReadSpan(block.begin, block.length);
-            ReadWeights(block, mesh.weights);
+            ReadWeights(numbers, block, mesh.weights);
         }
     }
     return true;

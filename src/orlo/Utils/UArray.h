@@ -154,6 +154,13 @@ public:
         Reallocate(0, sizeof(T));
     }
 
+    // Destroys every element and keeps the storage, for an array that is
+    // filled again and again.
+    void Reset() {
+        DestroyElements();
+        m_arrayNum = 0;
+    }
+
     // Makes the capacity at least `capacity` elements without changing the count.
     void Reserve(int32_t capacity) {
         if (capacity > m_arrayMax)

@@ -6,6 +6,10 @@
 #include <initializer_list>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace orlo {
 
 namespace {
@@ -39,27 +43,80 @@ struct BlockBytes {
 
 constexpr BlockBytes kBlockBytes;
 
-// A word of the text at a time: true when one of its bytes is a quote or a
-// brace (the usual test for a zero byte, on the word XORed with each).
-bool HasBlockByte(uint64_t word) {
-    constexpr uint64_t ONES = 0x0101010101010101ull;
-    constexpr uint64_t HIGHS = 0x8080808080808080ull;
-    const uint64_t quote = word ^ (ONES * '"');
-    const uint64_t open = word ^ (ONES * '{');
-    const uint64_t close = word ^ (ONES * '}');
-    return (((quote - ONES) & ~quote) | ((open - ONES) & ~open) | ((close - ONES) & ~close)) & HIGHS;
+#if defined(__SSE2__)
+
+// Sixteen bytes at a time: one bit per byte that is a quote or a brace (or a
+// zero byte, when asked).
+template <bool WITH_ZERO = false>
+int QuotesAndBraces16(const unsigned char* at) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const __m128i quote = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'));
+    const __m128i open = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('{'));
+    const __m128i close = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('}'));
+    __m128i found = _mm_or_si128(quote, _mm_or_si128(open, close));
+    if constexpr (WITH_ZERO)
+        found = _mm_or_si128(found, _mm_cmpeq_epi8(bytes, _mm_setzero_si128()));
+    return _mm_movemask_epi8(found);
 }
 
-// The first quote or brace at or after `q`, or `length`.
+// The classes of 64 bytes as bit masks, bit i for the byte at `at + i`: the
+// white space, and the quotes and braces; the rest are word bytes.
+struct ChunkClasses {
+    uint64_t space;
+    uint64_t special;
+};
+
+constexpr int32_t CHUNK = 64;
+
+ChunkClasses ClassifyChunk(const unsigned char* at) {
+    ChunkClasses classes{0, 0};
+    for (int part = 0; part < 4; ++part) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * part));
+        // Tab to carriage return are 9 to 13: 0 to 4 once 9 is taken off.
+        const __m128i fromTab = _mm_sub_epi8(bytes, _mm_set1_epi8('\t'));
+        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
+        const __m128i space = _mm_or_si128(control, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')));
+        const uint32_t spaceBits = uint32_t(_mm_movemask_epi8(space)) & 0xffffu;
+        const uint32_t specialBits = uint32_t(QuotesAndBraces16(at + 16 * part)) & 0xffffu;
+        classes.space |= uint64_t(spaceBits) << (16 * part);
+        classes.special |= uint64_t(specialBits) << (16 * part);
+    }
+    return classes;
+}
+
+#endif
+
+// The first quote or brace (or zero byte, when asked) at or after `q`, or
+// `length`.
+template <bool WITH_ZERO = false>
 int32_t SkipToBlockByte(const unsigned char* text, int32_t q, int32_t length) {
+#if defined(__SSE2__)
+    while (q + 16 <= length) {
+        const int found = QuotesAndBraces16<WITH_ZERO>(text + q);
+        if (found != 0)
+            return q + __builtin_ctz(unsigned(found));
+        q += 16;
+    }
+#else
+    // A word of the text at a time, the usual test for a zero byte on the
+    // word and on the word XORed with each of the three.
+    constexpr uint64_t ONES = 0x0101010101010101ull;
+    constexpr uint64_t HIGHS = 0x8080808080808080ull;
     while (q + 8 <= length) {
         uint64_t word;
         memcpy(&word, text + q, 8);
-        if (HasBlockByte(word))
+        const uint64_t quote = word ^ (ONES * '"');
+        const uint64_t open = word ^ (ONES * '{');
+        const uint64_t close = word ^ (ONES * '}');
+        uint64_t zeros = ((quote - ONES) & ~quote) | ((open - ONES) & ~open) | ((close - ONES) & ~close);
+        if constexpr (WITH_ZERO)
+            zeros |= (word - ONES) & ~word;
+        if (zeros & HIGHS)
             break;
         q += 8;
     }
-    while (q < length && !kBlockBytes.entries[text[q]])
+#endif
+    while (q < length && !kBlockBytes.entries[text[q]] && (!WITH_ZERO || text[q] != 0))
         ++q;
     return q;
 }
@@ -73,9 +130,54 @@ void AddToken(UArray<int>& tokens, int32_t outerStart, int32_t outerLength, int3
     entry[3] = innerLength;
 }
 
+#if defined(__SSE2__)
+
+// Walk's bulk step over the `plain` bytes at `p` that hold words and white
+// space only (the 64-byte chunk there classified by `classes`): counts or adds
+// their words, the last one followed past the chunk; returns where Walk goes on.
+int32_t WalkWords(const unsigned char* text, int32_t length, const ChunkClasses& classes, int32_t plain, int32_t p,
+                  UArray<int>* tokens, int32_t& count) {
+    // Bit i stands for the byte at p + i. From the first quote or brace on,
+    // every byte counts as the end of a word: a word ends there as well.
+    const uint64_t ends = plain < CHUNK ? classes.space | (~uint64_t(0) << plain) : classes.space;
+    const uint64_t words = ~ends;
+    // A word byte starts a word when the byte before it is none (p itself
+    // is never inside a token).
+    const uint64_t starts = words & ((ends << 1) | 1);
+    // Only the last word can run on past the chunk, and only when no quote or
+    // brace cut it short.
+    const bool runsOn = (words >> (CHUNK - 1)) != 0;
+    if (tokens == nullptr) {
+        count += __builtin_popcountll(starts);
+    } else {
+        for (uint64_t left = starts; left != 0; left &= left - 1) {
+            const int32_t start = __builtin_ctzll(left);
+            const uint64_t after = ends >> start;
+            if (after == 0)
+                break; // the word that runs on, added below
+            AddToken(*tokens, p + start, __builtin_ctzll(after), p + start, __builtin_ctzll(after));
+        }
+    }
+    if (!runsOn)
+        return p + plain;
+    const int32_t start = p + (CHUNK - 1 - __builtin_clzll(starts));
+    int32_t q = p + CHUNK;
+    while (q < length && kClasses.entries[text[q]] == WORD)
+        ++q;
+    if (tokens != nullptr)
+        AddToken(*tokens, start, q - start, start, q - start);
+    return q;
+}
+
+#endif
+
 } // namespace
 
 UBlockScanner::UBlockScanner(const unsigned char* text, int32_t length) : m_text(text), m_length(length) {}
+
+int32_t UBlockScanner::FindQuoteBraceOrZero(const unsigned char* text, int32_t from, int32_t length) {
+    return SkipToBlockByte<true>(text, from, length);
+}
 
 bool UBlockScanner::IsSpace(unsigned char c) {
     return kClasses.entries[c] == SPACE;
@@ -101,6 +203,17 @@ int32_t UBlockScanner::Walk(UArray<int>* tokens, UArray<int32_t>& blocks) {
     int32_t nextBlock = 0; // in `blocks`, while filling
     int32_t p = 0;
     while (p < length) {
+#if defined(__SSE2__)
+        if (p + CHUNK <= length) {
+            // Words and white space in bulk, up to the first quote or brace.
+            const ChunkClasses classes = ClassifyChunk(text + p);
+            const int32_t plain = classes.special != 0 ? __builtin_ctzll(classes.special) : CHUNK;
+            if (plain > 0) {
+                p = WalkWords(text, length, classes, plain, p, tokens, count);
+                continue;
+            }
+        }
+#endif
         switch (kClasses.entries[text[p]]) {
         case SPACE:
         case CLOSE:

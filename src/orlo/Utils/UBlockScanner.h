@@ -46,6 +46,10 @@ public:
     // token, in text order; starts count from the first byte of the text.
     void Scan(UArray<int>& tokens);
 
+    // The first quote, brace or zero byte at or after `from`, or `length`: the
+    // bytes that a check of a whole text's pairing looks at, found fast.
+    static int32_t FindQuoteBraceOrZero(const unsigned char* text, int32_t from, int32_t length);
+
     // The white space that ends a bare word: tab, line feed, vertical tab, form
     // feed, carriage return and space (bytes from 0x80 on are word bytes).
     static bool IsSpace(unsigned char c);

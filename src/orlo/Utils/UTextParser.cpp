@@ -40,6 +40,14 @@ TextParserPolicy_ParseString::TextParserPolicy_ParseString(const unsigned char* 
     Scan();
 }
 
+void TextParserPolicy_ParseString::Rescan(const unsigned char* text, int32_t length) {
+    m_text = text;
+    m_textLength = length;
+    m_tokens.Reset();
+    m_cursor = -1;
+    Scan();
+}
+
 void TextParserPolicy_ParseString::Scan() {
     if (m_scanMethod == ScanMethod::Automatic &&
         TextParserPolicy_BlockSyntax::IsBlockSyntax(m_mainPattern, m_refinementPatterns))

@@ -60,7 +60,14 @@ public:
     TextParserPolicy_ParseString(const TextParserPolicy_ParseString&) = delete;
     TextParserPolicy_ParseString& operator=(const TextParserPolicy_ParseString&) = delete;
 
+    // Tokenizes `length` bytes at `text` in place of the text so far, with the
+    // same patterns, from its first token on. The token table keeps its
+    // storage: a reader that goes through many blocks sizes it once.
+    void Rescan(const unsigned char* text, int32_t length);
+
     bool HasToken() const;
+    // Tokens left to read, the current one included.
+    int32_t GetTokensLeft() const { return HasToken() ? (m_tokens.Num() - m_cursor) / 4 : 0; }
     // The inner text of the current token, or the empty string; does not advance.
     UBaseString<unsigned char> PeekString() const;
 

@@ -250,6 +250,48 @@ TEST(UBlockScanner, RandomSparseTextsAgainstTheRegex) {
     EXPECT_GT(verdicts, 1400) << "the regex should finish on these texts";
 }
 
+// Texts of 64 bytes and more are scanned a chunk of 64 bytes at a time where
+// they hold words and white space only: every byte value at the places where
+// that bulk step begins and ends, inside a word that runs over a chunk's end
+// and between short words.
+TEST(UBlockScanner, EveryByteValueAroundTheChunksOfLongTexts) {
+    for (int b = 0; b < 256; ++b) {
+        for (int at : {0, 1, 15, 16, 62, 63, 64, 65, 127, 128, 140}) {
+            SCOPED_TRACE(testing::Message() << "byte " << b << " at " << at);
+            std::string longWord = std::string(141, 'w') + " x";
+            longWord[size_t(at)] = char(b);
+            ExpectSameTables(longWord);
+            std::string shortWords;
+            for (int i = 0; i < 150; ++i)
+                shortWords += i % 4 == 3 ? ' ' : 'x';
+            shortWords[size_t(at)] = char(b);
+            ExpectSameTables(shortWords);
+            if (HasFailure())
+                return;
+        }
+    }
+}
+
+// Long texts of every kind of byte, braces and quotes among them now and then.
+TEST(UBlockScanner, RandomLongTextsAgainstTheRegex) {
+    const char special[] = {'{', '}', '"'};
+    const char plain[] = {'a', '1', '-', '.', ' ', ' ', '\t', '\n', '\v', '\f', '\r', '\0', '\x1c', '\x80', '\xff'};
+    std::mt19937 random(64);
+    int verdicts = 0;
+    for (int i = 0; i < 600; ++i) {
+        std::string text(random() % 400, ' ');
+        const unsigned rarity = 8 + random() % 120;
+        for (char& c : text)
+            c = random() % rarity == 0 ? special[random() % sizeof(special)] : plain[random() % sizeof(plain)];
+        if (ExpectSameTables(text))
+            ++verdicts;
+        ASSERT_EQ(MemoTable(text), ScannerTable(text)) << Printable(text);
+        if (HasFailure())
+            break;
+    }
+    EXPECT_GT(verdicts, 550) << "the regex should finish on these texts";
+}
+
 // A writer that fails leaves a file cut short: the damaged files that made the
 // regex search take exponential time.
 std::string Meshes(int count, int deletedBrace) {

@@ -274,6 +274,35 @@ TEST(UTextParser, SpanOfABlockReadsAsItsCopy) {
     EXPECT_FALSE(BlockParser(begin, length).HasToken());
 }
 
+// One tokenizer goes from block to block: after a rescan it reads the new text
+// from its first token as a tokenizer of its own would, nothing of the text
+// before is left, and the count of tokens left follows the reads.
+TEST(UTextParser, RescanReadsTheNextTextAsAFreshTokenizer) {
+    UString first = Text("1 2 3 4 5 6 7 8 {9 10} \"11\"");
+    UString second = Text("-4.5 \"x y\" z");
+    BlockParser parser(first);
+    EXPECT_EQ(parser.GetTokensLeft(), 10);
+    int skipped = 0;
+    parser.ReadInt(skipped).ReadInt(skipped);
+    EXPECT_EQ(parser.GetTokensLeft(), 8);
+
+    parser.Rescan(reinterpret_cast<const unsigned char*>(second.c_str()), second.Length());
+    BlockParser fresh(second);
+    EXPECT_EQ(ToVector(parser.GetTokenTable()), ToVector(fresh.GetTokenTable()));
+    EXPECT_EQ(parser.GetTokensLeft(), 3);
+    float f = 0.0f;
+    parser.ReadFloat(f);
+    EXPECT_EQ(f, -4.5f);
+    EXPECT_EQ(InnerTexts(parser), (std::vector<std::string>{"x y", "z"}));
+    EXPECT_EQ(parser.GetTokensLeft(), 0);
+
+    parser.Rescan(reinterpret_cast<const unsigned char*>(second.c_str()), 0);
+    EXPECT_FALSE(parser.HasToken()) << "an empty text leaves no token of the one before";
+    int value = -1;
+    parser.ReadInt(value);
+    EXPECT_EQ(value, 0);
+}
+
 // The block syntax is matched by the hand-written scanner unless the regex is
 // asked for; both give the same table.
 TEST(UTextParser, BlockSyntaxScanMethods) {
