@@ -215,21 +215,11 @@ private:
             BuildNode(fileNode->mChildren[i], node, world);
     }
 
-    static bool IsPolygon(const aiMesh* mesh, const aiFace& face) {
-        if (face.mNumIndices < 3)
-            return false;
-        for (unsigned a = 0; a < face.mNumIndices; ++a)
-            for (unsigned b = a + 1; b < face.mNumIndices; ++b)
-                if (mesh->mVertices[face.mIndices[a]] == mesh->mVertices[face.mIndices[b]])
-                    return false;
-        return true;
-    }
-
     bool HasPolygons(const aiNode* node) {
         for (unsigned i = 0; i < node->mNumMeshes; ++i) {
             const aiMesh* mesh = m_scene->mMeshes[node->mMeshes[i]];
             for (unsigned f = 0; f < mesh->mNumFaces; ++f)
-                if (IsPolygon(mesh, mesh->mFaces[f]))
+                if (ModelLoader::IsPolygon(mesh, mesh->mFaces[f]))
                     return true;
         }
         return false;
@@ -345,7 +335,7 @@ private:
             unsigned dropped = 0;
             for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
                 const aiFace& face = mesh->mFaces[f];
-                if (!IsPolygon(mesh, face)) {
+                if (!ModelLoader::IsPolygon(mesh, face)) {
                     ++dropped;
                     continue;
                 }
@@ -551,6 +541,16 @@ private:
 } // namespace
 
 bool ModelLoader::IsAvailable() {
+    return true;
+}
+
+bool ModelLoader::IsPolygon(const aiMesh* mesh, const aiFace& face) {
+    if (face.mNumIndices < 3)
+        return false;
+    for (unsigned a = 0; a < face.mNumIndices; ++a)
+        for (unsigned b = a + 1; b < face.mNumIndices; ++b)
+            if (mesh->mVertices[face.mIndices[a]] == mesh->mVertices[face.mIndices[b]])
+                return false;
     return true;
 }
 

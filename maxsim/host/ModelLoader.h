@@ -2,6 +2,9 @@
 #include "coreexp.h"
 #include <string>
 
+struct aiFace;
+struct aiMesh;
+
 namespace maxsim {
 class HostInterface;
 
@@ -56,5 +59,8 @@ public:
     static bool Load(HostInterface& host, const std::string& path, Result& result, std::string& error);
     // False in a build without Assimp, where Load always fails.
     static bool IsAvailable();
+    // Whether a face of the file is kept as a polygon: three corners or more,
+    // no two of them at one position.
+    static bool IsPolygon(const aiMesh* mesh, const aiFace& face);
 };
 } // namespace maxsim

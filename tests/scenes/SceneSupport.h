@@ -41,18 +41,6 @@ struct FileScene {
     }
 };
 
-// Faces that the host keeps as polygons: three corners or more, no two of
-// them at one position.
-inline bool IsPolygon(const aiMesh* mesh, const aiFace& face) {
-    if (face.mNumIndices < 3)
-        return false;
-    for (unsigned a = 0; a < face.mNumIndices; ++a)
-        for (unsigned b = a + 1; b < face.mNumIndices; ++b)
-            if (mesh->mVertices[face.mIndices[a]] == mesh->mVertices[face.mIndices[b]])
-                return false;
-    return true;
-}
-
 inline void CollectNodes(const aiNode* node, std::vector<const aiNode*>& out) {
     out.push_back(node);
     for (unsigned i = 0; i < node->mNumChildren; ++i)
@@ -97,7 +85,7 @@ inline std::vector<aiNode*> MeshNodes(const aiScene* scene) {
             const aiMesh* mesh = scene->mMeshes[n->mMeshes[i]];
             bool any = false;
             for (unsigned f = 0; f < mesh->mNumFaces && !any; ++f)
-                any = IsPolygon(mesh, mesh->mFaces[f]);
+                any = maxsim::ModelLoader::IsPolygon(mesh, mesh->mFaces[f]);
             if (any) {
                 out.push_back(const_cast<aiNode*>(n));
                 break;

@@ -287,7 +287,7 @@ int32_t UBlockScanner::FindQuote(int32_t from) {
 
 int32_t UBlockScanner::MatchBlock(int32_t open) {
     if (m_thresholdsFrom < 0) {
-        int32_t end = MatchFirstChoices(open);
+        int32_t end = Match<false>(open);
         if (end >= 0)
             return end;
         // The thresholds hold for every later block as well: computed once.
@@ -295,10 +295,11 @@ int32_t UBlockScanner::MatchBlock(int32_t open) {
     }
     if (GetThreshold(open + 1) < 1)
         return -1;
-    return MatchWithThresholds(open);
+    return Match<true>(open);
 }
 
-int32_t UBlockScanner::MatchFirstChoices(int32_t open) const {
+template <bool STEERED>
+int32_t UBlockScanner::Match(int32_t open) {
     const unsigned char* text = m_text;
     const int32_t length = m_length;
     int32_t depth = 1;
@@ -306,38 +307,15 @@ int32_t UBlockScanner::MatchFirstChoices(int32_t open) const {
     while (true) {
         q = SkipToBlockByte(text, q, length);
         if (q >= length)
-            return -1;
+            return -1; // never when steered: the thresholds say the block closes
         unsigned char c = text[q];
         if (c == '"') {
-            // A quoted string if its partner follows, else the quote alone.
-            const void* found = memchr(text + q + 1, '"', size_t(length - q - 1));
-            q = found != nullptr ? int32_t(static_cast<const unsigned char*>(found) - text) + 1 : q + 1;
-        } else if (c == '{') {
-            ++depth;
-            ++q;
-        } else {
-            ++q;
-            if (--depth == 0)
-                return q;
-        }
-    }
-}
-
-int32_t UBlockScanner::MatchWithThresholds(int32_t open) {
-    const unsigned char* text = m_text;
-    const int32_t length = m_length;
-    int32_t depth = 1;
-    int32_t q = open + 1;
-    while (true) {
-        q = SkipToBlockByte(text, q, length);
-        if (q >= length)
-            return -1; // not reached while the thresholds hold
-        unsigned char c = text[q];
-        if (c == '"') {
-            // The quoted string only if the block can still close after it;
-            // otherwise the quote is taken as a plain character.
-            int32_t close = FindQuote(q + 1);
-            q = close >= 0 && depth <= GetThreshold(close + 1) ? close + 1 : q + 1;
+            // A quoted string if its partner follows, else the quote alone;
+            // when steered, the quoted string only if the block can still
+            // close after it.
+            const int32_t close = FindQuote(q + 1);
+            const bool quoted = close >= 0 && (!STEERED || depth <= GetThreshold(close + 1));
+            q = quoted ? close + 1 : q + 1;
         } else if (c == '{') {
             ++depth;
             ++q;

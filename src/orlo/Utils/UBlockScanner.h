@@ -64,11 +64,11 @@ private:
     // One past the closing brace of the block opening at `open`, or -1 when no
     // block starts there.
     int32_t MatchBlock(int32_t open);
-    // The engine's first choice at every step, which is its match whenever it
-    // does not run off the end of the text; -1 when it does.
-    int32_t MatchFirstChoices(int32_t open) const;
-    // The first match, steered by the thresholds; the block must succeed.
-    int32_t MatchWithThresholds(int32_t open);
+    // Unsteered, the engine's first choice at every step, which is its match
+    // whenever it does not run off the end of the text (-1 when it does).
+    // Steered by the thresholds, the first match, for a block that succeeds.
+    template <bool STEERED>
+    int32_t Match(int32_t open);
     void ComputeThresholds(int32_t from);
     void ComputeSparseThresholds(int32_t from, int32_t count);
     template <class TCount>
