@@ -32,9 +32,6 @@ using orlo::UString;
 
 namespace {
 
-constexpr int CHANNEL_EXPORT_ERRORS = 6;
-constexpr int CHANNEL_WARNINGS = 7;
-
 // Inversions fail below this determinant magnitude (the float nearest 1e-5).
 constexpr float SINGULAR_DETERMINANT = 0.00001f;
 
@@ -72,7 +69,7 @@ bool Contains(const UArray<HObject>& list, const HObject& handle) {
 void WarnOfUnreadableName(const UString& name) {
     for (const char* c = name.c_str(); *c != 0; ++c) {
         if (*c == '"' || *c == '\r' || *c == '\n') {
-            orlo::ULogMessage message(Channel(CHANNEL_EXPORT_ERRORS), "The name of node \"");
+            orlo::ULogMessage message(Channel(orlo::LOG_CHANNEL_FAILURE), "The name of node \"");
             message += name;
             message += "\" holds a double quote or a line break: the file keeps it as it is and cannot be read back.";
             return;
@@ -120,7 +117,7 @@ TMatrix4<float> GetBonePose(const HObject& bone, const UArray<HObject>& meshes,
             pose = bind;
             found = true;
         } else if (!(bind == pose)) {
-            orlo::ULogMessage(Channel(CHANNEL_EXPORT_ERRORS),
+            orlo::ULogMessage(Channel(orlo::LOG_CHANNEL_FAILURE),
                               "Can't export bones with multiple distinct bind poses. Please use the same bind pose "
                               "when binding a bone two more than one mesh.");
             break;
@@ -297,13 +294,14 @@ HStatus QuarroExporter::Export(orlo::IOutputStream* stream, bool selectedOnly) {
             WriteMesh(writer, uint32_t(k), meshes[k], bones);
     } catch (const merrow::HException& error) {
         if (error.GetResultCode() == HStatus::FAILED)
-            orlo::ULogMessage(Channel(CHANNEL_EXPORT_ERRORS), error.GetMessageText());
+            orlo::ULogMessage(Channel(orlo::LOG_CHANNEL_FAILURE), error.GetMessageText());
         result.SetCode(error.GetResultCode());
     } catch (const orlo::ErrorDescription& error) {
-        orlo::ULogMessage(Channel(CHANNEL_EXPORT_ERRORS), "The plugin throwed an exception:\r\n") += error.GetReport();
+        orlo::ULogMessage(Channel(orlo::LOG_CHANNEL_FAILURE), "The plugin throwed an exception:\r\n") +=
+            error.GetReport();
         result.SetCode(HStatus::FAILED);
     } catch (...) {
-        orlo::ULogMessage(Channel(CHANNEL_EXPORT_ERRORS), "Unknown error during export.");
+        orlo::ULogMessage(Channel(orlo::LOG_CHANNEL_FAILURE), "Unknown error during export.");
         result.SetCode(HStatus::FAILED);
     }
     HPluginModule::EndProgress();
@@ -312,7 +310,7 @@ HStatus QuarroExporter::Export(orlo::IOutputStream* stream, bool selectedOnly) {
 
 void QuarroExporter::Run(HStatus& result, const orlo::UCommandLine& options, orlo::IOutputStream* stream,
                          bool selectedOnly) {
-    ApplyExportOptions(options, Channel(CHANNEL_WARNINGS));
+    ApplyExportOptions(options, Channel(orlo::LOG_CHANNEL_WARNING));
     result = Export(stream, selectedOnly);
 }
 

@@ -19,7 +19,6 @@ using orlo::UString;
 
 namespace {
 
-constexpr int CHANNEL_WARNINGS = 7;
 constexpr int32_t TABLE_BUCKETS = 64;
 constexpr float SINGULAR_DETERMINANT = 9.9999997e-06f;
 
@@ -29,7 +28,7 @@ using BoneNodeTable = orlo::UTable<UString, HObject>;
 
 orlo::ILog* Warnings() {
     orlo::ICoreServices* services = orlo::GetCoreServices();
-    return services != nullptr ? services->GetLogChannel(CHANNEL_WARNINGS) : nullptr;
+    return services != nullptr ? services->GetLogChannel(orlo::LOG_CHANNEL_WARNING) : nullptr;
 }
 
 // The node's world transform: the inverse of the inverse bind matrix, or the

@@ -12,12 +12,6 @@ namespace {
 
 constexpr uint32_t DEFAULT_POOL_SIZE = 4096;
 
-// Output slots that the host log outputs are attached to.
-constexpr int SLOT_INFO_DEBUG = 2;
-constexpr int SLOT_INFO = 3;
-constexpr int SLOT_ERROR = 5;
-constexpr int SLOT_WARNING = 7;
-
 orlo::ICoreServices* s_pluginCoreServices = nullptr;
 orlo::CoreServicesAccessor s_previousAccessor = nullptr;
 bool s_installed = false;
@@ -50,10 +44,10 @@ void InitializePlugin_Base(const PluginDefinition& definition) {
     s_previousAccessor = orlo::SetCoreServicesAccessor(&GetPluginCoreServices);
     s_installed = true;
 
-    s_pluginCoreServices->SetLogTarget(SLOT_INFO_DEBUG, definition.infoOutput);
-    s_pluginCoreServices->SetLogTarget(SLOT_INFO, definition.infoOutput);
-    s_pluginCoreServices->SetLogTarget(SLOT_WARNING, definition.warningOutput);
-    s_pluginCoreServices->SetLogTarget(SLOT_ERROR, definition.errorOutput);
+    s_pluginCoreServices->SetLogTarget(orlo::LOG_SLOT_INFORMATION, definition.infoOutput);
+    s_pluginCoreServices->SetLogTarget(orlo::LOG_SLOT_MORE_INFORMATION, definition.infoOutput);
+    s_pluginCoreServices->SetLogTarget(orlo::LOG_SLOT_WARNING, definition.warningOutput);
+    s_pluginCoreServices->SetLogTarget(orlo::LOG_SLOT_ERROR, definition.errorOutput);
 
     PluginInfo& info = GetPluginInfo();
     info.Reset();
@@ -82,7 +76,8 @@ void ShutdownPlugin_Base() {
     // The slots are process-wide and would otherwise keep pointing at the
     // host outputs after the plug-in has let go of the host.
     if (s_pluginCoreServices != nullptr) {
-        for (int slot : {SLOT_INFO_DEBUG, SLOT_INFO, SLOT_WARNING, SLOT_ERROR})
+        for (int slot : {orlo::LOG_SLOT_INFORMATION, orlo::LOG_SLOT_MORE_INFORMATION, orlo::LOG_SLOT_WARNING,
+                         orlo::LOG_SLOT_ERROR})
             s_pluginCoreServices->SetLogTarget(slot, nullptr);
     }
     Uninstall();

@@ -12,22 +12,10 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
+#include "ChildProcess.h"
 
 namespace {
 namespace fs = std::filesystem;
-
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
 
 std::string ReadBytes(const fs::path& p) {
     std::ifstream f(p, std::ios::binary);
@@ -46,57 +34,13 @@ std::string ReadFile(const fs::path& p) {
     return plain;
 }
 
-// Runs maxsim-run with args, its standard streams going to files in dir.
-Result RunSession(const std::vector<std::string>& args, const fs::path& dir) {
-    const fs::path outFile = dir / "stdout.txt", errFile = dir / "stderr.txt";
-    Result r;
-#ifdef _WIN32
-    std::string line = "\"" + std::string(MAXSIM_RUN) + "\"";
-    for (const std::string& a : args)
-        line += " \"" + a + "\"";
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE out = CreateFileA(outFile.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
-    HANDLE err = CreateFileA(errFile.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = out;
-    si.hStdError = err;
-    PROCESS_INFORMATION pi{};
-    std::vector<char> cmd(line.begin(), line.end());
-    cmd.push_back(0);
-    if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        WaitForSingleObject(pi.hProcess, INFINITE);
-        DWORD code = 0;
-        GetExitCodeProcess(pi.hProcess, &code);
-        r.status = int(code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    CloseHandle(out);
-    CloseHandle(err);
-#else
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, 1);
-        dup2(err, 2);
-        std::vector<char*> argv{const_cast<char*>(MAXSIM_RUN)};
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(MAXSIM_RUN, argv.data());
-        _exit(127);
-    }
-    int wstatus = 0;
-    if (pid > 0 && waitpid(pid, &wstatus, 0) == pid && WIFEXITED(wstatus))
-        r.status = WEXITSTATUS(wstatus);
-#endif
-    r.out = ReadFile(outFile);
-    r.err = ReadFile(errFile);
-    return r;
+// Runs maxsim-run with args, its standard streams kept in dir.
+ChildProcess::Outcome RunSession(const std::vector<std::string>& args, const fs::path& dir) {
+    std::vector<std::string> command{MAXSIM_RUN};
+    command.insert(command.end(), args.begin(), args.end());
+    ChildProcess::Options options;
+    options.folder = dir;
+    return ChildProcess::Run(command, options);
 }
 
 bool Matches(const std::string& text, const char* pattern) {
@@ -280,8 +224,8 @@ TEST_P(MaxsimRunTest, SessionEndsAsExpected) {
             a = out.string();
         args.push_back(a);
     }
-    const Result r = RunSession(args, dir);
-    EXPECT_EQ(r.status, s.status) << r.err;
+    const ChildProcess::Outcome r = RunSession(args, dir);
+    EXPECT_EQ(r.exit, s.status) << r.err;
     if (s.out) {
         EXPECT_TRUE(Matches(r.out, s.out)) << r.out;
     }
@@ -333,10 +277,10 @@ TEST(ProductModule, DemoSceneSurvivesExportImportExport) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     const fs::path first = dir / "demo.qro", second = dir / "again.qro";
-    Result r = RunSession({"plugin", QUARRO_MODULE, "demo", "export", first.string()}, dir);
-    ASSERT_EQ(r.status, 0) << r.err;
+    ChildProcess::Outcome r = RunSession({"plugin", QUARRO_MODULE, "demo", "export", first.string()}, dir);
+    ASSERT_EQ(r.exit, 0) << r.err;
     r = RunSession({"plugin", QUARRO_MODULE, "import", first.string(), "export", second.string()}, dir);
-    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.exit, 0) << r.err;
     const std::vector<std::string> a = TokensWithoutMaterials(ReadBytes(first));
     const std::vector<std::string> b = TokensWithoutMaterials(ReadBytes(second));
     ASSERT_GT(a.size(), 1000u);

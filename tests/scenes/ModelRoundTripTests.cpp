@@ -10,9 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "ScenePrograms.h"
+#include "ChildProcess.h"
 
-using namespace scenes;
 using nlohmann::json;
 namespace fs = std::filesystem;
 
@@ -108,9 +107,17 @@ std::string Name(const ::testing::TestParamInfo<RoundTrip>& info) {
     return name;
 }
 
+// One program of the round trip, its streams kept in dir.
+ChildProcess::Outcome RunStep(const std::vector<std::string>& arguments, const fs::path& dir) {
+    ChildProcess::Options options;
+    options.folder = dir;
+    options.seconds = kTimeLimit;
+    return ChildProcess::Run(arguments, options);
+}
+
 json Dump(const fs::path& file, const fs::path& dir) {
-    const ProgramResult r = RunProgram(QRO_EXECUTABLE, {"dump", file.string()}, dir, kTimeLimit);
-    EXPECT_EQ(r.status, 0) << r.err;
+    const ChildProcess::Outcome r = RunStep({QRO_EXECUTABLE, "dump", file.string()}, dir);
+    EXPECT_EQ(r.exit, 0) << r.err;
     return json::parse(r.out, nullptr, false);
 }
 } // namespace
@@ -125,13 +132,13 @@ TEST_P(ModelRoundTripTest, ExportCheckImportExportGivesTheSameFile) {
     fs::create_directories(dir);
     const fs::path first = dir / "first.qro", second = dir / "second.qro";
 
-    ProgramResult r = RunProgram(MAXSIM_RUN, {"load", source.string(), "export", first.string()}, dir, kTimeLimit);
-    ASSERT_EQ(r.status, 0) << r.err;
-    r = RunProgram(QRO_EXECUTABLE, {"check", first.string()}, dir, kTimeLimit);
-    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    ChildProcess::Outcome r = RunStep({MAXSIM_RUN, "load", source.string(), "export", first.string()}, dir);
+    ASSERT_EQ(r.exit, 0) << r.err;
+    r = RunStep({QRO_EXECUTABLE, "check", first.string()}, dir);
+    ASSERT_EQ(r.exit, 0) << r.out << r.err;
     EXPECT_EQ(r.out, "ok: " + std::to_string(model.bones) + " bones, " + std::to_string(model.meshes) + " meshes\n");
-    r = RunProgram(MAXSIM_RUN, {"import", first.string(), "export", second.string()}, dir, kTimeLimit);
-    ASSERT_EQ(r.status, 0) << r.err;
+    r = RunStep({MAXSIM_RUN, "import", first.string(), "export", second.string()}, dir);
+    ASSERT_EQ(r.exit, 0) << r.err;
 
     const json a = Dump(first, dir), b = Dump(second, dir);
     ASSERT_FALSE(a.is_discarded());

@@ -1,6 +1,6 @@
 // Every model file of the package, loaded into the host: the scene is added
 // or the file refused with Assimp's reason; nothing crashes or hangs.
-#include "ScenePrograms.h"
+#include "ChildProcess.h"
 #include "SceneSupport.h"
 
 #include <atomic>
@@ -134,11 +134,14 @@ TEST(ModelWalkOutOfMemory, RefusedWithAssimpsReasonUnderAMemoryLimit) {
     GTEST_SKIP() << "needs an address-space limit, which AddressSanitizer's shadow memory does not allow; "
                     "the release configuration runs it";
 #else
-    const ProgramResult r =
-        RunProgram(MAXSIM_RUN, {"load", file.string()}, fs::path(SCENE_TEST_WORK) / "oom", kSecondsPerFile, 2ull << 30);
+    ChildProcess::Options options;
+    options.folder = fs::path(SCENE_TEST_WORK) / "oom";
+    options.seconds = kSecondsPerFile;
+    options.memoryLimit = 2ull << 30;
+    const ChildProcess::Outcome r = ChildProcess::Run({MAXSIM_RUN, "load", file.string()}, options);
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.signal, 0);
-    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.exit, 1) << r.err;
     EXPECT_EQ(r.err, "maxsim-run: cannot load \"" + file.string() + "\": std::bad_alloc\n");
 #endif
 }

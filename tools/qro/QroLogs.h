@@ -8,9 +8,6 @@
 // one reaches, so each message arrives there once.
 class QroLogs {
 public:
-    static constexpr int CHANNEL_UNOPENABLE_FILES = 6;
-    static constexpr int CHANNEL_WARNINGS = 7;
-
     QroLogs();
     ~QroLogs();
     QroLogs(const QroLogs&) = delete;

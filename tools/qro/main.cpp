@@ -52,19 +52,19 @@ bool ReadFile(QroLogs& logs, const char* path, orlo::UArray<BoneData>& bones, or
     // ZIP archive opens the member.
     orlo::TStreamHandle<orlo::IInputStream> file = orlo::GetCoreServices()->GetFileSystem()->CreateFileReader(path);
     if (file.IsEmpty() || !file->IsOpen()) {
-        orlo::ULogMessage message(logs.GetChannel(QroLogs::CHANNEL_UNOPENABLE_FILES), "Can't open file \"");
+        orlo::ULogMessage message(logs.GetChannel(orlo::LOG_CHANNEL_FAILURE), "Can't open file \"");
         message += path;
         message += "\" for reading.";
         return false;
     }
     QroCheckedInputStream stream(static_cast<orlo::TStreamHandle<orlo::IInputStream>&&>(file));
-    bool accepted = QuarroTextReader::Read(&stream, bones, meshes, logs.GetChannel(QroLogs::CHANNEL_WARNINGS));
+    bool accepted = QuarroTextReader::Read(&stream, bones, meshes, logs.GetChannel(orlo::LOG_CHANNEL_WARNING));
     // The reader puts the stream back where it found it.
     if (accepted && materials != nullptr && !stream.HadShortRead())
         QroMaterialReader::Read(&stream, *materials);
     if (stream.HadShortRead()) {
         // Part of the file never arrived: what was read is not the file.
-        orlo::ULogMessage message(logs.GetChannel(QroLogs::CHANNEL_UNOPENABLE_FILES), "Can't read file \"");
+        orlo::ULogMessage message(logs.GetChannel(orlo::LOG_CHANNEL_FAILURE), "Can't read file \"");
         message += path;
         message += "\" to its end.";
         return false;

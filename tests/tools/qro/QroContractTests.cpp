@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "../../support/TextDifference.h"
-#include "QroProcess.h"
+#include "ChildProcess.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -25,7 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using Outcome = QroProcess::Outcome;
+using Outcome = ChildProcess::Outcome;
 
 std::string ReadAll(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
@@ -46,7 +46,7 @@ fs::path Scratch() {
 
 Outcome Qro(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), QRO_EXECUTABLE);
-    return QroProcess::Run(arguments);
+    return ChildProcess::Run(arguments);
 }
 
 // Leaves no scratch files behind.

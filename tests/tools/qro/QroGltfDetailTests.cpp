@@ -24,7 +24,7 @@ using qro_gltf_test::Scratch;
 // qro's standard error.
 void Convert(const std::string& qro, GltfTestFile& gltf, std::string* err = nullptr) {
     std::string out = (Scratch() / (fs::path(qro).stem().string() + ".glb")).string();
-    QroProcess::Outcome outcome = Qro({"gltf", qro, out});
+    ChildProcess::Outcome outcome = Qro({"gltf", qro, out});
     ASSERT_EQ(outcome.exit, 0) << outcome.err;
     if (err != nullptr)
         *err = outcome.err;
@@ -241,7 +241,7 @@ TEST_P(QroGltfRefuses, ClearMessageAndNoFile) {
     }
     for (const char* extension : {".glb", ".gltf"}) {
         fs::path out = Scratch() / (std::string(GetParam().label) + extension);
-        QroProcess::Outcome outcome = Qro({"gltf", in.string(), out.string()});
+        ChildProcess::Outcome outcome = Qro({"gltf", in.string(), out.string()});
         EXPECT_EQ(outcome.exit, 1);
         EXPECT_EQ(outcome.out, "");
         EXPECT_EQ(outcome.err,
@@ -296,7 +296,7 @@ TEST(QroGltf, InfiniteMatrixRefused) {
         << "numBones 1\nbone 0 { name \"B\" invBaseMatrix 1 0 0 0 0 1 0 0 0 0 inf 0 0 0 "
            "0 1 }\n";
     fs::path out = Scratch() / "infinite.glb";
-    QroProcess::Outcome outcome = Qro({"gltf", in.string(), out.string()});
+    ChildProcess::Outcome outcome = Qro({"gltf", in.string(), out.string()});
     EXPECT_EQ(outcome.exit, 1);
     EXPECT_EQ(outcome.err, "qro: can't convert \"" + in.string() +
                                "\": bone 0 \"B\": its invBaseMatrix holds a value that is not a finite number.\n");
@@ -313,7 +313,7 @@ struct CallCase {
 class QroGltfCalls : public testing::TestWithParam<CallCase> {};
 
 TEST_P(QroGltfCalls, ExitStatusAndMessage) {
-    QroProcess::Outcome outcome = Qro(GetParam().arguments);
+    ChildProcess::Outcome outcome = Qro(GetParam().arguments);
     EXPECT_EQ(outcome.exit, GetParam().exit);
     EXPECT_EQ(outcome.out, "");
     EXPECT_EQ(outcome.err.substr(0, GetParam().err.size()), GetParam().err) << outcome.err;
@@ -351,7 +351,7 @@ TEST(QroGltf, ReadsAMemberOfAZipArchive) {
 
 TEST(QroGltf, BinBesideAGltfIsNamedByAnEscapedRelativeUri) {
     fs::path out = Scratch() / "my banner #1.gltf";
-    QroProcess::Outcome outcome = Qro({"gltf", "samples/banner.qro", out.string()});
+    ChildProcess::Outcome outcome = Qro({"gltf", "samples/banner.qro", out.string()});
     ASSERT_EQ(outcome.exit, 0) << outcome.err;
     EXPECT_TRUE(fs::exists(Scratch() / "my banner #1.bin"));
     GltfTestFile gltf;

@@ -23,10 +23,10 @@ fs::path Scratch() {
     return dir;
 }
 
-QroProcess::Outcome Qro(const std::vector<std::string>& arguments) {
+ChildProcess::Outcome Qro(const std::vector<std::string>& arguments) {
     std::vector<std::string> command = {QRO_EXECUTABLE};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    return QroProcess::Run(command);
+    return ChildProcess::Run(command);
 }
 
 namespace {

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "QroProcess.h"
+#include "ChildProcess.h"
 
 namespace qro_gltf_test {
 
 std::filesystem::path Scratch();
-QroProcess::Outcome Qro(const std::vector<std::string>& arguments);
+ChildProcess::Outcome Qro(const std::vector<std::string>& arguments);
 
 } // namespace qro_gltf_test

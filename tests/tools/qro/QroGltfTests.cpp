@@ -81,7 +81,7 @@ protected:
         static std::map<std::string, bool> converted;
         out = (Scratch() / (std::string(GetParam().label) + extension)).string();
         if (!converted[out]) {
-            QroProcess::Outcome outcome = Qro({"gltf", Input(), out});
+            ChildProcess::Outcome outcome = Qro({"gltf", Input(), out});
             ASSERT_EQ(outcome.exit, 0) << outcome.err;
             EXPECT_EQ(outcome.out, "");
             converted[out] = true;
@@ -335,14 +335,14 @@ TEST_P(QroGltfScene, WeightsSumToOneInThirtyTwoBits) {
 const char* const kValidatorPackage = ".cache/npm/node_modules/gltf-validator/package.json";
 
 TEST_P(QroGltfScene, KhronosValidatorReportsNoErrors) {
-    if (!QroProcess::IsOnPath("node") || !fs::exists(kValidatorPackage))
+    if (!ChildProcess::IsOnPath("node") || !fs::exists(kValidatorPackage))
         GTEST_SKIP() << "Khronos' glTF validator is not installed (scripts/setup installs node and "
                         "gltf-validator into .cache/npm)";
     for (const char* extension : {".glb", ".gltf"}) {
         GltfTestFile gltf;
         std::string out;
         ASSERT_NO_FATAL_FAILURE(Convert(extension, gltf, out));
-        QroProcess::Outcome outcome = QroProcess::Run({"node", "scripts/gltf-validate", out});
+        ChildProcess::Outcome outcome = ChildProcess::Run({"node", "scripts/gltf-validate", out});
         EXPECT_EQ(outcome.exit, 0) << outcome.out << outcome.err;
         EXPECT_NE(outcome.out.find("errors 0 "), std::string::npos) << outcome.out;
     }
@@ -351,7 +351,7 @@ TEST_P(QroGltfScene, KhronosValidatorReportsNoErrors) {
 // assimp, imported raw: one mesh per primitive, each with
 // [vertices / bones / faces] = [glTF vertices / skin joints / triangles].
 TEST_P(QroGltfScene, AssimpReadsTheSameMeshesBonesAndTriangles) {
-    if (!QroProcess::IsOnPath("assimp"))
+    if (!ChildProcess::IsOnPath("assimp"))
         GTEST_SKIP() << "the assimp command is not installed (scripts/setup installs assimp-utils)";
     GltfTestFile gltf;
     std::string out;
@@ -378,7 +378,7 @@ TEST_P(QroGltfScene, AssimpReadsTheSameMeshesBonesAndTriangles) {
             ++primitives;
         }
     }
-    QroProcess::Outcome outcome = QroProcess::Run({"assimp", "info", out, "-r"});
+    ChildProcess::Outcome outcome = ChildProcess::Run({"assimp", "info", out, "-r"});
     ASSERT_EQ(outcome.exit, 0) << outcome.out << outcome.err;
     std::string actual;
     size_t at = outcome.out.find("\nMeshes:  (name)");

@@ -11,13 +11,11 @@ namespace merrow::platform_3dsmax {
 
 namespace {
 
-// Failures that the host cannot show otherwise: unopenable files, reports of
-// errors that ended a run.
-constexpr int CHANNEL_TRANSLATOR_ERRORS = 6;
-
+// Failures that the host cannot show otherwise, on the failure channel:
+// unopenable files, reports of errors that ended a run.
 orlo::ILog* TranslatorErrors() {
     orlo::ICoreServices* services = orlo::GetCoreServices();
-    return services != nullptr ? services->GetLogChannel(CHANNEL_TRANSLATOR_ERRORS) : nullptr;
+    return services != nullptr ? services->GetLogChannel(orlo::LOG_CHANNEL_FAILURE) : nullptr;
 }
 
 // Nothing raised inside a translator call may reach the host: the error's

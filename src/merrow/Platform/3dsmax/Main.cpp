@@ -109,8 +109,6 @@ merrow::platform_3dsmax::HLogOutput g_infoOutput(SYSLOG_INFO);
 merrow::platform_3dsmax::HLogOutput g_warningOutput(SYSLOG_WARN);
 merrow::platform_3dsmax::HLogOutput g_errorOutput(SYSLOG_ERROR);
 
-constexpr int CHANNEL_HOST_ERRORS = 5;
-
 void ReportToHost(const char* text) {
     g_errorOutput.Begin();
     try {
@@ -143,7 +141,7 @@ void Initialise() {
         g_classDescriptions.Emplace(&node->value);
 
     if (!RegisterNotification(OnSystemShutdown, nullptr, NOTIFY_SYSTEM_SHUTDOWN)) {
-        orlo::ULogMessage(orlo::GetCoreServices()->GetLogChannel(CHANNEL_HOST_ERRORS),
+        orlo::ULogMessage(orlo::GetCoreServices()->GetLogChannel(orlo::LOG_CHANNEL_HOST_ERROR),
                           "Couldn't register callback upon program shutdown.");
         merrow::RestorePreviousCoreServices();
     }

@@ -36,8 +36,9 @@ public:
 };
 
 // The channels and output slots whose use is fixed.
-constexpr int LOG_CHANNEL_FAILURE = 6; // export failures, bind-pose conflicts, files that do not open
-constexpr int LOG_CHANNEL_WARNING = 7; // rejected files, refused options, allocation failures, archives
+constexpr int LOG_CHANNEL_HOST_ERROR = 5; // the host's error log: what the plug-in cannot report otherwise
+constexpr int LOG_CHANNEL_FAILURE = 6;    // export failures, bind-pose conflicts, files that do not open
+constexpr int LOG_CHANNEL_WARNING = 7;    // rejected files, refused options, allocation failures, archives
 constexpr int LOG_SLOT_INFORMATION = 2;
 constexpr int LOG_SLOT_MORE_INFORMATION = 3;
 constexpr int LOG_SLOT_ERROR = 5;
