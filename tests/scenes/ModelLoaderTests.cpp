@@ -61,14 +61,29 @@ const Model kModels[] = {
     {"Collada/teapots.DAE", 4, 3, 2976, 0, 0},
 };
 
-class NamedModelTest : public ModelLoaderTest, public ::testing::WithParamInterface<Model> {};
+// One model of the package, as Assimp reads it and as loaded into the host;
+// the file's nodes in depth-first order, and the host's nodes in theirs.
+class NamedModelTest : public ModelLoaderTest, public ::testing::WithParamInterface<Model> {
+protected:
+    void SetUp() override {
+        ModelLoaderTest::SetUp();
+        const fs::path path = ModelPath(GetParam().path);
+        SKIP_WITHOUT_MODEL(path);
+        m_file = std::make_unique<FileScene>(path);
+        ASSERT_TRUE(m_file->scene) << m_file->importer.GetErrorString();
+        m_result = Load(path);
+        CollectNodes(m_file->scene->mRootNode, m_fileNodes);
+        m_hostNodes = Host().AllNodes();
+    }
+
+    std::unique_ptr<FileScene> m_file;
+    maxsim::ModelLoader::Result m_result;
+    std::vector<const aiNode*> m_fileNodes;
+    std::vector<INode*> m_hostNodes;
+};
 
 std::string Name(const ::testing::TestParamInfo<Model>& info) {
-    std::string name = fs::path(info.param.path).stem().string();
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
+    return TestNameOf(info.param.path);
 }
 } // namespace
 
@@ -77,14 +92,9 @@ std::string Name(const ::testing::TestParamInfo<Model>& info) {
 // the same weights are one vertex.
 TEST_P(NamedModelTest, LoadedSceneKeepsTheFileCounts) {
     const Model& model = GetParam();
-    const fs::path path = ModelPath(model.path);
-    SKIP_WITHOUT_MODEL(path);
-    FileScene file(path);
-    ASSERT_TRUE(file.scene) << file.importer.GetErrorString();
-    const maxsim::ModelLoader::Result r = Load(path);
-
-    std::vector<const aiNode*> fileNodes;
-    CollectNodes(file.scene->mRootNode, fileNodes);
+    const FileScene& file = *m_file;
+    const maxsim::ModelLoader::Result& r = m_result;
+    const std::vector<const aiNode*>& fileNodes = m_fileNodes;
     ASSERT_EQ(int(fileNodes.size()), model.nodes);
     EXPECT_EQ(r.nodes, model.nodes + model.addedBones);
     EXPECT_EQ(r.addedBones, model.addedBones);
@@ -159,14 +169,9 @@ TEST_P(NamedModelTest, LoadedSceneKeepsTheFileCounts) {
 // same position (object space), weights, normal, texture coordinates per
 // channel and material.
 TEST_P(NamedModelTest, CornersKeepTheFileData) {
-    const fs::path path = ModelPath(GetParam().path);
-    SKIP_WITHOUT_MODEL(path);
-    FileScene file(path);
-    ASSERT_TRUE(file.scene);
-    Load(path);
-    std::vector<const aiNode*> fileNodes;
-    CollectNodes(file.scene->mRootNode, fileNodes);
-    const std::vector<INode*> hostNodes = Host().AllNodes();
+    const FileScene& file = *m_file;
+    const std::vector<const aiNode*>& fileNodes = m_fileNodes;
+    const std::vector<INode*>& hostNodes = m_hostNodes;
     ASSERT_GE(hostNodes.size(), fileNodes.size());
     for (size_t n = 0; n < fileNodes.size(); ++n) {
         const aiNode* fileNode = fileNodes[n];
@@ -249,14 +254,9 @@ TEST_P(NamedModelTest, CornersKeepTheFileData) {
 // the weighted sum of global(bone) * offset(bone) * point, recomputed here
 // from the file; points without weights go with their node.
 TEST_P(NamedModelTest, SkinnedPointsAreTheLinearBlendOfTheBindPose) {
-    const fs::path path = ModelPath(GetParam().path);
-    SKIP_WITHOUT_MODEL(path);
-    FileScene file(path);
-    ASSERT_TRUE(file.scene);
-    Load(path);
-    std::vector<const aiNode*> fileNodes;
-    CollectNodes(file.scene->mRootNode, fileNodes);
-    const std::vector<INode*> hostNodes = Host().AllNodes();
+    const FileScene& file = *m_file;
+    const std::vector<const aiNode*>& fileNodes = m_fileNodes;
+    const std::vector<INode*>& hostNodes = m_hostNodes;
     int checked = 0;
     for (size_t n = 0; n < fileNodes.size(); ++n) {
         const aiNode* fileNode = fileNodes[n];

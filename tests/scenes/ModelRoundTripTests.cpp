@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "SceneSupport.h"
 
 using nlohmann::json;
 namespace fs = std::filesystem;
@@ -100,11 +101,7 @@ const RoundTrip kRoundTrips[] = {
 class ModelRoundTripTest : public ::testing::TestWithParam<RoundTrip> {};
 
 std::string Name(const ::testing::TestParamInfo<RoundTrip>& info) {
-    std::string name = fs::path(info.param.path).stem().string();
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
+    return scenes::TestNameOf(info.param.path);
 }
 
 // One program of the round trip, its streams kept in dir.

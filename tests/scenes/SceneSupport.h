@@ -7,6 +7,7 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -41,6 +42,16 @@ struct FileScene {
     }
 };
 
+// A model's path as a test name: its file name without the extension, other
+// characters than letters and digits as '_'.
+inline std::string TestNameOf(const std::string& path) {
+    std::string name = fs::path(path).stem().string();
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+}
+
 inline void CollectNodes(const aiNode* node, std::vector<const aiNode*>& out) {
     out.push_back(node);
     for (unsigned i = 0; i < node->mNumChildren; ++i)
@@ -53,11 +64,12 @@ inline Matrix3 HostWorld(const aiScene* scene, const aiNode* node) {
     aiMatrix4x4 m = node->mTransformation;
     for (const aiNode* p = node->mParent; p; p = p->mParent)
         m = p->mTransformation * m;
+    // The transpose's rows are the columns that act on a row vector.
+    aiMatrix4x4 t = m;
+    t.Transpose();
     Matrix3 r(TRUE);
-    r.SetRow(0, Point3(m.a1, m.b1, m.c1));
-    r.SetRow(1, Point3(m.a2, m.b2, m.c2));
-    r.SetRow(2, Point3(m.a3, m.b3, m.c3));
-    r.SetRow(3, Point3(m.a4, m.b4, m.c4));
+    for (int row = 0; row < 4; ++row)
+        r.SetRow(row, Point3(t[row][0], t[row][1], t[row][2]));
     r.ValidateFlags();
     int32_t up = 1;
     if (scene->mMetaData && scene->mMetaData->Get("UpAxis", up) && up == 2)

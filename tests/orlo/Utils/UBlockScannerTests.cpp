@@ -1,6 +1,7 @@
 #include "orlo/Utils/UBlockScanner.h"
 
 #include <cstring>
+#include <ostream>
 #include <random>
 #include <set>
 #include <string>
@@ -212,43 +213,57 @@ TEST(UBlockScanner, EveryByteValueAsTheRegexSeesIt) {
     }
 }
 
-// Short texts over the alphabet that matters, against the regex.
-TEST(UBlockScanner, RandomShortTextsAgainstTheRegex) {
-    const char alphabet[] = {'{', '}', '"', 'a', ' ', '\n'};
-    std::mt19937 random(20261210);
-    int verdicts = 0;
-    for (int i = 0; i < 4000; ++i) {
-        std::string text(random() % 24, ' ');
-        for (char& c : text)
-            c = alphabet[random() % sizeof(alphabet)];
-        if (ExpectSameTables(text))
-            ++verdicts;
-        ASSERT_EQ(MemoTable(text), ScannerTable(text)) << Printable(text);
-        if (HasFailure())
-            break;
-    }
-    EXPECT_GT(verdicts, 3900) << "the regex should finish on short texts";
+// Random texts, each against the regex (when it finishes) and the oracle.
+struct RandomTexts {
+    const char* name;
+    unsigned seed;
+    int count;
+    unsigned maxLength; // lengths 0 to maxLength - 1
+    // One byte in k is a quote or a brace, k drawn per text from this range.
+    unsigned specialEveryMin;
+    unsigned specialEveryMax;
+    std::string plain; // the other bytes
+    int minVerdicts;   // texts the regex must finish
+};
+
+void PrintTo(const RandomTexts& row, std::ostream* out) {
+    *out << row.name;
 }
 
-// Longer texts where quotes and braces are rare, as in a file of numbers: the
-// scanner then keeps thresholds for those bytes only.
-TEST(UBlockScanner, RandomSparseTextsAgainstTheRegex) {
+const RandomTexts kRandomTexts[] = {
+    // Short texts over the alphabet that matters.
+    {"Short", 20261210, 4000, 24, 2, 2, "a \n", 3900},
+    // Longer texts where quotes and braces are rare, as in a file of numbers:
+    // the scanner then keeps thresholds for those bytes only.
+    {"Sparse", 36, 1500, 240, 12, 12, "a1 \n\t.", 1400},
+    // Long texts of every kind of byte, scanned 64 bytes at a time where they
+    // hold no quote or brace.
+    {"LongOfEveryKindOfByte", 64, 600, 400, 8, 127, std::string("a1-.  \t\n\v\f\r\0\x1c\x80\xff", 15), 550},
+};
+
+class RandomTextsAgainstTheRegex : public ::testing::TestWithParam<RandomTexts> {};
+
+TEST_P(RandomTextsAgainstTheRegex, SameTables) {
+    const RandomTexts& row = GetParam();
     const char special[] = {'{', '}', '"'};
-    const char plain[] = {'a', '1', ' ', '\n', '\t', '.'};
-    std::mt19937 random(36);
+    std::mt19937 random(row.seed);
     int verdicts = 0;
-    for (int i = 0; i < 1500; ++i) {
-        std::string text(random() % 240, ' ');
+    for (int i = 0; i < row.count; ++i) {
+        std::string text(random() % row.maxLength, ' ');
+        const unsigned every = row.specialEveryMin + random() % (row.specialEveryMax - row.specialEveryMin + 1);
         for (char& c : text)
-            c = random() % 12 == 0 ? special[random() % sizeof(special)] : plain[random() % sizeof(plain)];
+            c = random() % every == 0 ? special[random() % sizeof(special)] : row.plain[random() % row.plain.size()];
         if (ExpectSameTables(text))
             ++verdicts;
         ASSERT_EQ(MemoTable(text), ScannerTable(text)) << Printable(text);
         if (HasFailure())
             break;
     }
-    EXPECT_GT(verdicts, 1400) << "the regex should finish on these texts";
+    EXPECT_GT(verdicts, row.minVerdicts) << "the regex should finish on these texts";
 }
+
+INSTANTIATE_TEST_SUITE_P(UBlockScanner, RandomTextsAgainstTheRegex, ::testing::ValuesIn(kRandomTexts),
+                         [](const ::testing::TestParamInfo<RandomTexts>& info) { return info.param.name; });
 
 // Texts of 64 bytes and more are scanned a chunk of 64 bytes at a time where
 // they hold words and white space only: every byte value at the places where
@@ -270,26 +285,6 @@ TEST(UBlockScanner, EveryByteValueAroundTheChunksOfLongTexts) {
                 return;
         }
     }
-}
-
-// Long texts of every kind of byte, braces and quotes among them now and then.
-TEST(UBlockScanner, RandomLongTextsAgainstTheRegex) {
-    const char special[] = {'{', '}', '"'};
-    const char plain[] = {'a', '1', '-', '.', ' ', ' ', '\t', '\n', '\v', '\f', '\r', '\0', '\x1c', '\x80', '\xff'};
-    std::mt19937 random(64);
-    int verdicts = 0;
-    for (int i = 0; i < 600; ++i) {
-        std::string text(random() % 400, ' ');
-        const unsigned rarity = 8 + random() % 120;
-        for (char& c : text)
-            c = random() % rarity == 0 ? special[random() % sizeof(special)] : plain[random() % sizeof(plain)];
-        if (ExpectSameTables(text))
-            ++verdicts;
-        ASSERT_EQ(MemoTable(text), ScannerTable(text)) << Printable(text);
-        if (HasFailure())
-            break;
-    }
-    EXPECT_GT(verdicts, 550) << "the regex should finish on these texts";
 }
 
 // A writer that fails leaves a file cut short: the damaged files that made the
