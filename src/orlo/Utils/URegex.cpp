@@ -35,6 +35,8 @@ void URegex<T>::CreateOnigRegex() {
     // The terminator is never part of the pattern.
     const OnigUChar* begin = reinterpret_cast<const OnigUChar*>(m_pattern.c_str());
     const OnigUChar* end = begin + m_pattern.Length();
+    // A process-wide setting of the engine, the same for every pattern.
+    onig_set_subexp_call_max_nest_level(SUBEXP_CALL_NEST_LIMIT);
     OnigErrorInfo errorInfo;
     int result = onig_new(&m_regex, begin, end, m_options, ONIG_ENCODING_ASCII, ONIG_SYNTAX_RUBY, &errorInfo);
     if (result != ONIG_NORMAL) {

@@ -43,6 +43,12 @@ public:
     static constexpr uint64_t RETRY_LIMIT_PER_BYTE = 8;
     static uint64_t GetRetryLimit(uint64_t bytes);
 
+    // How deep a pattern may call its own groups (a block in a block ...).
+    // The engine's own default is 20, beyond which it fails the outer match
+    // without a word: a block nested 21 deep would read as loose braces and
+    // words. The limit only bounds the engine's match stack.
+    static constexpr int SUBEXP_CALL_NEST_LIMIT = 10000;
+
     // Length of the whole match of the last successful search.
     int32_t GetMatchLength() const;
 

@@ -170,6 +170,10 @@ struct ScanCase {
     std::string text;
 };
 
+void PrintTo(const ScanCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class UBlockScannerAgainstRegex : public testing::TestWithParam<ScanCase> {};
 
 TEST_P(UBlockScannerAgainstRegex, SameTable) {
@@ -197,6 +201,14 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"WhiteSpaceOfEveryKind", std::string("a\tb\nc\vd\fe\rf g\x1c h\x1fi\x85j\xA0k")},
         ScanCase{"HighBytes", "\xE9t\xE9 \"\xFF\" {\x80\x81} \xFF{"},
         ScanCase{"ZeroBytes", std::string("a\0b \"\0\" {\0}", 11)}, ScanCase{"LineBreakBeforeEnd", "{a}\n\"b\"\n c\n"},
+        // Blocks nested deeper than the regex engine's default call depth (20).
+        ScanCase{"NestedTwentyOneDeep", std::string(21, '{') + std::string(21, '}')},
+        ScanCase{"NestedTwoHundredDeepAfterAWord", "m" + std::string(200, '{') + " \"}\" " + std::string(200, '}')},
+        ScanCase{
+            "NestedDeepWithZeroBytesAndAnUnclosedBrace",
+            std::string("m{esh 0 {{{{{{{{{{{{{{{{{{{{{\015\012\011name}}}}\"\"\250\000\000}}}}}}}}}}}}}}}}}}\015\012"
+                        "\011name \"\015\"\012m\011materi \011materi \"}\"",
+                        95)},
         ScanCase{"MaterialNamesMissingLastBrace",
                  "mesh 0 {\r\n\tname \"m\"\r\n\tmaterialNames {\r\n\t\t\"A\"\r\n\t\t\"B}\"\r\n\t\t\"C\"\r\n\t}\r\n"}),
     [](const testing::TestParamInfo<ScanCase>& info) { return std::string(info.param.name); });
