@@ -1,5 +1,6 @@
 #include "QuarroExporter.h"
 
+#include "BoneData.h"
 #include "QuarroOptions.h"
 #include "QuarroTextWriter.h"
 #include "inode.h"
@@ -32,9 +33,6 @@ using orlo::UString;
 
 namespace {
 
-// Inversions fail below this determinant magnitude (the float nearest 1e-5).
-constexpr float SINGULAR_DETERMINANT = 0.00001f;
-
 orlo::ILog* Channel(int index) {
     orlo::ICoreServices* services = orlo::GetCoreServices();
     return services != nullptr ? services->GetLogChannel(index) : nullptr;
@@ -43,11 +41,11 @@ orlo::ILog* Channel(int index) {
 using IndexList = UArray<unsigned int>;
 
 // The inverse as the adjugate scaled by 1/det; false, and the matrix left as
-// it is, for a singular one.
+// it is, for a singular one (IsSingularPose).
 bool Invert(TMatrix4<float>& matrix) {
-    const float det = matrix.Determinant();
-    if (!(det > SINGULAR_DETERMINANT || det < -SINGULAR_DETERMINANT))
+    if (IsSingularPose(matrix))
         return false;
+    const float det = matrix.Determinant();
     const float scale = 1.0f / det;
     TMatrix4<float> inverse = matrix.Adjugate();
     for (auto& row : inverse.m)

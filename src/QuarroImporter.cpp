@@ -1,5 +1,6 @@
 #include "QuarroImporter.h"
 
+#include "BoneData.h"
 #include "QuarroOptions.h"
 #include "QuarroTextReader.h"
 #include "merrow/Platform/3dsmax/HObject.h"
@@ -20,7 +21,6 @@ using orlo::UString;
 namespace {
 
 constexpr int32_t TABLE_BUCKETS = 64;
-constexpr float SINGULAR_DETERMINANT = 9.9999997e-06f;
 
 using IndexList = UArray<unsigned int>;
 using BoneIndexTable = orlo::UTable<UString, unsigned int>;
@@ -32,11 +32,11 @@ orlo::ILog* Warnings() {
 }
 
 // The node's world transform: the inverse of the inverse bind matrix, or the
-// matrix itself when it cannot be inverted.
+// matrix itself when it is singular (IsSingularPose).
 TMatrix4<float> BindPoseOf(const TMatrix4<float>& invBaseMatrix) {
-    const float det = invBaseMatrix.Determinant();
-    if (!(det > SINGULAR_DETERMINANT || det < -SINGULAR_DETERMINANT))
+    if (IsSingularPose(invBaseMatrix))
         return invBaseMatrix;
+    const float det = invBaseMatrix.Determinant();
     TMatrix4<float> pose = invBaseMatrix.Adjugate();
     for (auto& row : pose.m)
         for (float& value : row)

@@ -1,3 +1,6 @@
+#include <cmath>
+#include <limits>
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -63,6 +66,55 @@ TEST(Records, MeshesSurviveRelocationAsBytes) {
             EXPECT_EQ(mesh.polygonTexCoordIndices[s][0], unsigned(i * 10 + s));
         }
     }
+}
+
+// Which poses count as singular: the plain rule |det| <= 1e-5 for a pose whose
+// longest axis has length 1, and the same rule for a pose scaled as a whole.
+struct PoseCase {
+    const char* name;
+    float axes[3][3];
+    bool singular;
+};
+
+void PrintTo(const PoseCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const PoseCase kPoseCases[] = {
+    {"Identity", {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, false},
+    {"ScaledBy100", {{100, 0, 0}, {0, 100, 0}, {0, 0, 100}}, false},
+    {"ScaledBy0_01", {{0.01f, 0, 0}, {0, 0.01f, 0}, {0, 0, 0.01f}}, false},
+    {"RotatedAndScaledBy0_01", {{0.00866f, 0.005f, 0}, {-0.005f, 0.00866f, 0}, {0, 0, 0.01f}}, false},
+    {"DeterminantTwiceTheLimit", {{1, 0, 0}, {0, 1, 0}, {0, 0, 2e-5f}}, false},
+    {"AxisOfZeroLength", {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}}, true},
+    {"TwoAxesAlike", {{1, 0, 0}, {1, 0, 0}, {0, 0, 1}}, true},
+    {"SqueezedAlongOneAxis", {{1, 0, 0}, {0, 1, 0}, {0, 0, 1e-5f}}, true},
+    {"SqueezedAlongOneAxisAtScale100", {{100, 0, 0}, {0, 100, 0}, {0, 0, 5e-4f}}, true},
+    {"AllZero", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, true},
+};
+
+class SingularPose : public ::testing::TestWithParam<PoseCase> {};
+
+TEST_P(SingularPose, JudgedAsThePoseScaledToAnAxisOfLengthOne) {
+    TMatrix4<float> pose = TMatrix4<float>::Identity();
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            pose.m[r][c] = GetParam().axes[r][c];
+    EXPECT_EQ(IsSingularPose(pose), GetParam().singular);
+    // Where it stands makes no difference.
+    pose.m[3][0] = 1656.9f;
+    pose.m[3][1] = -26.3f;
+    pose.m[3][2] = 157.3f;
+    EXPECT_EQ(IsSingularPose(pose), GetParam().singular);
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, SingularPose, ::testing::ValuesIn(kPoseCases),
+                         [](const ::testing::TestParamInfo<PoseCase>& info) { return info.param.name; });
+
+TEST(Records, APoseWithANumberMissingIsSingular) {
+    TMatrix4<float> pose = TMatrix4<float>::Identity();
+    pose.m[1][1] = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_TRUE(IsSingularPose(pose));
 }
 
 } // namespace

@@ -96,6 +96,9 @@ const RoundTrip kRoundTrips[] = {
     {"X/anim_test.x", 4, 1},
     {"Collada/cube_with_2UVs.DAE", 0, 1},
     {"Collada/teapots.DAE", 0, 3},
+    // Bones bound at a scale of 100 (a file from a tool that works in
+    // centimetres): their poses must not be taken for singular ones.
+    {"FBX/huesitos.fbx", 9, 1},
 };
 
 class ModelRoundTripTest : public ::testing::TestWithParam<RoundTrip> {};

@@ -166,6 +166,32 @@ TEST_F(QuarroExporterTest, ASingularPoseEndsTheFileAfterTheBonesParentLine) {
     EXPECT_TRUE(ProgressEnded());
 }
 
+// A bone bound at a hundredth of its size, as files from tools that work in
+// centimetres have them, is no singular pose: its inverse is written.
+TEST_F(QuarroExporterTest, ABoneAtAHundredthOfItsSizeKeepsItsInverse) {
+    INode* small = NewBone("Small", Point3(0, 0, 0));
+    Matrix3 tm(TRUE);
+    tm.SetRow(0, Point3(0.01f, 0.0f, 0.0f));
+    tm.SetRow(1, Point3(0.0f, 0.01f, 0.0f));
+    tm.SetRow(2, Point3(0.0f, 0.0f, 0.01f));
+    tm.SetRow(3, Point3(1, 2, 3));
+    small->SetNodeTM(Now(), tm);
+    NewMeshNode("Mesh");
+
+    const Exported exported = Export();
+    ASSERT_EQ(exported.code, 0) << exported.text;
+    orlo::UArray<BoneData> bones;
+    orlo::UArray<MeshData> meshes;
+    ReadBack(exported.text, bones, meshes);
+    ASSERT_EQ(bones.Num(), 1);
+    const orlo::TMatrix4<float>& inverse = bones[0].invBaseMatrix;
+    EXPECT_NEAR(inverse.m[0][0], 100.0f, 0.001f);
+    EXPECT_NEAR(inverse.m[1][1], 100.0f, 0.001f);
+    EXPECT_NEAR(inverse.m[2][2], 100.0f, 0.001f);
+    EXPECT_NEAR(inverse.m[3][0], -100.0f, 0.001f);
+    EXPECT_NEAR(inverse.m[3][2], -300.0f, 0.001f);
+}
+
 TEST_F(QuarroExporterTest, SelectedOnlyKeepsEverySkinsBones) {
     INode* left = NewBone("Left", Point3(-1, 0, 0));
     INode* right = NewBone("Right", Point3(1, 0, 0));

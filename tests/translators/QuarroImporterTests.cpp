@@ -157,6 +157,25 @@ TEST_F(QuarroImporterTest, BonesArePlacedParentsFirstAndLookedUpByTheFirstOfANam
     ExpectNear(WorldPosition(Find("Stray")), Point3(5, 0, 0));
 }
 
+// An inverse bind matrix of a bone bound at a hundred times its size (as
+// files from tools that work in centimetres have them) is inverted, not taken
+// for singular: the bone stands at that size.
+TEST_F(QuarroImporterTest, ABoneAtAHundredTimesItsSizeIsPlacedAtThatSize) {
+    UArray<BoneData> bones;
+    BoneData large = Bone("Large", "", 0, 0, 0);
+    for (int i = 0; i < 3; ++i)
+        large.invBaseMatrix.m[i][i] = 0.01f;
+    large.invBaseMatrix.m[3][0] = -0.01f; // standing at (1, 0, 0)
+    bones.Add(large);
+    ASSERT_EQ(Import(orlo_test::WriteRecords(bones, UArray<MeshData>())), 0);
+    INode* node = Find("Large");
+    ASSERT_TRUE(node);
+    const Matrix3 tm = node->GetNodeTM(Now());
+    EXPECT_NEAR(Length(tm.GetRow(0)), 100.0f, 0.01f);
+    EXPECT_NEAR(Length(tm.GetRow(2)), 100.0f, 0.01f);
+    ExpectNear(tm.GetTrans(), Point3(1, 0, 0));
+}
+
 TEST_F(QuarroImporterTest, AMeshGetsItsNormalsEverySetOnAChannelItsNameAndNoSkinWithoutWeights) {
     UArray<MeshData> meshes;
     meshes.Add(QuadAndTriangle("Cloth", 3));

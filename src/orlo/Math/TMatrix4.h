@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 namespace orlo {
 
 // A 4x4 matrix stored row by row, in the host's row-vector convention: rows 0
@@ -50,6 +52,19 @@ struct TMatrix4 {
             }
         }
         return result;
+    }
+
+    // The length of the longest of the three axes (the first three entries of
+    // rows 0 to 2), in double.
+    double LongestAxis() const {
+        double longest = 0.0;
+        for (int i = 0; i < 3; ++i) {
+            const double length =
+                std::sqrt(double(m[i][0]) * m[i][0] + double(m[i][1]) * m[i][1] + double(m[i][2]) * m[i][2]);
+            if (length > longest)
+                longest = length;
+        }
+        return longest;
     }
 
     T* operator[](int row) { return m[row]; }
