@@ -3,6 +3,7 @@
 #include "orlo/CoreServices/Implementations/ULogMessage.h"
 #include "orlo/Utils/TextParserPolicy_BlockSyntax.h"
 #include "orlo/Utils/UBlockScanner.h"
+#include "orlo/Utils/UNumberText.h"
 #include "orlo/Utils/UTextParser.h"
 
 using orlo::UArray;
@@ -27,58 +28,118 @@ bool IsBelow(int value, unsigned int limit) {
     return static_cast<unsigned int>(value) < limit;
 }
 
-// The number blocks of a mesh are read with one tokenizer, rescanned for each
-// block, so that its token table is allocated once; the records are sized
-// from the token count before they are filled.
+// The numbers of a block, one after the other, as the tokenizer hands them
+// out: read from the first byte of each token, 0 past the last. A block of
+// words only (every block the writer makes) is read straight from its text,
+// with no token table; any other goes through the tokenizer, which the number
+// blocks of a mesh share, so that its table is allocated once.
+class BlockNumbers {
+public:
+    explicit BlockNumbers(BlockParser& parser) : m_parser(parser), m_words(nullptr, 0) {}
+
+    // Starts on a block; returns how many numbers it holds.
+    int32_t Start(Span block) {
+        const int32_t words = orlo::UBlockScanner::CountWords(block.begin, block.length);
+        m_byWords = words >= 0;
+        if (!m_byWords) {
+            m_parser.Rescan(block.begin, block.length);
+            return m_parser.GetTokensLeft();
+        }
+        m_words = orlo::UBlockScanner::WordCursor(block.begin, block.length);
+        m_next = m_words.Next();
+        return words;
+    }
+
+    bool HasNumber() const { return m_byWords ? m_next != nullptr : m_parser.HasToken(); }
+
+    // A word is followed by white space, or ends the block's inner text, which
+    // a closing brace follows: the conversion stops there, as the tokenizer's.
+    int ReadInt() {
+        int value = 0;
+        if (!m_byWords)
+            m_parser.ReadInt(value);
+        else if (m_next != nullptr)
+            value = orlo::UNumberText::ParseInt(Advance());
+        return value;
+    }
+
+    float ReadFloat() {
+        float value = 0.0f;
+        if (!m_byWords)
+            m_parser.ReadFloat(value);
+        else if (m_next != nullptr)
+            value = static_cast<float>(orlo::UNumberText::ParseDouble(Advance()));
+        return value;
+    }
+
+private:
+    const char* Advance() {
+        const unsigned char* word = m_next;
+        m_next = m_words.Next();
+        return reinterpret_cast<const char*>(word);
+    }
+
+    BlockParser& m_parser;
+    bool m_byWords = false;
+    orlo::UBlockScanner::WordCursor m_words;
+    const unsigned char* m_next = nullptr;
+};
+
+// The records are sized from the number count before they are filled.
+
+void ReadVector(BlockNumbers& numbers, orlo::TVector2<float>& vector) {
+    vector.x = numbers.ReadFloat();
+    vector.y = numbers.ReadFloat();
+}
+
+void ReadVector(BlockNumbers& numbers, orlo::TVector3<float>& vector) {
+    vector.x = numbers.ReadFloat();
+    vector.y = numbers.ReadFloat();
+    vector.z = numbers.ReadFloat();
+}
 
 // Appends one vector per group of floats; a short last group reads its
 // missing components as 0.
 template <class TVector>
-void ReadVectors(BlockParser& parser, Span block, UArray<TVector>& vectors) {
+void ReadVectors(BlockNumbers& numbers, Span block, UArray<TVector>& vectors) {
     constexpr int32_t COMPONENTS = int32_t(sizeof(TVector) / sizeof(float));
-    parser.Rescan(block.begin, block.length);
-    vectors.Reserve(vectors.Num() + (parser.GetTokensLeft() + COMPONENTS - 1) / COMPONENTS);
-    while (parser.HasToken()) {
+    const int32_t count = numbers.Start(block);
+    vectors.Reserve(vectors.Num() + (count + COMPONENTS - 1) / COMPONENTS);
+    while (numbers.HasNumber()) {
         TVector vector;
-        parser.ReadFloats(vector);
+        ReadVector(numbers, vector);
         vectors.Add(vector);
     }
 }
 
-void ReadInts(BlockParser& parser, Span block, UArray<unsigned int>& values) {
-    parser.Rescan(block.begin, block.length);
-    values.Reserve(values.Num() + parser.GetTokensLeft());
-    while (parser.HasToken()) {
-        int value = 0;
-        parser.ReadInt(value);
-        values.Add(static_cast<unsigned int>(value));
-    }
+void ReadInts(BlockNumbers& numbers, Span block, UArray<unsigned int>& values) {
+    values.Reserve(values.Num() + numbers.Start(block));
+    while (numbers.HasNumber())
+        values.Add(static_cast<unsigned int>(numbers.ReadInt()));
 }
 
-void ReadWeights(BlockParser& parser, Span block, UArray<MeshData::Weight>& weights) {
-    parser.Rescan(block.begin, block.length);
-    weights.Reserve(weights.Num() + (parser.GetTokensLeft() + 1) / 2);
-    while (parser.HasToken()) {
+void ReadWeights(BlockNumbers& numbers, Span block, UArray<MeshData::Weight>& weights) {
+    weights.Reserve(weights.Num() + (numbers.Start(block) + 1) / 2);
+    while (numbers.HasNumber()) {
         MeshData::Weight weight{0, 0.0f};
-        int boneIndex = 0;
-        parser.ReadInt(boneIndex).ReadFloat(weight.weight);
-        weight.boneIndex = boneIndex;
+        weight.boneIndex = numbers.ReadInt();
+        weight.weight = numbers.ReadFloat();
         weights.Add(weight);
     }
 }
 
-void ReadSet(BlockParser& parser, Span block, UArray<orlo::TVector2<float>>& set) {
-    ReadVectors(parser, block, set);
+void ReadSet(BlockNumbers& numbers, Span block, UArray<orlo::TVector2<float>>& set) {
+    ReadVectors(numbers, block, set);
 }
 
-void ReadSet(BlockParser& parser, Span block, UArray<unsigned int>& set) {
-    ReadInts(parser, block, set);
+void ReadSet(BlockNumbers& numbers, Span block, UArray<unsigned int>& set) {
+    ReadInts(numbers, block, set);
 }
 
 // A block of "set <n> { ... }" entries numbered 0, 1, ...; the set list starts
 // afresh. False on an entry that is not the next set.
 template <class TSet>
-bool ReadSets(BlockParser& numbers, Span block, UArray<TSet>& sets) {
+bool ReadSets(BlockNumbers& numbers, Span block, UArray<TSet>& sets) {
     sets.Empty();
     sets.Reserve(16);
     BlockParser parser(block.begin, block.length);
@@ -224,7 +285,8 @@ bool QuarroTextReader::ReadMeshBlock(const unsigned char* content, int32_t lengt
     mesh.polygonTexCoordIndices.Empty();
 
     BlockParser parser(content, length);
-    BlockParser numbers(content, 0);
+    BlockParser tokens(content, 0);
+    BlockNumbers numbers(tokens);
     String keyword;
     Span block;
     while (parser.HasToken()) {

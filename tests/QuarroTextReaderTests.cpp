@@ -1,5 +1,6 @@
 #include "QuarroTextReader.h"
 
+#include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -132,6 +133,35 @@ TEST(QuarroTextReader, MeshBlockFields) {
     EXPECT_EQ(mesh.weights[0].boneIndex, 1);
     EXPECT_EQ(mesh.weights[0].weight, 0.5f);
     EXPECT_EQ(mesh.weights[1].boneIndex, -1) << "the unsigned text of a negative index reads back";
+}
+
+// Every number is read from the first byte of its token, up to where the
+// number ends, whether the block holds words only (read straight from the
+// text) or quotes and braces as well (read through the tokenizer): a quoted
+// string or a block reads as 0, a word as the number it starts with.
+TEST(QuarroTextReader, NumbersAreReadFromTheStartOfEachToken) {
+    ReadResult result = Read("numMeshes 1 mesh 0 {"
+                             " vertices { 1 2x 0x10 -8e1 .5 +3 inf 1e40 7}"
+                             " normals { 1 \"2 3\" 4 {5 6} 7x -8e1 }"
+                             " polygonVertexIndices {\t12ab -1 \"3\" 4294967296 +0x5 7}"
+                             " weights { 2 0.25 3 {0.5} } }");
+    ASSERT_TRUE(result.accepted);
+    const MeshData& mesh = result.meshes[0];
+    const float infinity = std::numeric_limits<float>::infinity();
+    ASSERT_EQ(mesh.vertices.Num(), 3);
+    EXPECT_EQ(mesh.vertices[0], (TVector3<float>{1, 2, 16}));
+    EXPECT_EQ(mesh.vertices[1], (TVector3<float>{-80, 0.5f, 3}));
+    EXPECT_EQ(mesh.vertices[2], (TVector3<float>{infinity, infinity, 7})) << "the last word ends at the brace";
+    ASSERT_EQ(mesh.normals.Num(), 2);
+    EXPECT_EQ(mesh.normals[0], (TVector3<float>{1, 0, 4}));
+    EXPECT_EQ(mesh.normals[1], (TVector3<float>{0, 7, -80}));
+    ASSERT_EQ(mesh.polygonVertexIndices.Num(), 6);
+    const unsigned int indices[] = {12, 4294967295u, 0, 4294967295u, 0, 7};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(mesh.polygonVertexIndices[i], indices[i]) << i;
+    ASSERT_EQ(mesh.weights.Num(), 2);
+    EXPECT_EQ(mesh.weights[1].boneIndex, 3);
+    EXPECT_EQ(mesh.weights[1].weight, 0.0f);
 }
 
 TEST(QuarroTextReader, RepeatedListsAppendAndRepeatedSetsRestart) {

@@ -43,6 +43,9 @@ struct BlockBytes {
 
 constexpr BlockBytes kBlockBytes;
 
+// The bulk steps take 64 bytes at a time, one bit each.
+constexpr int32_t CHUNK = 64;
+
 #if defined(__SSE2__)
 
 // Sixteen bytes at a time: one bit per byte that is a quote or a brace (or a
@@ -66,25 +69,56 @@ struct ChunkClasses {
     uint64_t special;
 };
 
-constexpr int32_t CHUNK = 64;
+// One bit per byte of white space among sixteen.
+uint32_t Spaces16(const unsigned char* at) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    // Tab to carriage return are 9 to 13: 0 to 4 once 9 is taken off.
+    const __m128i fromTab = _mm_sub_epi8(bytes, _mm_set1_epi8('\t'));
+    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
+    const __m128i space = _mm_or_si128(control, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')));
+    return uint32_t(_mm_movemask_epi8(space)) & 0xffffu;
+}
 
 ChunkClasses ClassifyChunk(const unsigned char* at) {
     ChunkClasses classes{0, 0};
     for (int part = 0; part < 4; ++part) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * part));
-        // Tab to carriage return are 9 to 13: 0 to 4 once 9 is taken off.
-        const __m128i fromTab = _mm_sub_epi8(bytes, _mm_set1_epi8('\t'));
-        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8(4)), fromTab);
-        const __m128i space = _mm_or_si128(control, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')));
-        const uint32_t spaceBits = uint32_t(_mm_movemask_epi8(space)) & 0xffffu;
         const uint32_t specialBits = uint32_t(QuotesAndBraces16(at + 16 * part)) & 0xffffu;
-        classes.space |= uint64_t(spaceBits) << (16 * part);
+        classes.space |= uint64_t(Spaces16(at + 16 * part)) << (16 * part);
         classes.special |= uint64_t(specialBits) << (16 * part);
     }
     return classes;
 }
 
 #endif
+
+// The word bytes among the `count` bytes at `at` (64 at most), bit i for the
+// byte at `at + i`; `special` gets the quotes and braces. Bits from `count` on
+// are neither.
+uint64_t WordBytes(const unsigned char* at, int64_t count, uint64_t& special) {
+#if defined(__SSE2__)
+    if (count >= CHUNK) {
+        const ChunkClasses classes = ClassifyChunk(at);
+        special = classes.special;
+        return ~(classes.space | classes.special);
+    }
+#endif
+    uint64_t words = 0;
+    special = 0;
+    for (int64_t i = 0; i < count && i < CHUNK; ++i) {
+        const unsigned char byteClass = kClasses.entries[at[i]];
+        if (byteClass == WORD)
+            words |= uint64_t(1) << i;
+        else if (byteClass != SPACE)
+            special |= uint64_t(1) << i;
+    }
+    return words;
+}
+
+// The first bytes of words among word bytes, given whether the byte before
+// the first one is a word byte.
+uint64_t WordStarts(uint64_t words, bool afterWord) {
+    return words & ~((words << 1) | uint64_t(afterWord));
+}
 
 // The first quote or brace (or zero byte, when asked) at or after `q`, or
 // `length`.
@@ -141,9 +175,8 @@ int32_t WalkWords(const unsigned char* text, int32_t length, const ChunkClasses&
     // every byte counts as the end of a word: a word ends there as well.
     const uint64_t ends = plain < CHUNK ? classes.space | (~uint64_t(0) << plain) : classes.space;
     const uint64_t words = ~ends;
-    // A word byte starts a word when the byte before it is none (p itself
-    // is never inside a token).
-    const uint64_t starts = words & ((ends << 1) | 1);
+    // p itself is never inside a token.
+    const uint64_t starts = WordStarts(words, false);
     // Only the last word can run on past the chunk, and only when no quote or
     // brace cut it short.
     const bool runsOn = (words >> (CHUNK - 1)) != 0;
@@ -181,6 +214,38 @@ int32_t UBlockScanner::FindQuoteBraceOrZero(const unsigned char* text, int32_t f
 
 bool UBlockScanner::IsSpace(unsigned char c) {
     return kClasses.entries[c] == SPACE;
+}
+
+int32_t UBlockScanner::CountWords(const unsigned char* text, int32_t length) {
+    int32_t count = 0;
+    bool afterWord = false;
+    for (int64_t at = 0; at < length; at += CHUNK) {
+        uint64_t special = 0;
+        const uint64_t words = WordBytes(text + at, length - at, special);
+        if (special != 0)
+            return -1;
+        count += __builtin_popcountll(WordStarts(words, afterWord));
+        afterWord = (words >> (CHUNK - 1)) != 0;
+    }
+    return count;
+}
+
+UBlockScanner::WordCursor::WordCursor(const unsigned char* text, int32_t length)
+    : m_text(text), m_length(length), m_chunkAt(-CHUNK) {}
+
+const unsigned char* UBlockScanner::WordCursor::Next() {
+    while (m_starts == 0) {
+        if (m_chunkAt + CHUNK >= m_length)
+            return nullptr;
+        m_chunkAt += CHUNK;
+        uint64_t special = 0;
+        const uint64_t words = WordBytes(m_text + m_chunkAt, m_length - m_chunkAt, special);
+        m_starts = WordStarts(words, m_afterWord);
+        m_afterWord = (words >> (CHUNK - 1)) != 0;
+    }
+    const int32_t bit = __builtin_ctzll(m_starts);
+    m_starts &= m_starts - 1;
+    return m_text + m_chunkAt + bit;
 }
 
 void UBlockScanner::Scan(UArray<int>& tokens) {

@@ -60,6 +60,35 @@ public:
     // feed, carriage return and space (bytes from 0x80 on are word bytes).
     static bool IsSpace(unsigned char c);
 
+    // A text that holds no quote and no brace (a block of numbers, as the
+    // writer makes them) has only bare words for tokens, outer and inner span
+    // alike: the maximal runs of bytes that are not white space. These two
+    // give them without a table.
+    //
+    // The number of words of such a text, or -1 when the text holds a quote
+    // or a brace (its tokens then need Scan).
+    static int32_t CountWords(const unsigned char* text, int32_t length);
+
+    // The words of such a text, one after the other. Quotes and braces end a
+    // word and start none.
+    class WordCursor {
+    public:
+        // The text need not be terminated; it must outlive the cursor.
+        WordCursor(const unsigned char* text, int32_t length);
+
+        // The first byte of the next word, or null after the last.
+        const unsigned char* Next();
+
+    private:
+        const unsigned char* m_text;
+        int64_t m_length;
+        // The 64 bytes being looked at, and the starts of their words not yet
+        // handed out.
+        int64_t m_chunkAt;
+        uint64_t m_starts = 0;
+        bool m_afterWord = false;
+    };
+
 private:
     // One walk over the text: with `tokens` null, counts the tokens and appends
     // the start and end of each block to `blocks`; otherwise appends the

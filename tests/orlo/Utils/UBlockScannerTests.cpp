@@ -277,6 +277,47 @@ TEST_P(RandomTextsAgainstTheRegex, SameTables) {
 INSTANTIATE_TEST_SUITE_P(UBlockScanner, RandomTextsAgainstTheRegex, ::testing::ValuesIn(kRandomTexts),
                          [](const ::testing::TestParamInfo<RandomTexts>& info) { return info.param.name; });
 
+// A text without quotes and braces has bare words only: CountWords and the
+// word cursor give the table's tokens without one; any quote or brace makes
+// CountWords refuse the text.
+void ExpectWordsAsInTheTable(const std::string& text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const int32_t length = int32_t(text.size());
+    const int32_t count = UBlockScanner::CountWords(bytes, length);
+    if (text.find_first_of("\"{}") != std::string::npos) {
+        EXPECT_EQ(count, -1) << Printable(text);
+        return;
+    }
+    const Table table = ScannerTable(text);
+    std::vector<int> tableStarts;
+    for (size_t i = 0; i < table.size(); i += 4)
+        tableStarts.push_back(table[i]);
+    std::vector<int> cursorStarts;
+    UBlockScanner::WordCursor cursor(bytes, length);
+    for (const unsigned char* word = cursor.Next(); word != nullptr; word = cursor.Next())
+        cursorStarts.push_back(int(word - bytes));
+    EXPECT_EQ(count, int32_t(tableStarts.size())) << Printable(text);
+    EXPECT_EQ(cursorStarts, tableStarts) << Printable(text);
+    EXPECT_EQ(cursor.Next(), nullptr) << "stays at the end";
+}
+
+TEST(UBlockScanner, WordsWithoutATable) {
+    for (const std::string text : {"", " ", "a", " a", "a ", "\t1.0 -2\r\n3\v\f4 ", "1 \"2\" 3", "{ 1 }", "1}"})
+        ExpectWordsAsInTheTable(text);
+    // Random texts of every kind of byte but quotes and braces, over several
+    // chunks, now and then with one of those.
+    const std::string plain("a1-.  \t\n\v\f\r\0\x1c\x80\xff", 15);
+    std::mt19937 random(20261211);
+    for (int i = 0; i < 3000 && !HasFailure(); ++i) {
+        std::string text(random() % 300, ' ');
+        for (char& c : text)
+            c = plain[random() % plain.size()];
+        if (i % 10 == 0 && !text.empty())
+            text[random() % text.size()] = "\"{}"[random() % 3];
+        ExpectWordsAsInTheTable(text);
+    }
+}
+
 // Texts of 64 bytes and more are scanned a chunk of 64 bytes at a time where
 // they hold words and white space only: every byte value at the places where
 // that bulk step begins and ends, inside a word that runs over a chunk's end
@@ -288,11 +329,13 @@ TEST(UBlockScanner, EveryByteValueAroundTheChunksOfLongTexts) {
             std::string longWord = std::string(141, 'w') + " x";
             longWord[size_t(at)] = char(b);
             ExpectSameTables(longWord);
+            ExpectWordsAsInTheTable(longWord);
             std::string shortWords;
             for (int i = 0; i < 150; ++i)
                 shortWords += i % 4 == 3 ? ' ' : 'x';
             shortWords[size_t(at)] = char(b);
             ExpectSameTables(shortWords);
+            ExpectWordsAsInTheTable(shortWords);
             if (HasFailure())
                 return;
         }
