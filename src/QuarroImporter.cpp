@@ -150,10 +150,18 @@ const char* FindDisagreement(const MeshData& mesh, int32_t boneCount) {
     return nullptr;
 }
 
-void BuildMesh(const MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTable& boneNodes) {
+// Each list of the record is released as soon as the host holds what was
+// made of it: a big mesh's lists and the host's mesh are then not both alive
+// while the skin is set up, when the host evaluates the mesh again.
+void BuildMesh(MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTable& boneNodes) {
     HPolygonMeshKit<float> kit;
     kit.CreateMesh(mesh.vertices, mesh.polygonVertexIndices, mesh.polygonVertexCounts, HObject());
+    mesh.vertices.Empty();
+    mesh.polygonVertexIndices.Empty();
+    mesh.polygonVertexCounts.Empty();
     kit.SetNormals(mesh.normals, mesh.polygonNormalIndices);
+    mesh.normals.Empty();
+    mesh.polygonNormalIndices.Empty();
 
     for (int32_t set = 0; set < mesh.textureCoordinates.Num(); ++set) {
         // Channels are added until set `set` has one; a kit that adds none
@@ -170,7 +178,11 @@ void BuildMesh(const MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTabl
         if (unsigned(set) >= live)
             break;
         kit.SetTextureCoordinates(mesh.textureCoordinates[set], mesh.polygonTexCoordIndices[set], unsigned(set));
+        mesh.textureCoordinates[set].Empty();
+        mesh.polygonTexCoordIndices[set].Empty();
     }
+    mesh.textureCoordinates.Empty();
+    mesh.polygonTexCoordIndices.Empty();
 
     kit.SetName(mesh.name);
 
@@ -193,6 +205,7 @@ void BuildMesh(const MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTabl
             values.Add(weight.weight);
             boneIndices.Add(unsigned(weight.boneIndex));
         }
+        mesh.weights.Empty();
         kit.SetWeights(values, boneIndices, mesh.vertexWeightCounts);
     }
 }
@@ -214,7 +227,7 @@ HStatus& QuarroImporter::Import(HStatus& status, const orlo::UCommandLine& optio
     for (int32_t bone = 0; bone < bones.Num(); ++bone)
         boneBuilder.Create(bone);
 
-    for (const MeshData& mesh : meshes) {
+    for (MeshData& mesh : meshes) {
         if (const char* disagreement = FindDisagreement(mesh, bones.Num())) {
             orlo::ULogMessage message(Warnings(), "Mesh \"");
             message += mesh.name;
