@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -183,10 +184,87 @@ double UNumberText::ParseDouble(const char* text) {
     return negative ? -value : value;
 }
 
+namespace {
+
+// |value| x 10^4 rounded to the nearest integer, ties to even, computed
+// exactly from the value's bits, which is how the C library rounds the exact
+// binary value for "%.4f"; false when the product does not fit 64 bits (large
+// values, infinities, NaN), which the caller leaves to the library. Every
+// float's mantissa has 24 bits, so every float below 2^36 fits.
+bool ScaledByTenThousand(double value, uint64_t& scaled) {
+    uint64_t bits = 0;
+    memcpy(&bits, &value, sizeof(bits));
+    const int exponentBits = int((bits >> 52) & 0x7ff);
+    uint64_t mantissa = bits & ((uint64_t(1) << 52) - 1);
+    if (exponentBits == 0x7ff)
+        return false;
+    int exponent = -1074;
+    if (exponentBits != 0) {
+        mantissa |= uint64_t(1) << 52;
+        exponent = exponentBits - 1075;
+    }
+    if (mantissa == 0) {
+        scaled = 0;
+        return true;
+    }
+    // |value| = mantissa x 2^exponent, with the mantissa as short as it goes.
+    const int trailingZeros = __builtin_ctzll(mantissa);
+    mantissa >>= trailingZeros;
+    exponent += trailingZeros;
+    if (mantissa >= uint64_t(1) << 50)
+        return false;
+    const uint64_t product = mantissa * 10000; // below 2^64
+    if (exponent >= 0) {
+        if (exponent > 63 || product > (~uint64_t(0) >> exponent))
+            return false;
+        scaled = product << exponent;
+        return true;
+    }
+    const int shift = -exponent;
+    if (shift > 64) {
+        scaled = 0; // below a half
+        return true;
+    }
+    if (shift == 64) {
+        // The product over 2^64 is below 1; above a half it rounds up.
+        scaled = product > (uint64_t(1) << 63) ? 1 : 0;
+        return true;
+    }
+    const uint64_t quotient = product >> shift;
+    const uint64_t remainder = product & ((uint64_t(1) << shift) - 1);
+    const uint64_t half = uint64_t(1) << (shift - 1);
+    scaled = quotient + ((remainder > half || (remainder == half && (quotient & 1) != 0)) ? 1 : 0);
+    return true;
+}
+
+} // namespace
+
 int32_t UNumberText::FormatFixed4(double value, char* buffer) {
-    auto result = std::to_chars(buffer, buffer + FIXED4_BUFFER_SIZE - 1, value, std::chars_format::fixed, 4);
-    *result.ptr = 0;
-    return static_cast<int32_t>(result.ptr - buffer);
+    uint64_t scaled = 0;
+    if (!ScaledByTenThousand(value, scaled)) {
+        auto result = std::to_chars(buffer, buffer + FIXED4_BUFFER_SIZE - 1, value, std::chars_format::fixed, 4);
+        *result.ptr = 0;
+        return static_cast<int32_t>(result.ptr - buffer);
+    }
+    // The digits from the last one back, then the sign: a negative value
+    // keeps its '-' even where it rounds to zero, as "%.4f" does.
+    char digits[32];
+    char* p = digits + sizeof(digits);
+    for (int i = 0; i < 4; ++i) {
+        *--p = char('0' + scaled % 10);
+        scaled /= 10;
+    }
+    *--p = '.';
+    do {
+        *--p = char('0' + scaled % 10);
+        scaled /= 10;
+    } while (scaled != 0);
+    if (std::signbit(value))
+        *--p = '-';
+    const int32_t length = static_cast<int32_t>(digits + sizeof(digits) - p);
+    memcpy(buffer, p, size_t(length));
+    buffer[length] = 0;
+    return length;
 }
 
 } // namespace orlo

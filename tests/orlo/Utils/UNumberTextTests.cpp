@@ -3,6 +3,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -142,6 +143,54 @@ INSTANTIATE_TEST_SUITE_P(Cases, FormatFixed4Cases,
                                          FormatCase{2.71828f, "2.7183"}, FormatCase{-123.45675f, "-123.4567"},
                                          FormatCase{3.4028235e38f, "340282346638528859811704183484516925440.0000"},
                                          FormatCase{std::numeric_limits<float>::infinity(), "inf"}));
+
+// Against the C library itself, over floats of every magnitude (random bit
+// patterns), doubles with long mantissas, values around the rounding ties and
+// the edges of the exact integer path (2^36 for floats, 64-bit products).
+TEST(UNumberText, FormatFixed4AsPrintfAcrossTheRanges) {
+    auto expectAsPrintf = [](double value) {
+        char expected[512];
+        snprintf(expected, sizeof(expected), "%.4f", value);
+        char buffer[UNumberText::FIXED4_BUFFER_SIZE];
+        if (strlen(expected) >= sizeof(buffer))
+            return; // beyond what a float can need
+        const int32_t length = UNumberText::FormatFixed4(value, buffer);
+        ASSERT_STREQ(buffer, expected) << testing::PrintToString(value);
+        ASSERT_EQ(length, int32_t(strlen(expected)));
+    };
+    std::mt19937 random(20261211);
+    for (int i = 0; i < 300000 && !HasFailure(); ++i) {
+        const uint32_t bits = uint32_t(random());
+        float asFloat = 0.0f;
+        memcpy(&asFloat, &bits, sizeof(asFloat));
+        expectAsPrintf(asFloat);
+        // Small and ordinary magnitudes are what meshes hold.
+        const float scaled = float(ldexp(double(bits % 1000000), int(random() % 50) - 40));
+        expectAsPrintf(random() % 2 ? scaled : -scaled);
+        uint64_t doubleBits = (uint64_t(random()) << 32) | random();
+        double asDouble = 0.0;
+        memcpy(&asDouble, &doubleBits, sizeof(asDouble));
+        expectAsPrintf(asDouble);
+    }
+    // Ties and their neighbours: k / 2^n for small n, which are exact halves
+    // of 0.0001 or near them, and the limits of the integer path.
+    for (int n = 1; n <= 20; ++n)
+        for (int k = -2000; k <= 2000 && !HasFailure(); ++k) {
+            const double tie = ldexp(double(k), -n);
+            expectAsPrintf(tie);
+            expectAsPrintf(nextafter(tie, 1e300));
+            expectAsPrintf(nextafter(tie, -1e300));
+        }
+    for (int e = 30; e <= 70; ++e)
+        for (double m : {1.0, 1.5, 1.9999999, 1.0 + ldexp(1.0, -23)}) {
+            expectAsPrintf(ldexp(m, e));
+            expectAsPrintf(-ldexp(m, e));
+        }
+    for (double tiny : {ldexp(1.0, -64), ldexp(1.0, -63), ldexp(1.0, -65), ldexp(1.7, -64), ldexp(1.0, -1074),
+                        std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::quiet_NaN(),
+                        -std::numeric_limits<double>::infinity(), 0.0, -0.0, 0.00005, 0.00015, 0.99995, 1e-5})
+        expectAsPrintf(tiny);
+}
 
 // A host may switch the process to a locale with a decimal comma; the number
 // text of files must not change.
