@@ -1,45 +1,30 @@
 #include "QuarroTextWriter.h"
 
-#include <cstring>
-
 #include "orlo/Utils/UNumberText.h"
 
 QuarroTextWriter::QuarroTextWriter(orlo::IOutputStream* stream) : m_stream(stream) {}
-
-void QuarroTextWriter::WriteLiteral(const char* text) {
-    m_stream->Serialize(text, strlen(text));
-}
 
 void QuarroTextWriter::WriteName(const orlo::UBaseString<unsigned char>& name) {
     if (name.Length() > 0)
         m_stream->Serialize(name.c_str(), uint64_t(name.Length()));
 }
 
-void QuarroTextWriter::WriteScratch(const char* text) {
+void QuarroTextWriter::WriteScratch(const char* text, int32_t length) {
     // The scratch string keeps its storage, so after the longest number no
     // further memory is requested.
-    m_scratch = text;
+    m_scratch.AssignBytes(text, size_t(length));
     m_stream->Serialize(m_scratch.c_str(), uint64_t(m_scratch.Length()));
 }
 
 void QuarroTextWriter::WriteUnsigned(uint32_t value) {
     char digits[16];
-    WriteScratch(orlo::UBaseString<unsigned char>::FormatUnsigned(value, digits));
+    const char* text = orlo::UBaseString<unsigned char>::FormatUnsigned(value, digits);
+    WriteScratch(text, int32_t(digits + 15 - text));
 }
 
 void QuarroTextWriter::WriteFloat(float value) {
     char text[orlo::UNumberText::FIXED4_BUFFER_SIZE];
-    orlo::UNumberText::FormatFixed4(double(value), text);
-    WriteScratch(text);
-}
-
-void QuarroTextWriter::WriteIndexLine(const char* lineStart, const uint32_t* indices, uint32_t count) {
-    WriteLiteral(lineStart);
-    for (uint32_t i = 0; i < count; ++i) {
-        if (i > 0)
-            WriteLiteral(" ");
-        WriteUnsigned(indices[i]);
-    }
+    WriteScratch(text, orlo::UNumberText::FormatFixed4(double(value), text));
 }
 
 void QuarroTextWriter::WriteHeader() {
@@ -198,7 +183,7 @@ void QuarroTextWriter::WritePolygonMaterialIndex(uint32_t index) {
 
 void QuarroTextWriter::WriteMissingPolygonMaterialIndex() {
     WriteLiteral("\r\n\t\t");
-    WriteScratch("-1");
+    WriteScratch("-1", 2);
 }
 
 void QuarroTextWriter::BeginVertexWeightCounts() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "orlo/CoreServices/Interfaces/IOutputStream.h"
@@ -97,12 +98,25 @@ public:
     void EndMesh();
 
 private:
-    void WriteLiteral(const char* text);
+    // A literal piece of the format: its length is known where it is written.
+    template <size_t N>
+    void WriteLiteral(const char (&text)[N]) {
+        m_stream->Serialize(text, N - 1);
+    }
     void WriteName(const orlo::UBaseString<unsigned char>& name);
     void WriteUnsigned(uint32_t value);
     void WriteFloat(float value);
-    void WriteScratch(const char* text);
-    void WriteIndexLine(const char* lineStart, const uint32_t* indices, uint32_t count);
+    // A formatted number of `length` characters, written from the scratch string.
+    void WriteScratch(const char* text, int32_t length);
+    template <size_t N>
+    void WriteIndexLine(const char (&lineStart)[N], const uint32_t* indices, uint32_t count) {
+        WriteLiteral(lineStart);
+        for (uint32_t i = 0; i < count; ++i) {
+            if (i > 0)
+                WriteLiteral(" ");
+            WriteUnsigned(indices[i]);
+        }
+    }
 
     orlo::IOutputStream* m_stream;
     orlo::UBaseString<unsigned char> m_scratch;
