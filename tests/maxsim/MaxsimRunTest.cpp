@@ -142,6 +142,16 @@ const Session kSessions[] = {
      nullptr,
      nullptr},
     {"no_action", {}, nullptr, 2, nullptr, nullptr, "no action given", nullptr},
+    // Each action after "times" reports its cost; those before it do not.
+    {"times_reports_later_actions",
+     {"demo", "times", "time", "10", "dump", "-"},
+     nullptr,
+     0,
+     "\"time\": 10",
+     nullptr,
+     "^maxsim-run: time took [0-9]+\\.[0-9]{3} s CPU, [0-9]+\\.[0-9]{3} s wall\n"
+     "maxsim-run: dump took [0-9]+\\.[0-9]{3} s CPU, [0-9]+\\.[0-9]{3} s wall\n$",
+     nullptr},
     // The Windows build has no model reader: it refuses every file, as here a
     // file that is no model.
     {"load_unreadable_file_ends_session",

@@ -4,7 +4,7 @@
 
 // One step of a host session, as given on the command line.
 struct HostAction {
-    enum Kind { Demo, Load, Plugin, Import, Export, Select, Time, Dump };
+    enum Kind { Demo, Load, Plugin, Import, Export, Select, Time, Dump, Times };
 
     Kind kind = Demo;
     std::vector<std::string> args;

@@ -1,12 +1,15 @@
 #include "HostSession.h"
 
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
 #include "DemoScene.h"
 #include "HostInterface.h"
 #include "ModelLoader.h"
+#include "ProcessCpuTime.h"
 #include "SceneDump.h"
 #include "max.h"
 
@@ -18,7 +21,31 @@ typedef const TCHAR* (*LibDescriptionProc)();
 
 bool IsAction(const std::string& w) {
     return w == "demo" || w == "load" || w == "plugin" || w == "import" || w == "export" || w == "select" ||
-           w == "time" || w == "dump";
+           w == "time" || w == "dump" || w == "times";
+}
+
+const char* ActionName(HostAction::Kind kind) {
+    switch (kind) {
+    case HostAction::Demo:
+        return "demo";
+    case HostAction::Load:
+        return "load";
+    case HostAction::Plugin:
+        return "plugin";
+    case HostAction::Import:
+        return "import";
+    case HostAction::Export:
+        return "export";
+    case HostAction::Select:
+        return "select";
+    case HostAction::Time:
+        return "time";
+    case HostAction::Dump:
+        return "dump";
+    case HostAction::Times:
+        break;
+    }
+    return "times";
 }
 
 // What an importer gets besides the core interface.
@@ -56,7 +83,8 @@ const char* HostSession::Usage() {
            "  export FILE [--selected] export to FILE with the loaded exporter\n"
            "  select NAME...           select exactly these nodes\n"
            "  time T                   set the current time (ticks)\n"
-           "  dump PATH|-              write the scene as JSON\n";
+           "  dump PATH|-              write the scene as JSON\n"
+           "  times                    report the CPU and wall time of each later action\n";
 }
 
 bool HostSession::Parse(const std::vector<std::string>& words, std::vector<HostAction>& actions, std::string& error) {
@@ -76,6 +104,8 @@ bool HostSession::Parse(const std::vector<std::string>& words, std::vector<HostA
         std::string value;
         if (word == "demo")
             action.kind = HostAction::Demo;
+        else if (word == "times")
+            action.kind = HostAction::Times;
         else if (word == "load" || word == "plugin" || word == "import" || word == "dump") {
             action.kind = word == "load"     ? HostAction::Load
                           : word == "plugin" ? HostAction::Plugin
@@ -138,8 +168,11 @@ bool HostSession::Parse(const std::vector<std::string>& words, std::vector<HostA
 int HostSession::Run(const std::vector<HostAction>& actions) {
     maxsim::HostInterface& host = maxsim::HostInterface::Instance();
     int status = 0;
+    bool timed = false;
     for (const HostAction& action : actions) {
         bool ok = true;
+        const double cpuBefore = ProcessCpuSeconds();
+        const auto wallBefore = std::chrono::steady_clock::now();
         switch (action.kind) {
         case HostAction::Demo:
             maxsim::DemoScene::Build(host);
@@ -165,6 +198,16 @@ int HostSession::Run(const std::vector<HostAction>& actions) {
         case HostAction::Dump:
             ok = Dump(action.args[0]);
             break;
+        case HostAction::Times:
+            timed = true;
+            continue;
+        }
+        if (timed) {
+            const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallBefore;
+            char line[160];
+            snprintf(line, sizeof(line), " took %.3f s CPU, %.3f s wall\n", ProcessCpuSeconds() - cpuBefore,
+                     wall.count());
+            m_err << "maxsim-run: " << ActionName(action.kind) << line;
         }
         if (!ok)
             return 1;

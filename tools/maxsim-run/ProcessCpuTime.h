@@ -1,0 +1,4 @@
+#pragma once
+
+// CPU seconds (user and system) this process has used so far.
+double ProcessCpuSeconds();
