@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "orlo/Utils/UArray.h"
+#include "orlo/Utils/UShortCopy.h"
 
 namespace orlo {
 
@@ -62,7 +63,7 @@ public:
     // The text of `length` bytes that need not be terminated, up to a zero
     // byte among them; the storage is reused where it suffices.
     UBaseString& AssignBytes(const void* bytes, size_t length) {
-        if (const void* zero = memchr(bytes, 0, length))
+        if (const void* zero = UShortCopy::FindZero(bytes, length))
             length = size_t(static_cast<const char*>(zero) - static_cast<const char*>(bytes));
         if (PointsInside(static_cast<const char*>(bytes))) {
             UBaseString copy;
@@ -70,7 +71,7 @@ public:
             return *this = static_cast<UBaseString&&>(copy);
         }
         ResizeTo(CountFor(length));
-        memcpy(this->GetData(), bytes, length);
+        UShortCopy::Copy(this->GetData(), bytes, length);
         this->GetData()[length] = 0;
         return *this;
     }

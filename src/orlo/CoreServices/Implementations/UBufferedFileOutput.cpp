@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "orlo/Utils/UShortCopy.h"
+
 namespace orlo {
 
 uint64_t UBufferedFileOutput::Put(const void* bytes, uint64_t size) {
@@ -10,7 +12,7 @@ uint64_t UBufferedFileOutput::Put(const void* bytes, uint64_t size) {
         return 0;
     }
     if (size <= BLOCK_SIZE - m_blockUsed) {
-        memcpy(m_block + m_blockUsed, bytes, size_t(size));
+        UShortCopy::Copy(m_block + m_blockUsed, bytes, size_t(size));
         m_blockUsed += uint32_t(size);
         Succeeded(true);
         return size;

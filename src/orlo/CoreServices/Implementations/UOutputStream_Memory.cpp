@@ -1,6 +1,6 @@
 #include "orlo/CoreServices/Implementations/UOutputStream_Memory.h"
 
-#include <cstring>
+#include "orlo/Utils/UShortCopy.h"
 
 namespace orlo {
 
@@ -16,7 +16,7 @@ uint64_t UOutputStream_Memory::Serialize(const void* buffer, uint64_t size) {
     uint64_t count = size < room ? size : room;
     if (count > 0) {
         int32_t at = m_data.AddUninitialized(int32_t(count));
-        memcpy(m_data.GetData() + at, buffer, size_t(count));
+        UShortCopy::Copy(m_data.GetData() + at, buffer, size_t(count));
     }
     Succeeded(count == size);
     return count;
