@@ -123,8 +123,9 @@ TEST_P(RaisedInTheRun, AnswersNothingDoneAndReportsItOnTheFailureChannel) {
         EXPECT_EQ(answer, 0);
         ASSERT_EQ(failures.Messages().size(), 1u) << failures.All();
         EXPECT_EQ(failures.Messages()[0].rfind(GetParam().report, 0), 0u) << failures.Messages()[0];
-        if (GetParam().raised == Raised::LibraryError)
+        if (GetParam().raised == Raised::LibraryError) {
             EXPECT_NE(failures.Messages()[0].find("out of patience"), std::string::npos) << failures.Messages()[0];
+        }
     }
     std::filesystem::remove(file);
 }
