@@ -255,23 +255,27 @@ MNMap* MNMesh::M(int mp) {
 // Removes dead faces and vertices, renumbering what remains; map faces and
 // specified-normal faces follow their faces.
 void MNMesh::CollapseDeadStructs() {
+    // A mesh with nothing dead is left as it is, without building a copy.
+    bool anyDead = false;
+    for (size_t i = 0; i < m_verts.size() && !anyDead; ++i)
+        anyDead = m_verts[i].GetFlag(MN_DEAD);
+    for (size_t i = 0; i < m_faces.size() && !anyDead; ++i)
+        anyDead = m_faces[i].GetFlag(MN_DEAD);
+    if (!anyDead)
+        return;
+
     std::vector<int> vmap(m_verts.size(), -1);
     std::vector<MNVert> verts;
+    verts.reserve(m_verts.size());
     for (size_t i = 0; i < m_verts.size(); ++i)
         if (!m_verts[i].GetFlag(MN_DEAD)) {
             vmap[i] = int(verts.size());
             verts.push_back(m_verts[i]);
         }
-    const bool anyDeadVerts = verts.size() != m_verts.size();
 
     std::vector<bool> keepFace(m_faces.size());
-    bool anyDeadFaces = false;
-    for (size_t i = 0; i < m_faces.size(); ++i) {
+    for (size_t i = 0; i < m_faces.size(); ++i)
         keepFace[i] = !m_faces[i].GetFlag(MN_DEAD);
-        anyDeadFaces = anyDeadFaces || !keepFace[i];
-    }
-    if (!anyDeadVerts && !anyDeadFaces)
-        return;
 
     const size_t oldFaceCount = m_faces.size();
     std::vector<MNFace> faces;

@@ -57,6 +57,33 @@ TEST_F(MaxsimPolyMeshTest, ADeadChannelStaysInPlaceWhenDeadPartsAreRemoved) {
     p->DeleteThis();
 }
 
+// A dead vertex alone or a dead face alone is enough to collapse; with
+// nothing dead the mesh keeps its very arrays.
+TEST_F(MaxsimPolyMeshTest, CollapsingNeedsOneDeadPartAndKeepsALiveMesh) {
+    PolyObject* p = NewQuadAndTriangle();
+    MNMesh& mm = p->mm;
+    const int verts = mm.numv;
+    const int faces = mm.numf;
+    MNFace* const faceArray = mm.f;
+    mm.CollapseDeadStructs();
+    EXPECT_EQ(mm.numv, verts);
+    EXPECT_EQ(mm.numf, faces);
+    EXPECT_EQ(mm.f, faceArray) << "nothing dead, nothing rebuilt";
+
+    Point3 spare(9.0f, 9.0f, 9.0f);
+    const int unused = mm.NewVert(spare);
+    mm.V(unused)->SetFlag(MN_DEAD);
+    mm.CollapseDeadStructs();
+    EXPECT_EQ(mm.numv, verts);
+    EXPECT_EQ(mm.numf, faces);
+
+    mm.F(0)->SetFlag(MN_DEAD);
+    mm.CollapseDeadStructs();
+    EXPECT_EQ(mm.numv, verts);
+    EXPECT_EQ(mm.numf, faces - 1);
+    p->DeleteThis();
+}
+
 TEST_F(MaxsimPolyMeshTest, FacesCreatedLaterGetMapFacesAndNormalFaces) {
     PolyObject* p = NewQuadAndTriangle();
     MNMesh& mm = p->mm;
