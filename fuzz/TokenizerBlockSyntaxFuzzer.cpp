@@ -33,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Without quotes and braces the tokens are bare words, which the word
     // cursor finds without a table: the same starts, as many.
     const int32_t words = orlo::UBlockScanner::CountWords(data, int32_t(size));
-    const bool plain = memchr(data, '"', size) == nullptr && memchr(data, '{', size) == nullptr &&
-                       memchr(data, '}', size) == nullptr;
+    const bool plain =
+        memchr(data, '"', size) == nullptr && memchr(data, '{', size) == nullptr && memchr(data, '}', size) == nullptr;
     FUZZ_CHECK(plain == (words >= 0));
     if (plain && !stringRaised) {
         FUZZ_CHECK(words * 4 == table.Num());
