@@ -85,8 +85,6 @@ private:
     const unsigned char* m_next = nullptr;
 };
 
-// The records are sized from the number count before they are filled.
-
 void ReadVector(BlockNumbers& numbers, orlo::TVector2<float>& vector) {
     vector.x = numbers.ReadFloat();
     vector.y = numbers.ReadFloat();
@@ -98,8 +96,8 @@ void ReadVector(BlockNumbers& numbers, orlo::TVector3<float>& vector) {
     vector.z = numbers.ReadFloat();
 }
 
-// Appends one vector per group of floats; a short last group reads its
-// missing components as 0.
+// Appends one vector per group of floats, the records sized from the number
+// count first; a short last group reads its missing components as 0.
 template <class TVector>
 void ReadVectors(BlockNumbers& numbers, Span block, UArray<TVector>& vectors) {
     constexpr int32_t COMPONENTS = int32_t(sizeof(TVector) / sizeof(float));
