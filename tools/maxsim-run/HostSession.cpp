@@ -19,33 +19,30 @@ typedef int (*LibNumberClassesProc)();
 typedef ClassDesc* (*LibClassDescProc)(int);
 typedef const TCHAR* (*LibDescriptionProc)();
 
+// The words that start an action, one for each kind.
+struct ActionWord {
+    const char* word;
+    HostAction::Kind kind;
+};
+
+const ActionWord kActionWords[] = {
+    {"demo", HostAction::Demo},     {"load", HostAction::Load},     {"plugin", HostAction::Plugin},
+    {"import", HostAction::Import}, {"export", HostAction::Export}, {"select", HostAction::Select},
+    {"time", HostAction::Time},     {"dump", HostAction::Dump},     {"times", HostAction::Times},
+};
+
 bool IsAction(const std::string& w) {
-    return w == "demo" || w == "load" || w == "plugin" || w == "import" || w == "export" || w == "select" ||
-           w == "time" || w == "dump" || w == "times";
+    for (const ActionWord& action : kActionWords)
+        if (w == action.word)
+            return true;
+    return false;
 }
 
 const char* ActionName(HostAction::Kind kind) {
-    switch (kind) {
-    case HostAction::Demo:
-        return "demo";
-    case HostAction::Load:
-        return "load";
-    case HostAction::Plugin:
-        return "plugin";
-    case HostAction::Import:
-        return "import";
-    case HostAction::Export:
-        return "export";
-    case HostAction::Select:
-        return "select";
-    case HostAction::Time:
-        return "time";
-    case HostAction::Dump:
-        return "dump";
-    case HostAction::Times:
-        break;
-    }
-    return "times";
+    for (const ActionWord& action : kActionWords)
+        if (action.kind == kind)
+            return action.word;
+    return "?";
 }
 
 // What an importer gets besides the core interface.

@@ -20,18 +20,9 @@ public:
         if (count > SHORT) {
             memcpy(target, source, count);
         } else if (count >= 8) {
-            // Two copies of eight that overlap in the middle.
-            uint64_t head, tail;
-            memcpy(&head, source, 8);
-            memcpy(&tail, source + count - 8, 8);
-            memcpy(target, &head, 8);
-            memcpy(target + count - 8, &tail, 8);
+            CopyEnds<uint64_t>(target, source, count);
         } else if (count >= 4) {
-            uint32_t head, tail;
-            memcpy(&head, source, 4);
-            memcpy(&tail, source + count - 4, 4);
-            memcpy(target, &head, 4);
-            memcpy(target + count - 4, &tail, 4);
+            CopyEnds<uint32_t>(target, source, count);
         } else {
             for (size_t i = 0; i < count; ++i)
                 target[i] = source[i];
@@ -47,6 +38,18 @@ public:
             if (at[i] == 0)
                 return at + i;
         return nullptr;
+    }
+
+private:
+    // `count` bytes, from sizeof(TWord) to twice that, as two words that
+    // overlap in the middle.
+    template <class TWord>
+    static void CopyEnds(unsigned char* target, const unsigned char* source, size_t count) {
+        TWord head, tail;
+        memcpy(&head, source, sizeof(TWord));
+        memcpy(&tail, source + count - sizeof(TWord), sizeof(TWord));
+        memcpy(target, &head, sizeof(TWord));
+        memcpy(target + count - sizeof(TWord), &tail, sizeof(TWord));
     }
 };
 
