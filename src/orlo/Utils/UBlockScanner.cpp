@@ -1,6 +1,7 @@
 #include "orlo/Utils/UBlockScanner.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <initializer_list>
@@ -45,6 +46,20 @@ constexpr BlockBytes kBlockBytes;
 
 // The bulk steps take 64 bytes at a time, one bit each.
 constexpr int32_t CHUNK = 64;
+
+#if defined(__SSE2__)
+constexpr bool HAS_VECTOR_PATH = true;
+#else
+constexpr bool HAS_VECTOR_PATH = false;
+#endif
+
+// Read once by each scanner, cursor and search, so that one of them never
+// mixes the two ways.
+std::atomic<bool> g_vectorPath{HAS_VECTOR_PATH};
+
+bool UseVectorPath() {
+    return HAS_VECTOR_PATH && g_vectorPath.load(std::memory_order_relaxed);
+}
 
 #if defined(__SSE2__)
 
@@ -93,10 +108,11 @@ ChunkClasses ClassifyChunk(const unsigned char* at) {
 
 // The word bytes among the `count` bytes at `at` (64 at most), bit i for the
 // byte at `at + i`; `special` gets the quotes and braces. Bits from `count` on
-// are neither.
+// are neither. VECTOR: with SSE2, where the build has it.
+template <bool VECTOR>
 uint64_t WordBytes(const unsigned char* at, int64_t count, uint64_t& special) {
 #if defined(__SSE2__)
-    if (count >= CHUNK) {
+    if (VECTOR && count >= CHUNK) {
         const ChunkClasses classes = ClassifyChunk(at);
         special = classes.special;
         return ~(classes.space | classes.special);
@@ -122,16 +138,21 @@ uint64_t WordStarts(uint64_t words, bool afterWord) {
 
 // The first quote or brace (or zero byte, when asked) at or after `q`, or
 // `length`.
-template <bool WITH_ZERO = false>
+template <bool VECTOR, bool WITH_ZERO = false>
 int32_t SkipToBlockByte(const unsigned char* text, int32_t q, int32_t length) {
 #if defined(__SSE2__)
-    while (q + 16 <= length) {
-        const int found = QuotesAndBraces16<WITH_ZERO>(text + q);
-        if (found != 0)
-            return q + __builtin_ctz(unsigned(found));
-        q += 16;
+    if constexpr (VECTOR) {
+        while (q + 16 <= length) {
+            const int found = QuotesAndBraces16<WITH_ZERO>(text + q);
+            if (found != 0)
+                return q + __builtin_ctz(unsigned(found));
+            q += 16;
+        }
+        while (q < length && !kBlockBytes.entries[text[q]] && (!WITH_ZERO || text[q] != 0))
+            ++q;
+        return q;
     }
-#else
+#endif
     // A word of the text at a time, the usual test for a zero byte on the
     // word and on the word XORed with each of the three.
     constexpr uint64_t ONES = 0x0101010101010101ull;
@@ -149,7 +170,6 @@ int32_t SkipToBlockByte(const unsigned char* text, int32_t q, int32_t length) {
             break;
         q += 8;
     }
-#endif
     while (q < length && !kBlockBytes.entries[text[q]] && (!WITH_ZERO || text[q] != 0))
         ++q;
     return q;
@@ -206,10 +226,29 @@ int32_t WalkWords(const unsigned char* text, int32_t length, const ChunkClasses&
 
 } // namespace
 
-UBlockScanner::UBlockScanner(const unsigned char* text, int32_t length) : m_text(text), m_length(length) {}
+bool UBlockScanner::HasVectorPath() {
+    return HAS_VECTOR_PATH;
+}
+
+UBlockScanner::Path UBlockScanner::GetPath() {
+    return UseVectorPath() ? Path::Vector : Path::Bytewise;
+}
+
+UBlockScanner::Path UBlockScanner::SetPath(Path path) {
+    const bool wasVector = g_vectorPath.exchange(HAS_VECTOR_PATH && path == Path::Vector);
+    return HAS_VECTOR_PATH && wasVector ? Path::Vector : Path::Bytewise;
+}
+
+UBlockScanner::UBlockScanner(const unsigned char* text, int32_t length)
+    : m_text(text), m_length(length), m_vector(UseVectorPath()) {}
 
 int32_t UBlockScanner::FindQuoteBraceOrZero(const unsigned char* text, int32_t from, int32_t length) {
-    return SkipToBlockByte<true>(text, from, length);
+    return UseVectorPath() ? SkipToBlockByte<true, true>(text, from, length)
+                           : SkipToBlockByte<false, true>(text, from, length);
+}
+
+int32_t UBlockScanner::NextBlockByte(int32_t from) const {
+    return m_vector ? SkipToBlockByte<true>(m_text, from, m_length) : SkipToBlockByte<false>(m_text, from, m_length);
 }
 
 bool UBlockScanner::IsSpace(unsigned char c) {
@@ -217,11 +256,16 @@ bool UBlockScanner::IsSpace(unsigned char c) {
 }
 
 int32_t UBlockScanner::CountWords(const unsigned char* text, int32_t length) {
+    return UseVectorPath() ? CountWordsOn<true>(text, length) : CountWordsOn<false>(text, length);
+}
+
+template <bool VECTOR>
+int32_t UBlockScanner::CountWordsOn(const unsigned char* text, int32_t length) {
     int32_t count = 0;
     bool afterWord = false;
     for (int64_t at = 0; at < length; at += CHUNK) {
         uint64_t special = 0;
-        const uint64_t words = WordBytes(text + at, length - at, special);
+        const uint64_t words = WordBytes<VECTOR>(text + at, length - at, special);
         if (special != 0)
             return -1;
         count += __builtin_popcountll(WordStarts(words, afterWord));
@@ -231,7 +275,7 @@ int32_t UBlockScanner::CountWords(const unsigned char* text, int32_t length) {
 }
 
 UBlockScanner::WordCursor::WordCursor(const unsigned char* text, int32_t length)
-    : m_text(text), m_length(length), m_chunkAt(-CHUNK) {}
+    : m_text(text), m_length(length), m_chunkAt(-CHUNK), m_vector(UseVectorPath()) {}
 
 const unsigned char* UBlockScanner::WordCursor::Next() {
     while (m_starts == 0) {
@@ -239,7 +283,9 @@ const unsigned char* UBlockScanner::WordCursor::Next() {
             return nullptr;
         m_chunkAt += CHUNK;
         uint64_t special = 0;
-        const uint64_t words = WordBytes(m_text + m_chunkAt, m_length - m_chunkAt, special);
+        const int64_t count = m_length - m_chunkAt;
+        const uint64_t words = m_vector ? WordBytes<true>(m_text + m_chunkAt, count, special)
+                                        : WordBytes<false>(m_text + m_chunkAt, count, special);
         m_starts = WordStarts(words, m_afterWord);
         m_afterWord = (words >> (CHUNK - 1)) != 0;
     }
@@ -253,13 +299,17 @@ void UBlockScanner::Scan(UArray<int>& tokens) {
     // starts and ends, so that the table is sized once (growing it would copy
     // it again and again); the second fills it.
     UArray<int32_t> blocks;
-    const int32_t count = Walk(nullptr, blocks);
+    const int32_t count = m_vector ? Walk<true>(nullptr, blocks) : Walk<false>(nullptr, blocks);
     const int64_t wanted = int64_t(tokens.Num()) + 4 * int64_t(count);
     if (wanted <= INT32_MAX)
         tokens.Reserve(int32_t(wanted));
-    Walk(&tokens, blocks);
+    if (m_vector)
+        Walk<true>(&tokens, blocks);
+    else
+        Walk<false>(&tokens, blocks);
 }
 
+template <bool VECTOR>
 int32_t UBlockScanner::Walk(UArray<int>* tokens, UArray<int32_t>& blocks) {
     const unsigned char* text = m_text;
     const int32_t length = m_length;
@@ -269,7 +319,7 @@ int32_t UBlockScanner::Walk(UArray<int>* tokens, UArray<int32_t>& blocks) {
     int32_t p = 0;
     while (p < length) {
 #if defined(__SSE2__)
-        if (p + CHUNK <= length) {
+        if (VECTOR && p + CHUNK <= length) {
             // Words and white space in bulk, up to the first quote or brace.
             const ChunkClasses classes = ClassifyChunk(text + p);
             const int32_t plain = classes.special != 0 ? __builtin_ctzll(classes.special) : CHUNK;
@@ -301,7 +351,7 @@ int32_t UBlockScanner::Walk(UArray<int>* tokens, UArray<int32_t>& blocks) {
         case OPEN: {
             int32_t end = -1;
             if (counting) {
-                end = MatchBlock(p);
+                end = MatchBlock<VECTOR>(p);
                 if (end >= 0) {
                     blocks.Add(p);
                     blocks.Add(end);
@@ -350,9 +400,10 @@ int32_t UBlockScanner::FindQuote(int32_t from) {
     return m_quoteAt;
 }
 
+template <bool VECTOR>
 int32_t UBlockScanner::MatchBlock(int32_t open) {
     if (m_thresholdsFrom < 0) {
-        int32_t end = Match<false>(open);
+        int32_t end = Match<VECTOR, false>(open);
         if (end >= 0)
             return end;
         // The thresholds hold for every later block as well: computed once.
@@ -360,17 +411,17 @@ int32_t UBlockScanner::MatchBlock(int32_t open) {
     }
     if (GetThreshold(open + 1) < 1)
         return -1;
-    return Match<true>(open);
+    return Match<VECTOR, true>(open);
 }
 
-template <bool STEERED>
+template <bool VECTOR, bool STEERED>
 int32_t UBlockScanner::Match(int32_t open) {
     const unsigned char* text = m_text;
     const int32_t length = m_length;
     int32_t depth = 1;
     int32_t q = open + 1;
     while (true) {
-        q = SkipToBlockByte(text, q, length);
+        q = SkipToBlockByte<VECTOR>(text, q, length);
         if (q >= length)
             return -1; // never when steered: the thresholds say the block closes
         unsigned char c = text[q];
@@ -397,8 +448,7 @@ void UBlockScanner::ComputeThresholds(int32_t from) {
     // The thresholds change only at quotes and braces: where those are few (a
     // file of numbers), they are kept for those bytes alone.
     int64_t specials = 0;
-    for (int32_t q = SkipToBlockByte(m_text, from, m_length); q < m_length;
-         q = SkipToBlockByte(m_text, q + 1, m_length))
+    for (int32_t q = NextBlockByte(from); q < m_length; q = NextBlockByte(q + 1))
         ++specials;
     if (specials * SPARSE_BYTES_PER_ENTRY <= int64_t(m_length - from)) {
         ComputeSparseThresholds(from, int32_t(specials));
@@ -422,8 +472,7 @@ void UBlockScanner::ComputeSparseThresholds(int32_t from, int32_t count) {
     int32_t* positions = m_specialPositions.GetData();
     int32_t* thresholds = m_specialThresholds.GetData();
     int32_t k = 0;
-    for (int32_t q = SkipToBlockByte(m_text, from, m_length); q < m_length;
-         q = SkipToBlockByte(m_text, q + 1, m_length))
+    for (int32_t q = NextBlockByte(from); q < m_length; q = NextBlockByte(q + 1))
         positions[k++] = q;
     int32_t nextQuote = -1; // index of the next quote
     for (k = count - 1; k >= 0; --k) {

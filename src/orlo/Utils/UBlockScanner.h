@@ -28,11 +28,13 @@ namespace orlo {
 // only when a block runs off the end of the text; well-formed blocks are
 // matched in one forward pass.
 //
-// Speed: where SSE2 is there (every x86-64 build; the 32-bit build only when
-// compiled for it), a stretch of words and white space is classified 64 bytes
-// at a time and quotes and braces are looked for 16 at a time; the other
-// builds go byte by byte (eight at a time for quotes and braces), with the
-// same table.
+// Speed: on the vector path, where SSE2 is there (every x86-64 build; the
+// 32-bit build only when compiled for it), a stretch of words and white space
+// is classified 64 bytes at a time and quotes and braces are looked for 16 at
+// a time; the byte-wise path, the only one of the other builds, goes byte by
+// byte (eight at a time for quotes and braces), with the same table. SetPath
+// selects the byte-wise path where both are built in, so that the tests cover
+// it on every machine.
 //
 // Memory: the text is not copied; the table is counted first and sized once
 // (the count keeps the start and end of each block token). A damaged text
@@ -43,6 +45,15 @@ namespace orlo {
 // that follow), two or four bytes otherwise.
 class UBlockScanner {
 public:
+    enum class Path { Vector, Bytewise };
+    // Whether this build has the vector path (the default wherever it has).
+    static bool HasVectorPath();
+    static Path GetPath();
+    // For every scanner, cursor and search started after it, in the whole
+    // process; returns the path before. Where the vector path is not built
+    // in, the byte-wise one stays.
+    static Path SetPath(Path path);
+
     // The text need not be terminated; it must outlive the scanner.
     UBlockScanner(const unsigned char* text, int32_t length);
     UBlockScanner(const UBlockScanner&) = delete;
@@ -87,22 +98,31 @@ public:
         int64_t m_chunkAt;
         uint64_t m_starts = 0;
         bool m_afterWord = false;
+        bool m_vector;
     };
 
 private:
+    // VECTOR, here and below: the vector path, which the build may not have
+    // (then both instantiations go byte by byte).
+    template <bool VECTOR>
+    static int32_t CountWordsOn(const unsigned char* text, int32_t length);
     // One walk over the text: with `tokens` null, counts the tokens and appends
     // the start and end of each block to `blocks`; otherwise appends the
     // tokens, taking the blocks from `blocks`. Returns the number of tokens.
+    template <bool VECTOR>
     int32_t Walk(UArray<int>* tokens, UArray<int32_t>& blocks);
     // Position of the first quote at or after `from`, or -1.
     int32_t FindQuote(int32_t from);
+    // The first quote or brace at or after `from`, or the length.
+    int32_t NextBlockByte(int32_t from) const;
     // One past the closing brace of the block opening at `open`, or -1 when no
     // block starts there.
+    template <bool VECTOR>
     int32_t MatchBlock(int32_t open);
     // Unsteered, the engine's first choice at every step, which is its match
     // whenever it does not run off the end of the text (-1 when it does).
     // Steered by the thresholds, the first match, for a block that succeeds.
-    template <bool STEERED>
+    template <bool VECTOR, bool STEERED>
     int32_t Match(int32_t open);
     void ComputeThresholds(int32_t from);
     void ComputeSparseThresholds(int32_t from, int32_t count);
@@ -114,6 +134,7 @@ private:
 
     const unsigned char* m_text;
     int32_t m_length;
+    bool m_vector;
     // The last answer of FindQuote: no quote from m_quoteFrom up to m_quoteAt
     // (-1: none up to the end).
     int32_t m_quoteFrom = -1;

@@ -15,6 +15,13 @@
 
 using namespace orlo;
 
+namespace orlo {
+// The test names and failure messages of the tests that run on each path.
+void PrintTo(UBlockScanner::Path path, std::ostream* out) {
+    *out << (path == UBlockScanner::Path::Vector ? "vector path" : "byte-wise path");
+}
+} // namespace orlo
+
 namespace {
 
 using Table = std::vector<int>;
@@ -32,10 +39,64 @@ Table ToTable(const UArray<int>& tokens) {
     return Table(tokens.GetData(), tokens.GetData() + tokens.Num());
 }
 
+std::string Printable(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c < 0x7f && c != '\\') {
+            out += char(c);
+        } else {
+            char escaped[8];
+            snprintf(escaped, sizeof(escaped), "\\x%02x", c);
+            out += escaped;
+        }
+    }
+    return out;
+}
+
 Table ScannerTable(const std::string& text) {
     UArray<int> tokens;
     UBlockScanner(reinterpret_cast<const unsigned char*>(text.data()), int32_t(text.size())).Scan(tokens);
     return ToTable(tokens);
+}
+
+// The scanner's two ways through the bytes: the vector path of this build (SSE2)
+// and the byte-wise path that the builds without SSE2 take.
+using Path = UBlockScanner::Path;
+
+const char* PathName(Path path) {
+    return path == Path::Vector ? "vector path" : "byte-wise path";
+}
+
+std::vector<Path> Paths() {
+    if (UBlockScanner::HasVectorPath())
+        return {Path::Vector, Path::Bytewise};
+    return {Path::Bytewise};
+}
+
+// Selects a path for as long as it lives.
+class ScopedPath {
+public:
+    explicit ScopedPath(Path path) : m_before(UBlockScanner::SetPath(path)) {}
+    ~ScopedPath() { UBlockScanner::SetPath(m_before); }
+    ScopedPath(const ScopedPath&) = delete;
+    ScopedPath& operator=(const ScopedPath&) = delete;
+
+private:
+    Path m_before;
+};
+
+// The scanner's table on every path against the one expected; false on the
+// first difference.
+bool ExpectScannerTables(const std::string& text, const Table& expected, const char* oracle) {
+    for (Path path : Paths()) {
+        ScopedPath selected(path);
+        const Table table = ScannerTable(text);
+        EXPECT_EQ(table, expected) << PathName(path) << " against " << oracle << ", text: \"" << Printable(text)
+                                   << "\"";
+        if (table != expected)
+            return false;
+    }
+    return true;
 }
 
 // The table that the block syntax's patterns give through the regex engine;
@@ -63,26 +124,13 @@ Table TokenizerTable(const std::string& text) {
     return ToTable(parser.GetTokenTable());
 }
 
-std::string Printable(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7f && c != '\\') {
-            out += char(c);
-        } else {
-            char escaped[8];
-            snprintf(escaped, sizeof(escaped), "\\x%02x", c);
-            out += escaped;
-        }
-    }
-    return out;
-}
-
-// Both scanners on one text; true when the regex gave a verdict.
+// The regex and the scanner, on each path, on one text; true when the regex
+// gave a verdict.
 bool ExpectSameTables(const std::string& text) {
     Table expected;
     if (!RegexTable(text, expected))
         return false;
-    EXPECT_EQ(ScannerTable(text), expected) << "text: \"" << Printable(text) << "\"";
+    ExpectScannerTables(text, expected, "the regex");
     return true;
 }
 
@@ -179,11 +227,11 @@ class UBlockScannerAgainstRegex : public testing::TestWithParam<ScanCase> {};
 TEST_P(UBlockScannerAgainstRegex, SameTable) {
     EXPECT_TRUE(ExpectSameTables(GetParam().text)) << "the regex gave no verdict";
     EXPECT_EQ(TokenizerTable(GetParam().text), ScannerTable(GetParam().text)) << "the tokenizer uses the scanner";
-    EXPECT_EQ(MemoTable(GetParam().text), ScannerTable(GetParam().text));
+    ExpectScannerTables(GetParam().text, MemoTable(GetParam().text), "the oracle");
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, UBlockScannerAgainstRegex,
+    UBlockScanner, UBlockScannerAgainstRegex,
     testing::Values(
         ScanCase{"Empty", ""}, ScanCase{"Words", "version 1\r\nnumBones 2"},
         ScanCase{"NestedBlocksWithQuotedBrace", "name \"a b\" data { x { \"}\" y } z }"},
@@ -267,7 +315,7 @@ TEST_P(RandomTextsAgainstTheRegex, SameTables) {
             c = random() % every == 0 ? special[random() % sizeof(special)] : row.plain[random() % row.plain.size()];
         if (ExpectSameTables(text))
             ++verdicts;
-        ASSERT_EQ(MemoTable(text), ScannerTable(text)) << Printable(text);
+        ASSERT_TRUE(ExpectScannerTables(text, MemoTable(text), "the oracle"));
         if (HasFailure())
             break;
     }
@@ -278,27 +326,31 @@ INSTANTIATE_TEST_SUITE_P(UBlockScanner, RandomTextsAgainstTheRegex, ::testing::V
                          [](const ::testing::TestParamInfo<RandomTexts>& info) { return info.param.name; });
 
 // A text without quotes and braces has bare words only: CountWords and the
-// word cursor give the table's tokens without one; any quote or brace makes
-// CountWords refuse the text.
+// word cursor give the table's tokens without one, on each path; any quote or
+// brace makes CountWords refuse the text.
 void ExpectWordsAsInTheTable(const std::string& text) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const int32_t length = int32_t(text.size());
-    const int32_t count = UBlockScanner::CountWords(bytes, length);
-    if (text.find_first_of("\"{}") != std::string::npos) {
-        EXPECT_EQ(count, -1) << Printable(text);
-        return;
+    for (Path path : Paths()) {
+        ScopedPath selected(path);
+        SCOPED_TRACE(PathName(path));
+        const int32_t count = UBlockScanner::CountWords(bytes, length);
+        if (text.find_first_of("\"{}") != std::string::npos) {
+            EXPECT_EQ(count, -1) << Printable(text);
+            continue;
+        }
+        const Table table = ScannerTable(text);
+        std::vector<int> tableStarts;
+        for (size_t i = 0; i < table.size(); i += 4)
+            tableStarts.push_back(table[i]);
+        std::vector<int> cursorStarts;
+        UBlockScanner::WordCursor cursor(bytes, length);
+        for (const unsigned char* word = cursor.Next(); word != nullptr; word = cursor.Next())
+            cursorStarts.push_back(int(word - bytes));
+        EXPECT_EQ(count, int32_t(tableStarts.size())) << Printable(text);
+        EXPECT_EQ(cursorStarts, tableStarts) << Printable(text);
+        EXPECT_EQ(cursor.Next(), nullptr) << "stays at the end";
     }
-    const Table table = ScannerTable(text);
-    std::vector<int> tableStarts;
-    for (size_t i = 0; i < table.size(); i += 4)
-        tableStarts.push_back(table[i]);
-    std::vector<int> cursorStarts;
-    UBlockScanner::WordCursor cursor(bytes, length);
-    for (const unsigned char* word = cursor.Next(); word != nullptr; word = cursor.Next())
-        cursorStarts.push_back(int(word - bytes));
-    EXPECT_EQ(count, int32_t(tableStarts.size())) << Printable(text);
-    EXPECT_EQ(cursorStarts, tableStarts) << Printable(text);
-    EXPECT_EQ(cursor.Next(), nullptr) << "stays at the end";
 }
 
 TEST(UBlockScanner, WordsWithoutATable) {
@@ -342,6 +394,59 @@ TEST(UBlockScanner, EveryByteValueAroundTheChunksOfLongTexts) {
     }
 }
 
+// The differential tests above run on both paths only where the build has
+// both: every x86-64 build does.
+TEST(UBlockScanner, PathsSelectable) {
+#if defined(__SSE2__)
+    EXPECT_TRUE(UBlockScanner::HasVectorPath());
+#endif
+    const Path standard = UBlockScanner::HasVectorPath() ? Path::Vector : Path::Bytewise;
+    EXPECT_EQ(UBlockScanner::GetPath(), standard);
+    {
+        ScopedPath selected(Path::Bytewise);
+        EXPECT_EQ(UBlockScanner::GetPath(), Path::Bytewise);
+        EXPECT_EQ(UBlockScanner::SetPath(Path::Vector), Path::Bytewise);
+        EXPECT_EQ(UBlockScanner::GetPath(), standard) << "the vector path only where it is built in";
+    }
+    EXPECT_EQ(UBlockScanner::GetPath(), standard);
+}
+
+// The search for quotes, braces and zero bytes against a plain loop, on each
+// path: every byte value at every place of texts around the widths of its bulk
+// steps (8 and 16 bytes), searched from before, at and after it. The other
+// bytes are either plain letters or the bytes one away from the ones looked
+// for, whose borrows a word-wide test must not take for a find.
+TEST(UBlockScanner, FindQuoteBraceOrZeroAgainstAPlainLoop) {
+    const std::string sought("\"{}\0", 4);
+    const std::string nearMisses("#|z\x01\xff!#|~", 9);
+    for (Path path : Paths()) {
+        ScopedPath selected(path);
+        for (const std::string& background :
+             {std::string(33, 'x'), nearMisses + nearMisses + nearMisses + nearMisses}) {
+            for (int length : {1, 7, 8, 9, 15, 16, 17, 24, 31, 33}) {
+                for (int at = 0; at < length; ++at) {
+                    for (int b = 0; b < 256; ++b) {
+                        std::string text = background.substr(0, size_t(length));
+                        text[size_t(at)] = char(b);
+                        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+                        for (int from : {0, at, at + 1}) {
+                            int expected = from;
+                            while (expected < length && sought.find(text[size_t(expected)]) == std::string::npos)
+                                ++expected;
+                            const int32_t found = UBlockScanner::FindQuoteBraceOrZero(bytes, from, length);
+                            if (found != expected) {
+                                ADD_FAILURE() << PathName(path) << ": " << found << " for " << expected << " in \""
+                                              << Printable(text) << "\" from " << from;
+                                return;
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
 // A writer that fails leaves a file cut short: the damaged files that made the
 // regex search take exponential time.
 std::string Meshes(int count, int deletedBrace) {
@@ -377,7 +482,17 @@ int CountBlocks(const std::string& text, const Table& table) {
     return blocks;
 }
 
-TEST(UBlockScanner, DamagedFilesTheRegexCannotFinish) {
+// The tests that have no regex to compare with, on each path in turn.
+class UBlockScannerOnEachPath : public testing::TestWithParam<Path> {
+    ScopedPath m_path{GetParam()};
+};
+
+INSTANTIATE_TEST_SUITE_P(UBlockScanner, UBlockScannerOnEachPath, testing::ValuesIn(Paths()),
+                         [](const testing::TestParamInfo<Path>& info) {
+                             return std::string(info.param == Path::Vector ? "Vector" : "Bytewise");
+                         });
+
+TEST_P(UBlockScannerOnEachPath, DamagedFilesTheRegexCannotFinish) {
     // Mesh 0 never closes by its braces, but the engine's first match takes
     // the opening quote of its name as a plain character and pairs the other
     // quotes across the meshes, which leaves one brace less to close: the
@@ -415,7 +530,7 @@ TEST(UBlockScanner, DamagedFilesTheRegexCannotFinish) {
 }
 
 // Depths beyond one byte: the thresholds move to wider counts and stay exact.
-TEST(UBlockScanner, DeepNestingBeyondNarrowThresholds) {
+TEST_P(UBlockScannerOnEachPath, DeepNestingBeyondNarrowThresholds) {
     for (int depth : {200, 300, 70000}) {
         SCOPED_TRACE(depth);
         // An unclosed outer block whose closers hide in quotes, then `depth`
