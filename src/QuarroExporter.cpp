@@ -1,5 +1,7 @@
 #include "QuarroExporter.h"
 
+#include "max.h"
+
 #include "BoneData.h"
 #include "QuarroOptions.h"
 #include "QuarroTextWriter.h"

@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "animtbl.h"
 
 Animatable::Animatable() : aflag(0) {}

@@ -3,10 +3,13 @@
 #include <cmath>
 #include <vector>
 
+#include "max.h"
+
 #include "HostInterface.h"
 #include "PrimitiveObject.h"
 #include "imtl.h"
 #include "inode.h"
+#include "iparamb2.h"
 #include "iskin.h"
 #include "istdplug.h"
 #include "modstack.h"

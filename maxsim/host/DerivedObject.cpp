@@ -1,5 +1,7 @@
 #include "DerivedObject.h"
 
+#include "max.h"
+
 #include "inode.h"
 #include "plugapi.h"
 

@@ -5,12 +5,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "max.h"
+
 #include "DerivedObject.h"
 #include "MultiSubMaterial.h"
 #include "PrimitiveObject.h"
 #include "SceneNode.h"
 #include "SkinModifier.h"
 #include "StandardMaterial.h"
+#include "iparamb2.h"
 #include "iskin.h"
 #include "istdplug.h"
 #include "maxapi.h"

@@ -1,4 +1,6 @@
 #pragma once
+#include "max.h"
+
 #include "SystemLog.h"
 #include "imtl.h"
 #include "maxapi.h"

@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "MNMesh.h"
 
 MNFace::MNFace() : deg(0), vtx(nullptr), edg(nullptr), smGroup(0), material(0) {}

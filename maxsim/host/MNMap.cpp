@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "MNMesh.h"
 
 MNMap::MNMap() : numv(0), numf(0), v(nullptr), f(nullptr) {}

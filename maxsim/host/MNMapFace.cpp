@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "MNMesh.h"
 
 MNMapFace::MNMapFace() : deg(0), tv(nullptr) {}

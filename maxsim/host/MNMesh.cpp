@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "MNMesh.h"
 
 #include "mesh.h"

@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "MNNormalSpec.h"
 
 #include <map>

@@ -17,9 +17,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "max.h"
+
 #include "MNNormalSpec.h"
 #include "imtl.h"
 #include "inode.h"
+#include "iparamb2.h"
 #include "iskin.h"
 #include "istdplug.h"
 #include "modstack.h"

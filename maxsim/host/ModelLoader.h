@@ -1,4 +1,6 @@
 #pragma once
+#include "max.h"
+
 #include "coreexp.h"
 #include <string>
 

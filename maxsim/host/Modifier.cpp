@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "object.h"
 
 Modifier::Modifier() {}

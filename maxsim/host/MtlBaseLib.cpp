@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "imtl.h"
 
 #include "plugapi.h"

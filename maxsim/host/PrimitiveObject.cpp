@@ -1,5 +1,7 @@
 #include "PrimitiveObject.h"
 
+#include "max.h"
+
 #include "polyobj.h"
 
 namespace maxsim {

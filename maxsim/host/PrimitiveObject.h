@@ -1,4 +1,6 @@
 #pragma once
+#include "max.h"
+
 #include "mesh.h"
 #include "object.h"
 #include <string>

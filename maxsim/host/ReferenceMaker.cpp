@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "ref.h"
 
 #include <algorithm>

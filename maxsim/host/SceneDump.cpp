@@ -4,9 +4,12 @@
 #include <map>
 #include <vector>
 
+#include "max.h"
+
 #include "HostInterface.h"
 #include "imtl.h"
 #include "inode.h"
+#include "iparamb2.h"
 #include "iskin.h"
 #include "modstack.h"
 #include "polyobj.h"

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "max.h"
+
 #include "DerivedObject.h"
 #include "HostInterface.h"
 #include "PrimitiveObject.h"

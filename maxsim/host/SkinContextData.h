@@ -1,4 +1,7 @@
 #pragma once
+#include "max.h"
+
+#include "iparamb2.h"
 #include "iskin.h"
 #include "matrix3.h"
 #include <utility>

@@ -1,5 +1,7 @@
 #include "SkinModifier.h"
 
+#include "max.h"
+
 #include "inode.h"
 #include "maxapi.h"
 #include "modstack.h"

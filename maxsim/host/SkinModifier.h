@@ -1,5 +1,8 @@
 #pragma once
+#include "max.h"
+
 #include "SkinContextData.h"
+#include "iparamb2.h"
 #include "iskin.h"
 #include "object.h"
 #include <map>

@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "bitarray.h"
 
 void BitArray::SetSize(int n, int save) {

@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "matrix3.h"
 
 #include <cmath>

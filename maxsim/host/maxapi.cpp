@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "maxapi.h"
 
 #include "DerivedObject.h"

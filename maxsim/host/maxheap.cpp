@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "maxheap.h"
 
 #include <cstdlib>

@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "mesh.h"
 
 Mesh::Mesh() : numVerts(0), numFaces(0), verts(nullptr), faces(nullptr) {}

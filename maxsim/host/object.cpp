@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "object.h"
 
 Class_ID defObjectClassID(0x00000fd9, 0);

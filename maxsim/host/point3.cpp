@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "point3.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "polyobj.h"
 
 #include "triobj.h"

@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "quat.h"
 
 #include <cmath>

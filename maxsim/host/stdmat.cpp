@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "stdmat.h"
 
 #include "HostInterface.h"

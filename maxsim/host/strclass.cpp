@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "strclass.h"
 
 #include "FormatText.h"

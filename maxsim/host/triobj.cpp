@@ -1,3 +1,5 @@
+#include "max.h"
+
 #include "triobj.h"
 
 #include "polyobj.h"

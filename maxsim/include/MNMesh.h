@@ -1,4 +1,7 @@
 #pragma once
+#ifndef MAXSIM_MAX_H_INCLUDED
+#error "MNMesh.h needs max.h included before it, as the SDK's own headers do"
+#endif
 #include "MNNormalSpec.h"
 #include "coreexp.h"
 #include "maxtypes.h"

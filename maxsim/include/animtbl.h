@@ -1,10 +1,27 @@
 #pragma once
+#ifndef MAXSIM_MAX_H_INCLUDED
+#error "animtbl.h needs max.h included before it, as the SDK's own headers do"
+#endif
 #include "coreexp.h"
 #include "maxheap.h"
 #include "maxtypes.h"
 #include "strclass.h"
 
 class BaseInterface;
+class FPInterface;
+class Interface;
+class Interface7;
+class Interface8;
+class Interface9;
+
+// The host's core interface, and its later releases' extensions of it. They
+// are declared here with the animatable classes, not in maxapi.h.
+CoreExport Interface* GetCOREInterface();
+CoreExport Interface7* GetCOREInterface7();
+CoreExport Interface8* GetCOREInterface8();
+CoreExport Interface9* GetCOREInterface9();
+// The function-published interface with this id, or null.
+CoreExport FPInterface* GetCOREInterface(Interface_ID id);
 
 // Flag bits of the animatable flag word.
 #define A_MOD_DISABLED (1 << 5)

@@ -1,4 +1,7 @@
 #pragma once
+#ifndef MAXSIM_MAX_H_INCLUDED
+#error "coreexp.h needs max.h included before it, as the SDK's own headers do"
+#endif
 
 // The host's own symbols. A program that links maxsim exports them so that
 // plug-in modules bind to the host at load time, as they bind to the host's

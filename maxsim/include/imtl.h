@@ -1,4 +1,7 @@
 #pragma once
+#ifndef MAXSIM_MAX_H_INCLUDED
+#error "imtl.h needs max.h included before it, as the SDK's own headers do"
+#endif
 #include "plugapi.h"
 #include "ref.h"
 #include "strclass.h"

@@ -1,4 +1,10 @@
 #pragma once
+#ifndef MAXSIM_MAX_H_INCLUDED
+#error "iskin.h needs max.h included before it, as the SDK's own headers do"
+#endif
+#ifndef MAXSIM_IPARAMB2_H_INCLUDED
+#error "iskin.h needs iparamb2.h included before it, as the SDK's own iskin.h does"
+#endif
 #include "matrix3.h"
 #include "maxheap.h"
 #include "plugapi.h"

@@ -1,4 +1,7 @@
 #pragma once
+#ifndef MAXSIM_MAX_H_INCLUDED
+#error "istdplug.h needs max.h included before it, as the SDK's own headers do"
+#endif
 #include "plugapi.h"
 
 // The bone object of the bone system.

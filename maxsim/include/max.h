@@ -3,6 +3,10 @@
 // modifier's interfaces (iskin.h), the standard plug-ins' class ids
 // (istdplug.h), modifier stacks (modstack.h) and the standard material
 // (stdmat.h) have headers of their own that a plug-in includes itself.
+// Set before anything is included: every other header here refuses to
+// compile without it, as the host's own headers expect max.h first.
+#define MAXSIM_MAX_H_INCLUDED
+
 #include "maxtypes.h"
 
 #include "animtbl.h"

@@ -1,4 +1,7 @@
 #pragma once
+#ifndef MAXSIM_MAX_H_INCLUDED
+#error "maxapi.h needs max.h included before it, as the SDK's own headers do"
+#endif
 #include "coreexp.h"
 #include "iFnPub.h"
 #include "log.h"
@@ -78,10 +81,3 @@ public:
     virtual INode* CreateObjectNode(Object* obj, const TCHAR* name) = 0;
     using Interface::CreateObjectNode;
 };
-
-CoreExport Interface* GetCOREInterface();
-CoreExport Interface7* GetCOREInterface7();
-CoreExport Interface8* GetCOREInterface8();
-CoreExport Interface9* GetCOREInterface9();
-// The function-published interface with this id, or null.
-CoreExport FPInterface* GetCOREInterface(Interface_ID id);

@@ -1,4 +1,7 @@
 #pragma once
+#ifndef MAXSIM_MAX_H_INCLUDED
+#error "maxtypes.h needs max.h included before it, as the SDK's own headers do"
+#endif
 // The Win32 types that the host's interfaces use. The Windows target takes
 // them from <windows.h>; elsewhere they are declared with the same shapes.
 #ifdef _WIN32

@@ -1,4 +1,7 @@
 #pragma once
+#ifndef MAXSIM_MAX_H_INCLUDED
+#error "modstack.h needs max.h included before it, as the SDK's own headers do"
+#endif
 #include "object.h"
 
 // An object with a modifier stack over another object. Modifier 0 is the

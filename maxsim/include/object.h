@@ -1,4 +1,7 @@
 #pragma once
+#ifndef MAXSIM_MAX_H_INCLUDED
+#error "object.h needs max.h included before it, as the SDK's own headers do"
+#endif
 #include "matrix3.h"
 #include "maxheap.h"
 #include "plugapi.h"

@@ -1,4 +1,7 @@
 #pragma once
+#ifndef MAXSIM_MAX_H_INCLUDED
+#error "quat.h needs max.h included before it, as the SDK's own headers do"
+#endif
 #include "coreexp.h"
 #include "matrix3.h"
 #include "point3.h"

@@ -1,4 +1,7 @@
 #pragma once
+#ifndef MAXSIM_MAX_H_INCLUDED
+#error "ref.h needs max.h included before it, as the SDK's own headers do"
+#endif
 #include "animtbl.h"
 #include "coreexp.h"
 #include "interval.h"

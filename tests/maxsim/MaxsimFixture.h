@@ -4,10 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "max.h"
+
 #include "HostInterface.h"
+#include "iparamb2.h"
 #include "iskin.h"
 #include "istdplug.h"
-#include "max.h"
 #include "modstack.h"
 #include "stdmat.h"
 

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <fstream>
 
+#include "max.h"
+
 #include "MNNormalSpec.h"
 #include "polyobj.h"
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "max.h"
+
 #include "HostInterface.h"
 #include "HostSession.h"
 #include "log.h"

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "max.h"
+
 #include "iFnPub.h"
 
 namespace merrow::platform_3dsmax {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "max.h"
+
 #include "log.h"
 #include "maxapi.h"
 

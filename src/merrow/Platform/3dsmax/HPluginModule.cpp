@@ -1,8 +1,9 @@
 #include "merrow/Platform/3dsmax/HPluginModule.h"
 
+#include "max.h"
+
 #include "iFnPub.h"
 #include "imtl.h"
-#include "max.h"
 #include "merrow/Platform/3dsmax/HIndexItemList.h"
 #include "merrow/Platform/3dsmax/Kits/HPolygonMeshKit.h"
 #include <new>

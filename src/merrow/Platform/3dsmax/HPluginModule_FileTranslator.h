@@ -17,6 +17,8 @@
 
 #include <cstdint>
 
+#include "max.h"
+
 #include "impexp.h"
 #include "merrow/Platform/3dsmax/HPluginModule.h"
 #include "merrow/Platform/3dsmax/HStatus.h"

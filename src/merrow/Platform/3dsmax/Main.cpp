@@ -3,8 +3,9 @@
 // one-time initialisation and shutdown around them.
 #include <cstdint>
 
-#include "log.h"
 #include "max.h"
+
+#include "log.h"
 #include "merrow/HModuleInfo.h"
 #include "merrow/Headers.h"
 #include "merrow/Platform/3dsmax/HLogOutput.h"

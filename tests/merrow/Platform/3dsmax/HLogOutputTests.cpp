@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "max.h"
+
 #include "HostLogRecorder.h"
 #include "log.h"
 #include "maxapi.h"

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "max.h"
+
 #include "imtl.h"
 #include "merrow/Platform/3dsmax/Kits/HMaterialKit.h"
 #include "orlo/ErrorDescription.h"

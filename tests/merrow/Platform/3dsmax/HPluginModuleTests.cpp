@@ -1,5 +1,7 @@
 #include "KitsFixture.h"
 
+#include "max.h"
+
 #include "imtl.h"
 #include "merrow/Platform/3dsmax/HPluginModule.h"
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "max.h"
+
 #include "imtl.h"
 #include "merrow/Platform/3dsmax/Kits/HPolygonMeshKit.h"
 #include "orlo/ErrorDescription.h"

@@ -3,9 +3,11 @@
 
 #include <vector>
 
+#include "max.h"
+
+#include "iparamb2.h"
 #include "iskin.h"
 #include "istdplug.h"
-#include "max.h"
 #include "modstack.h"
 #include "polyobj.h"
 

@@ -2,8 +2,9 @@
 
 #include <charconv>
 
-#include "imtl.h"
 #include "max.h"
+
+#include "imtl.h"
 #include "orlo/ErrorDescription.h"
 #include "orlo/Utils/UTable.h"
 

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 
-#include "imtl.h"
-#include "iskin.h"
 #include "max.h"
+
+#include "imtl.h"
+#include "iparamb2.h"
+#include "iskin.h"
 #include "merrow/Platform/3dsmax/Kits/ConvertedPolyObject.h"
 #include "merrow/Platform/3dsmax/Kits/HSkinAccess.h"
 #include "modstack.h"

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "max.h"
+
 #include "maxapi.h"
 #include "merrow/Platform/3dsmax/Kits/HNodeKit.h"
 #include "orlo/Math/TVector2.h"

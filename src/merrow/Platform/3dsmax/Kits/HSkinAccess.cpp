@@ -1,7 +1,9 @@
 #include "merrow/Platform/3dsmax/Kits/HSkinAccess.h"
 
-#include "iskin.h"
 #include "max.h"
+
+#include "iparamb2.h"
+#include "iskin.h"
 #include "merrow/Platform/3dsmax/Kits/HBoneKit.h"
 #include "merrow/Platform/3dsmax/Kits/HMatrixConversion.h"
 #include "modstack.h"
