@@ -91,6 +91,7 @@ void BuildTube(MNMesh& mm) {
     mm.SpecifyNormals();
     MNNormalSpec* normals = mm.GetSpecifiedNormals();
     normals->SetParent(&mm);
+    normals->SetNumFaces(mm.numf);
     normals->CheckNormals();
     normals->SetNumNormals(mm.numv);
     normals->MakeNormalsExplicit(false, nullptr, true);
@@ -101,6 +102,7 @@ void BuildTube(MNMesh& mm) {
             normals->SetNormalIndex(f, c, mm.F(f)->vtx[c]);
     mm.InvalidateGeomCache();
     mm.InvalidateTopoCache(true);
+    mm.FillInMesh();
     mm.PrepForPipeline();
 }
 
@@ -169,6 +171,7 @@ void BuildWedge(HostInterface& host, INode* parent) {
         mm.F(fi)->material = ids[f];
         mm.F(fi)->smGroup = 0;
     }
+    mm.FillInMesh();
 
     mm.SetMapNum(4);
     mm.InitMap(1);
@@ -180,6 +183,7 @@ void BuildWedge(HostInterface& host, INode* parent) {
     mm.SpecifyNormals();
     MNNormalSpec* normals = mm.GetSpecifiedNormals();
     normals->SetParent(&mm);
+    normals->SetNumFaces(mm.numf);
     normals->CheckNormals();
     normals->SetNumNormals(mm.numf);
     normals->MakeNormalsExplicit(false, nullptr, true);
@@ -190,6 +194,7 @@ void BuildWedge(HostInterface& host, INode* parent) {
     }
     mm.InvalidateGeomCache();
     mm.InvalidateTopoCache(true);
+    mm.FillInMesh();
     mm.PrepForPipeline();
 
     INode* node = host.CreateObjectNode(wedge, "Wedge");

@@ -80,7 +80,9 @@ ObjectState DerivedObject::Eval(TimeValue t, int modIndex) {
 
 // Applies the enabled modifiers from the bottom of the stack up to
 // modIndex. The object below is never changed: the first modifier works on
-// a copy, which the cache owns.
+// a shallow copy that shares every channel with it, locked; before each
+// modifier the channels it says it changes (ChannelsChanged) become the
+// copy's own, and the rest stay shared. The copy belongs to the cache.
 ObjectState DerivedObject::Evaluate(TimeValue t, int modIndex, Cache& cache) {
     if (cache.valid && cache.modIndex == modIndex)
         return ObjectState(cache.result);
@@ -95,21 +97,22 @@ ObjectState DerivedObject::Evaluate(TimeValue t, int modIndex, Cache& cache) {
         if (!mod || !mod->IsEnabled())
             continue;
         if (!owned) {
-            owned = os.obj->MakeShallowCopy(ALL_CHANNELS);
+            owned = os.obj->MakeShallowCopy(OBJ_CHANNELS);
             if (!owned)
                 continue;
             os.obj = owned;
         }
+        os.obj->ReadyChannelsForMod(mod->ChannelsChanged());
         Object* before = os.obj;
         mod->ModifyObject(t, *m_contexts[size_t(i)], &os, node);
         if (os.obj != before) {
-            before->MaybeAutoDelete();
+            before->DeleteThis();
             owned = os.obj;
         }
     }
-    // A result that someone took a reference to is theirs now.
+    // The old result is the pipeline's, whoever kept a pointer to it.
     if (previous && previous != owned)
-        previous->MaybeAutoDelete();
+        previous->DeleteThis();
     cache.valid = true;
     cache.modIndex = modIndex;
     cache.result = os.obj;
@@ -119,7 +122,7 @@ ObjectState DerivedObject::Evaluate(TimeValue t, int modIndex, Cache& cache) {
 
 void DerivedObject::Drop(Cache& cache) {
     if (cache.owned)
-        cache.owned->MaybeAutoDelete();
+        cache.owned->DeleteThis();
     cache = Cache();
 }
 
@@ -156,8 +159,14 @@ Object* DerivedObject::ConvertToType(TimeValue t, Class_ID obtype) {
     if (!os.obj)
         return nullptr;
     Object* converted = os.obj->ConvertToType(t, obtype);
-    if (converted && converted == os.obj)
-        converted = os.obj->MakeShallowCopy(ALL_CHANNELS);
+    if (converted && converted == os.obj) {
+        // A copy of its own: nothing shared with the pipeline.
+        converted = os.obj->MakeShallowCopy(OBJ_CHANNELS);
+        if (converted) {
+            converted->NewAndCopyChannels(OBJ_CHANNELS);
+            converted->UnlockChannels(OBJ_CHANNELS);
+        }
+    }
     return converted;
 }
 

@@ -1,5 +1,7 @@
 #include "HostInterface.h"
 
+#include "HostRules.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -388,7 +390,9 @@ void HostInterface::DestroySubtree(SceneNode* node) {
 }
 
 void HostInterface::Reset() {
+    // Objects deleted with the scene are checked as they go.
     DestroySubtree(m_root);
+    HostRules::Instance().ForgetAll();
     m_sceneMtls->DeleteAll();
     m_time = 0;
     m_timeCallbacks.clear();

@@ -7,15 +7,27 @@
 
 #include "MNMesh.h"
 
-MNNormalSpec::MNNormalSpec() : mpParent(nullptr) {}
+#include "HostRules.h"
+
+MNNormalSpec::MNNormalSpec() : mpParent(nullptr), mWrites(0) {}
+
+void MNNormalSpec::BeforeWrite(const char* operation) {
+    ++mWrites;
+    if (mpParent && (mpParent->m_borrowed & MNMesh::kNormalsShared))
+        maxsim::HostRules::Instance().Broken(std::string("MNNormalSpec::") + operation +
+                                             " changed the specified normals of a mesh that shares them with the "
+                                             "pipeline (a locked channel of a shallow copy is read-only)");
+}
 MNNormalSpec::~MNNormalSpec() {}
 
 void MNNormalSpec::Initialize() {
+    BeforeWrite("Initialize");
     ClearAndFree();
     mpParent = nullptr;
 }
 
 bool MNNormalSpec::NAlloc(int num, bool keep) {
+    BeforeWrite("NAlloc");
     if (!keep) {
         mNormals.clear();
         mExplicit.clear();
@@ -26,6 +38,7 @@ bool MNNormalSpec::NAlloc(int num, bool keep) {
 }
 
 bool MNNormalSpec::FAlloc(int num, bool keep) {
+    BeforeWrite("FAlloc");
     if (!keep)
         mFaces.clear();
     if (num > 0)
@@ -34,6 +47,7 @@ bool MNNormalSpec::FAlloc(int num, bool keep) {
 }
 
 void MNNormalSpec::Clear() {
+    BeforeWrite("Clear");
     mNormals.clear();
     mExplicit.clear();
     mFaces.clear();
@@ -41,6 +55,7 @@ void MNNormalSpec::Clear() {
 }
 
 void MNNormalSpec::ClearAndFree() {
+    BeforeWrite("ClearAndFree");
     std::vector<Point3>().swap(mNormals);
     std::vector<bool>().swap(mExplicit);
     std::vector<MNNormalFace>().swap(mFaces);
@@ -48,11 +63,13 @@ void MNNormalSpec::ClearAndFree() {
 }
 
 bool MNNormalSpec::SetNumFaces(int numFaces) {
+    BeforeWrite("SetNumFaces");
     mFaces.resize(size_t(numFaces > 0 ? numFaces : 0));
     return true;
 }
 
 bool MNNormalSpec::SetNumNormals(int numNormals) {
+    BeforeWrite("SetNumNormals");
     const size_t n = size_t(numNormals > 0 ? numNormals : 0);
     mNormals.resize(n, Point3(0.0f, 0.0f, 0.0f));
     mExplicit.resize(n, false);
@@ -64,11 +81,13 @@ bool MNNormalSpec::GetNormalExplicit(int normID) const {
 }
 
 void MNNormalSpec::SetNormalExplicit(int normID, bool value) {
+    BeforeWrite("SetNormalExplicit");
     if (normID >= 0 && size_t(normID) < mExplicit.size())
         mExplicit[size_t(normID)] = value;
 }
 
 void MNNormalSpec::SetAllExplicit(bool value) {
+    BeforeWrite("SetAllExplicit");
     mExplicit.assign(mExplicit.size(), value);
 }
 
@@ -94,12 +113,14 @@ int MNNormalSpec::GetNormalIndex(int face, int corner) {
 }
 
 void MNNormalSpec::SetNormalIndex(int face, int corner, int normalIndex) {
+    BeforeWrite("SetNormalIndex");
     if (face < 0 || face >= GetNumFaces())
         return;
     mFaces[size_t(face)].SpecifyNormalID(corner, normalIndex);
 }
 
 int MNNormalSpec::NewNormal(Point3& normal, bool explic) {
+    BeforeWrite("NewNormal");
     mNormals.push_back(normal);
     mExplicit.push_back(explic);
     return GetNumNormals() - 1;
@@ -107,17 +128,19 @@ int MNNormalSpec::NewNormal(Point3& normal, bool explic) {
 
 // Keeps the normals of specified corners and builds the others again: one
 // normal per vertex and smoothing group, or one per corner of a face
-// without smoothing groups.
+// without smoothing groups; then computes the non-explicit ones. Each normal
+// face takes the degree of the parent's face of the same index.
 void MNNormalSpec::BuildNormals() {
-    if (!mpParent)
+    if (!mpParent || mFaces.capacity() == 0)
         return;
+    BeforeWrite("BuildNormals");
     MNMesh& mesh = *mpParent;
-    SetNumFaces(mesh.numf);
+    const int faceCount = GetNumFaces() < mesh.numf ? GetNumFaces() : mesh.numf;
 
     std::vector<int> remap(mNormals.size(), -1);
     std::vector<Point3> normals;
     std::vector<bool> explicitFlags;
-    for (int fi = 0; fi < mesh.numf; ++fi) {
+    for (int fi = 0; fi < faceCount; ++fi) {
         MNNormalFace& nf = mFaces[size_t(fi)];
         nf.SetDegree(mesh.f[fi].deg);
         for (int c = 0; c < nf.GetDegree(); ++c) {
@@ -136,7 +159,7 @@ void MNNormalSpec::BuildNormals() {
     }
 
     std::map<std::pair<int, DWORD>, int> smoothed;
-    for (int fi = 0; fi < mesh.numf; ++fi) {
+    for (int fi = 0; fi < faceCount; ++fi) {
         MNNormalFace& nf = mFaces[size_t(fi)];
         const MNFace& face = mesh.f[fi];
         for (int c = 0; c < nf.GetDegree(); ++c) {
@@ -164,7 +187,7 @@ void MNNormalSpec::BuildNormals() {
     mNormals.swap(normals);
     mExplicit.swap(explicitFlags);
     SetFlag(MNNORMAL_NORMALS_BUILT);
-    ClearFlag(MNNORMAL_NORMALS_COMPUTED);
+    ComputeNormals();
 }
 
 // Every normal that is not explicit becomes the normalised sum of the
@@ -172,6 +195,7 @@ void MNNormalSpec::BuildNormals() {
 void MNNormalSpec::ComputeNormals() {
     if (!mpParent)
         return;
+    BeforeWrite("ComputeNormals");
     MNMesh& mesh = *mpParent;
     std::vector<Point3> sums(mNormals.size(), Point3(0.0f, 0.0f, 0.0f));
     const int faces = mesh.numf < GetNumFaces() ? mesh.numf : GetNumFaces();
@@ -193,11 +217,12 @@ void MNNormalSpec::ComputeNormals() {
 void MNNormalSpec::CheckNormals() {
     if (!GetFlag(MNNORMAL_NORMALS_BUILT))
         BuildNormals();
-    if (!GetFlag(MNNORMAL_NORMALS_COMPUTED))
+    else if (!GetFlag(MNNORMAL_NORMALS_COMPUTED))
         ComputeNormals();
 }
 
 void MNNormalSpec::MakeNormalsExplicit(bool useSel, BitArray* normSelection, bool value) {
+    BeforeWrite("MakeNormalsExplicit");
     const BitArray* sel = normSelection ? normSelection : &mSelection;
     for (size_t i = 0; i < mExplicit.size(); ++i) {
         if (useSel && (int(i) >= sel->GetSize() || !(*sel)[int(i)]))
@@ -209,6 +234,7 @@ void MNNormalSpec::MakeNormalsExplicit(bool useSel, BitArray* normSelection, boo
 MNNormalSpec& MNNormalSpec::operator=(const MNNormalSpec& from) {
     if (this == &from)
         return *this;
+    BeforeWrite("operator=");
     mNormals = from.mNormals;
     mExplicit = from.mExplicit;
     mFaces = from.mFaces;

@@ -392,6 +392,7 @@ private:
             if (fi >= 0)
                 mm.F(fi)->material = faceMtls[f];
         }
+        mm.FillInMesh();
 
         if (channels > 0) {
             mm.SetMapNum(int(channels) + 1);

@@ -2,6 +2,8 @@
 
 #include "ref.h"
 
+#include "HostRules.h"
+
 #include <algorithm>
 
 ReferenceTarget::ReferenceTarget() : m_notifying(false) {}
@@ -40,6 +42,8 @@ RefResult ReferenceTarget::NotifyDependents(Interval changeInt, PartID partID, R
     // A target already broadcasting is part of a reference loop.
     if (m_notifying)
         return REF_SUCCEED;
+    if (message == REFMSG_CHANGE)
+        maxsim::HostRules::Instance().ChangeAnnounced(this);
     m_notifying = true;
     const std::vector<ReferenceMaker*> dependents = m_dependents;
     std::vector<ReferenceMaker*> done;

@@ -1,5 +1,7 @@
 #include "SceneNode.h"
 
+#include "HostRules.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -118,6 +120,11 @@ ScaleValue SceneNode::GetObjOffsetScale() {
 
 const ObjectState& SceneNode::EvalWorldState(TimeValue time, BOOL) {
     m_state = m_object ? m_object->Eval(time) : ObjectState();
+    // What is handed out is the host's: a pipeline result, or the node's own
+    // object when no modifier changed it.
+    if (m_state.obj)
+        HostRules::Instance().HandedOut(m_state.obj, this,
+                                        m_state.obj == m_object || m_state.obj == m_object->FindBaseObject());
     return m_state;
 }
 

@@ -41,6 +41,13 @@ BaseInterface* SkinModifier::GetInterface(Interface_ID id) {
     return Modifier::GetInterface(id);
 }
 
+ChannelMask SkinModifier::ChannelsUsed() {
+    return GEOM_CHANNEL;
+}
+ChannelMask SkinModifier::ChannelsChanged() {
+    return GEOM_CHANNEL;
+}
+
 void SkinModifier::ModifyObject(TimeValue t, ModContext&, ObjectState* os, INode* node) {
     if (!node || !os || !os->obj)
         return;

@@ -33,6 +33,9 @@ public:
     BaseInterface* GetInterface(Interface_ID id) override;
 
     void ModifyObject(TimeValue t, ModContext& mc, ObjectState* os, INode* node) override;
+    // The skin moves points and nothing else.
+    ChannelMask ChannelsUsed() override;
+    ChannelMask ChannelsChanged() override;
 
     int NumRefs() override;
     RefTargetHandle GetReference(int i) override;

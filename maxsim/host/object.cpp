@@ -2,12 +2,16 @@
 
 #include "object.h"
 
+#include "HostRules.h"
+
 Class_ID defObjectClassID(0x00000fd9, 0);
 Class_ID triObjectClassID(0x00000009, 0);
 Class_ID polyObjectClassID(0x5d21369a, 0);
 
-Object::Object() {}
-Object::~Object() {}
+Object::Object() : m_locked(0) {}
+Object::~Object() {
+    maxsim::HostRules::Instance().Drop(this);
+}
 
 int Object::CanConvertToType(Class_ID obtype) {
     return obtype == ClassID() ? 1 : 0;
@@ -28,6 +32,22 @@ Object* Object::FindBaseObject() {
 }
 Object* Object::MakeShallowCopy(ChannelMask) {
     return nullptr;
+}
+void Object::ShallowCopy(Object*, ChannelMask) {}
+void Object::FreeChannels(ChannelMask) {}
+void Object::NewAndCopyChannels(ChannelMask) {}
+
+void Object::CopyChannelLocks(Object* obj, ChannelMask needChannels) {
+    if (obj)
+        m_locked = (m_locked & ~needChannels) | (obj->m_locked & needChannels);
+}
+
+void Object::ReadyChannelsForMod(ChannelMask channels) {
+    const ChannelMask locked = channels & m_locked & ALL_CHANNELS;
+    if (locked == 0)
+        return;
+    NewAndCopyChannels(locked);
+    UnlockChannels(locked);
 }
 Interval Object::ObjectValidity(TimeValue) {
     return FOREVER;

@@ -2,10 +2,13 @@
 
 #include "polyobj.h"
 
+#include "HostRules.h"
 #include "triobj.h"
 
 PolyObject::PolyObject() {}
-PolyObject::~PolyObject() {}
+PolyObject::~PolyObject() {
+    maxsim::HostRules::Instance().Forget(this);
+}
 
 Class_ID PolyObject::ClassID() {
     return Class_ID(POLYOBJ_CLASS_ID, 0);
@@ -23,10 +26,27 @@ Object* PolyObject::ConvertToType(TimeValue, Class_ID obtype) {
     return obtype == ClassID() ? this : nullptr;
 }
 
-Object* PolyObject::MakeShallowCopy(ChannelMask) {
+Object* PolyObject::MakeShallowCopy(ChannelMask channels) {
     PolyObject* p = new PolyObject;
-    p->mm = mm;
+    p->ShallowCopy(this, channels);
     return p;
+}
+
+void PolyObject::ShallowCopy(Object* fromOb, ChannelMask channels) {
+    PolyObject* from = dynamic_cast<PolyObject*>(fromOb);
+    if (from == nullptr || from == this)
+        return;
+    mm.ShallowCopy(&from->mm, channels);
+    LockChannels(channels & OBJ_CHANNELS);
+}
+
+void PolyObject::FreeChannels(ChannelMask channels) {
+    mm.FreeChannels(channels);
+    UnlockChannels(channels);
+}
+
+void PolyObject::NewAndCopyChannels(ChannelMask channels) {
+    mm.NewAndCopyChannels(channels);
 }
 
 int PolyObject::IsDeformable() {
@@ -40,6 +60,9 @@ Point3 PolyObject::GetPoint(int i) {
 }
 
 void PolyObject::SetPoint(int i, const Point3& p) {
+    if (GetChannelLocks() & GEOM_CHANNEL)
+        maxsim::HostRules::Instance().Broken("PolyObject::SetPoint changed a point of a locked geometry channel (a "
+                                             "shallow copy's locked channel is read-only)");
     if (i >= 0 && i < mm.numv)
         mm.P(i) = p;
 }

@@ -2,10 +2,13 @@
 
 #include "triobj.h"
 
+#include "HostRules.h"
 #include "polyobj.h"
 
 TriObject::TriObject() {}
-TriObject::~TriObject() {}
+TriObject::~TriObject() {
+    maxsim::HostRules::Instance().Forget(this);
+}
 
 Class_ID TriObject::ClassID() {
     return Class_ID(TRIOBJ_CLASS_ID, 0);

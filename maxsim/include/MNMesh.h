@@ -8,7 +8,12 @@
 #include "mncommon.h"
 #include "point3.h"
 #include "tab.h"
+#include <memory>
 #include <vector>
+
+namespace maxsim {
+class HostRules;
+}
 
 class MNVert : public FlagUser {
 public:
@@ -111,8 +116,22 @@ public:
     int OtherFace(int ff) const { return ff == f1 ? f2 : f1; }
 };
 
+// Mesh flags.
+#define MN_MESH_NONTRI (1 << 0)
+#define MN_MESH_FILLED_IN (1 << 1)
+#define MN_MESH_NO_BAD_VERTS (1 << 3)
+#define MN_MESH_VERTS_ORDERED (1 << 4)
+#define MN_MESH_CACHE_FLAGS (MN_MESH_FILLED_IN | MN_MESH_NO_BAD_VERTS | MN_MESH_VERTS_ORDERED)
+
 // The host's polygon mesh: vertices, faces of any degree, map channels and
 // optional specified normals.
+//
+// Its arrays are held per pipeline channel (geometry: the vertices;
+// topology: faces, edges and the vertices' edge and face lists; texture
+// maps: channels 1 and up; vertex colours: channel 0; the specified normals
+// go with topology and geometry together). A shallow copy shares a channel's
+// arrays with the mesh it came from until NewAndCopyChannels gives it its
+// own; a change through this mesh to a channel it shares breaks a host rule.
 class CoreExport MNMesh : public FlagUser {
 public:
     MNVert* v;
@@ -126,6 +145,7 @@ public:
     MNMesh(const MNMesh& from);
     explicit MNMesh(const Mesh& from);
     ~MNMesh();
+    // A deep copy: every channel of the result is its own.
     MNMesh& operator=(const MNMesh& from);
 
     void Init();
@@ -152,7 +172,7 @@ public:
     // when those lists are missing, the degree is below 3 or a vertex index
     // is outside the vertex range.
     int CreateFace(int degg, int* vv);
-    // The edge between the two vertices, or -1.
+    // The edge between the two vertices, or -1; needs a filled-in mesh.
     int FindEdgeFromVertToVert(int vrt1, int vrt2);
 
     int MNum() const { return numm; }
@@ -163,29 +183,58 @@ public:
 
     void CollapseDeadStructs();
     void InvalidateGeomCache();
+    // With in_clearCacheFlags, the cache flags go (MN_MESH_FILLED_IN among
+    // them): the edges and the vertices' edge and face lists are no longer
+    // valid, and are dropped, until FillInMesh builds them again.
     void InvalidateTopoCache(bool in_clearCacheFlags = true);
+    // Builds the edges and the vertices' edge and face lists from the faces
+    // and sets MN_MESH_FILLED_IN. A mesh with faces enters the pipeline only
+    // filled in.
     void FillInMesh();
     void PrepForPipeline();
     Point3 GetFaceNormal(int fc, bool nrmlz = false);
 
     MNNormalSpec* GetSpecifiedNormals();
+    // Gives the mesh an empty normal specification (no normals, no normal
+    // faces) when it has none.
     void SpecifyNormals();
     void ClearSpecifiedNormals();
 
     void SetFromTri(const Mesh& from);
 
+    // Pipeline support: share, copy and free channels (see above).
+    void ShallowCopy(MNMesh* amesh, ChannelMask channels);
+    void NewAndCopyChannels(ChannelMask channels);
+    void FreeChannels(ChannelMask channels, BOOL zeroOthers = 1);
+
 private:
+    friend class maxsim::HostRules;
+    friend class MNNormalSpec;
+
+    struct Topology {
+        std::vector<MNFace> faces;
+        std::vector<MNEdge> edges;
+        std::vector<Tab<int>> vedg;
+        std::vector<Tab<int>> vfac;
+        bool hasVertexEdges = false;
+        bool hasVertexFaces = false;
+    };
+
     void Sync();
     void RebuildEdges();
     int AddEdgeOfFace(int a, int b, int fc);
+    // Every change goes through here: counted, and checked against the
+    // channels this mesh shares with another.
+    void BeforeWrite(ChannelMask channels, const char* operation);
+    static ChannelMask MapChannel(int mp);
+    // Beside the real channels: this mesh shares its specified normals.
+    static constexpr ChannelMask kNormalsShared = ChannelMask(1) << 30;
 
-    std::vector<MNVert> m_verts;
-    std::vector<MNFace> m_faces;
-    std::vector<MNEdge> m_edges;
-    std::vector<MNMap> m_maps;
-    std::vector<Tab<int>> m_vedg;
-    std::vector<Tab<int>> m_vfac;
-    bool m_hasVertexEdges;
-    bool m_hasVertexFaces;
-    MNNormalSpec* m_normals;
+    std::shared_ptr<std::vector<MNVert>> m_verts;
+    std::shared_ptr<Topology> m_topo;
+    std::vector<std::shared_ptr<MNMap>> m_maps;
+    std::shared_ptr<MNNormalSpec> m_normals;
+    // The channels whose arrays this mesh has from another and may not change.
+    ChannelMask m_borrowed;
+    unsigned m_writes;
 };

@@ -34,6 +34,9 @@ private:
 };
 
 class MNMesh;
+namespace maxsim {
+class HostRules;
+}
 
 #define MNNORMAL_NORMALS_BUILT 0x01
 #define MNNORMAL_NORMALS_COMPUTED 0x02
@@ -41,7 +44,8 @@ class MNMesh;
 // Specified normals of a polygon mesh: a normal array and, per face corner,
 // the normal it uses. Corners that are not specified get normals built from
 // smoothing groups; explicit normals keep their values when normals are
-// computed again.
+// computed again. Building and computing read the parent mesh (SetParent)
+// and need the normal faces allocated (FAlloc or SetNumFaces) first.
 class CoreExport MNNormalSpec : public FlagUser {
 public:
     MNNormalSpec();
@@ -73,17 +77,31 @@ public:
     void SetNormalIndex(int face, int corner, int normalIndex);
     int NewNormal(Point3& normal, bool explic = true);
 
+    // Builds the normals of unspecified corners from smoothing groups and
+    // computes the non-explicit ones; does nothing without a parent or while
+    // the face array is not allocated.
     void BuildNormals();
+    // Recomputes the directions of non-explicit normals from the parent's
+    // face normals, without rebuilding the normal list.
     void ComputeNormals();
+    // BuildNormals or ComputeNormals, as the flags say is needed.
     void CheckNormals();
     void MakeNormalsExplicit(bool useSel = true, BitArray* normSelection = nullptr, bool value = true);
     void SetSelection(BitArray& newSelection) { mSelection = newSelection; }
     BitArray& GetSelection() { return mSelection; }
 
+    // Copies everything but the parent.
     MNNormalSpec& operator=(const MNNormalSpec& from);
 
 private:
+    friend class maxsim::HostRules;
+
+    // Every change goes through here: counted, and checked against a parent
+    // that shares this specification with another mesh.
+    void BeforeWrite(const char* operation);
+
     MNMesh* mpParent;
+    unsigned mWrites;
     std::vector<Point3> mNormals;
     std::vector<bool> mExplicit;
     std::vector<MNNormalFace> mFaces;

@@ -19,10 +19,15 @@ public:
     void GetClassName(TSTR& s) override;
     int CanConvertToType(Class_ID obtype) override;
     Object* ConvertToType(TimeValue t, Class_ID obtype) override;
+    // The new object shares the given channels and has them locked.
     Object* MakeShallowCopy(ChannelMask channels) override;
+    void ShallowCopy(Object* fromOb, ChannelMask channels) override;
+    void FreeChannels(ChannelMask channels) override;
+    void NewAndCopyChannels(ChannelMask channels) override;
     int IsDeformable() override;
     int NumPoints() override;
     Point3 GetPoint(int i) override;
+    // A locked geometry channel is not this object's to change.
     void SetPoint(int i, const Point3& p) override;
     void PointsWereChanged() override;
 };

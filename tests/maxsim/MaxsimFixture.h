@@ -7,6 +7,7 @@
 #include "max.h"
 
 #include "HostInterface.h"
+#include "HostRules.h"
 #include "iparamb2.h"
 #include "iskin.h"
 #include "istdplug.h"
@@ -16,8 +17,22 @@
 // Every test starts from an empty scene and leaves one behind.
 class MaxsimTest : public ::testing::Test {
 protected:
-    void SetUp() override { Host().Reset(); }
-    void TearDown() override { Host().Reset(); }
+    void SetUp() override {
+        Host().Reset();
+        maxsim::HostRules::Instance().TakeBreaks();
+    }
+    // A host rule broken on the way fails the test; the objects are checked
+    // once more as the scene goes.
+    void TearDown() override {
+        Host().Reset();
+        for (const std::string& rule : maxsim::HostRules::Instance().TakeBreaks())
+            ADD_FAILURE() << "host rule broken: " << rule;
+    }
+    // The rules broken so far, taken (a test that breaks one on purpose).
+    static std::vector<std::string> TakeHostRuleBreaks() {
+        maxsim::HostRules::Instance().Check();
+        return maxsim::HostRules::Instance().TakeBreaks();
+    }
 
     static maxsim::HostInterface& Host() { return maxsim::HostInterface::Instance(); }
     static TimeValue Now() { return Host().GetTime(); }
@@ -42,6 +57,7 @@ protected:
         p->mm.VFaceAlloc();
         p->mm.CreateFace(4, quad);
         p->mm.CreateFace(3, tri);
+        p->mm.FillInMesh();
         return p;
     }
 

@@ -100,13 +100,24 @@ TEST_F(MaxsimPolyMeshTest, FacesCreatedLaterGetMapFacesAndNormalFaces) {
     p->DeleteThis();
 }
 
-TEST_F(MaxsimPolyMeshTest, BuiltNormalsFollowSmoothingGroups) {
+// A new specification has no normal faces, and building does nothing until
+// they are allocated; building then also computes the normals.
+TEST_F(MaxsimPolyMeshTest, BuiltNormalsNeedNormalFacesAndFollowSmoothingGroups) {
     PolyObject* p = NewQuadAndTriangle();
     MNMesh& mm = p->mm;
     mm.SpecifyNormals();
     MNNormalSpec* normalSpec = mm.GetSpecifiedNormals();
+    ASSERT_NE(normalSpec, nullptr);
+    EXPECT_EQ(normalSpec->GetNumFaces(), 0);
     normalSpec->BuildNormals();
-    normalSpec->ComputeNormals();
+    normalSpec->CheckNormals();
+    EXPECT_EQ(normalSpec->GetNumNormals(), 0);
+    EXPECT_FALSE(normalSpec->GetFlag(MNNORMAL_NORMALS_BUILT));
+
+    normalSpec->SetNumFaces(mm.numf);
+    normalSpec->BuildNormals();
+    EXPECT_TRUE(normalSpec->GetFlag(MNNORMAL_NORMALS_BUILT));
+    EXPECT_TRUE(normalSpec->GetFlag(MNNORMAL_NORMALS_COMPUTED));
     // Without smoothing groups every corner has a normal of its own.
     EXPECT_EQ(normalSpec->GetNumNormals(), 7);
     ExpectNear(normalSpec->Normal(normalSpec->GetNormalIndex(1, 2)), Point3(0, 0, 1));
@@ -123,12 +134,36 @@ TEST_F(MaxsimPolyMeshTest, BuiltNormalsFollowSmoothingGroups) {
     p->DeleteThis();
 }
 
+// CheckNormals does what the flags ask: with the list built and only the
+// directions out of date, it computes them again and keeps the list.
+TEST_F(MaxsimPolyMeshTest, CheckNormalsOnlyComputesWhenTheListIsBuilt) {
+    PolyObject* p = NewQuadAndTriangle();
+    MNMesh& mm = p->mm;
+    mm.SpecifyNormals();
+    MNNormalSpec* spec = mm.GetSpecifiedNormals();
+    spec->SetNumFaces(mm.numf);
+    spec->CheckNormals();
+    ASSERT_EQ(spec->GetNumNormals(), 7);
+    // Faces that now share a smoothing group would share normals if the list
+    // were built again; with only the geometry out of date it is not.
+    mm.F(0)->smGroup = 1;
+    mm.F(1)->smGroup = 1;
+    mm.P(4) = Point3(3, 0, 1);
+    mm.InvalidateGeomCache();
+    EXPECT_TRUE(spec->GetFlag(MNNORMAL_NORMALS_BUILT));
+    spec->CheckNormals();
+    EXPECT_EQ(spec->GetNumNormals(), 7);
+    EXPECT_GT(Length(spec->Normal(spec->GetNormalIndex(1, 1)) - Point3(0, 0, 1)), 0.1f);
+    p->DeleteThis();
+}
+
 TEST_F(MaxsimPolyMeshTest, ExplicitNormalsSurviveRebuilding) {
     PolyObject* p = NewQuadAndTriangle();
     MNMesh& mm = p->mm;
     mm.SpecifyNormals();
     MNNormalSpec* normalSpec = mm.GetSpecifiedNormals();
     normalSpec->SetParent(&mm);
+    normalSpec->SetNumFaces(mm.numf);
     normalSpec->CheckNormals();
     normalSpec->SetNumNormals(2);
     normalSpec->MakeNormalsExplicit(false, nullptr, true);
@@ -212,6 +247,18 @@ TEST_F(MaxsimPolyMeshTest, FacesBuildSharedEdges) {
     ASSERT_NE(mm.vfac, nullptr);
     EXPECT_EQ(mm.vfac[2].Count(), 2);
     EXPECT_EQ(mm.vedg[2].Count(), 3);
+
+    // Invalidated topology takes the edge and vertex lists with it until the
+    // mesh is filled in again.
+    mm.InvalidateTopoCache(true);
+    EXPECT_FALSE(mm.GetFlag(MN_MESH_FILLED_IN));
+    EXPECT_EQ(mm.nume, 0);
+    EXPECT_EQ(mm.vfac, nullptr);
+    EXPECT_EQ(mm.FindEdgeFromVertToVert(2, 1), -1);
+    mm.FillInMesh();
+    EXPECT_TRUE(mm.GetFlag(MN_MESH_FILLED_IN));
+    EXPECT_EQ(mm.nume, 6);
+    EXPECT_EQ(mm.FindEdgeFromVertToVert(2, 1), shared);
     p->DeleteThis();
 }
 

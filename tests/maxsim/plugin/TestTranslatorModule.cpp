@@ -147,6 +147,7 @@ private:
         mm.VFaceAlloc();
         for (auto& side : sides)
             mm.CreateFace(4, side);
+        mm.FillInMesh();
         INode* node = ip->CreateObjectNode(poly);
         std::vector<char> text(name.begin(), name.end());
         text.push_back(0);

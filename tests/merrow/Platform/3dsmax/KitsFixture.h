@@ -1,6 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "max.h"
@@ -15,6 +16,7 @@
 // resetting the scene and reading its records. Scenes are built through the
 // SDK, as a user's script would build them.
 #include "HostInterface.h"
+#include "HostRules.h"
 #include "SceneNode.h"
 #include "SkinModifier.h"
 
@@ -24,8 +26,22 @@
 
 class KitsTest : public ::testing::Test {
 protected:
-    void SetUp() override { maxsim::HostInterface::Instance().Reset(); }
-    void TearDown() override { maxsim::HostInterface::Instance().Reset(); }
+    void SetUp() override {
+        maxsim::HostInterface::Instance().Reset();
+        maxsim::HostRules::Instance().TakeBreaks();
+    }
+    // Whatever the test checked, a host rule broken on the way fails it; the
+    // objects are checked once more as the scene goes.
+    void TearDown() override {
+        maxsim::HostInterface::Instance().Reset();
+        for (const std::string& rule : maxsim::HostRules::Instance().TakeBreaks())
+            ADD_FAILURE() << "host rule broken: " << rule;
+    }
+    // The rules broken so far, taken (a test that breaks one on purpose).
+    static std::vector<std::string> TakeHostRuleBreaks() {
+        maxsim::HostRules::Instance().Check();
+        return maxsim::HostRules::Instance().TakeBreaks();
+    }
 
     // Host records.
     static int RedrawCount() { return maxsim::HostInterface::Instance().RedrawCount(); }
@@ -76,6 +92,7 @@ protected:
         int tri[3] = {1, 4, 2};
         p->mm.CreateFace(4, quad);
         p->mm.CreateFace(3, tri);
+        p->mm.FillInMesh();
         return p;
     }
 

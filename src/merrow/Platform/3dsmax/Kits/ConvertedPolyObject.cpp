@@ -17,11 +17,36 @@ void NotifySkinSwitched(Modifier* skin) {
     skin->NotifyDependents(FOREVER, kSkinSwitchParts, REFMSG_CHANGE);
 }
 
+bool HasDeadStructs(const MNMesh& mesh) {
+    for (int i = 0; i < mesh.numv; ++i)
+        if (mesh.v[i].GetFlag(MN_DEAD))
+            return true;
+    for (int i = 0; i < mesh.numf; ++i)
+        if (mesh.f[i].GetFlag(MN_DEAD))
+            return true;
+    return false;
+}
+
+// A poly object of the kit's own with a copy of the mesh; null when the
+// host makes none.
+PolyObject* CopyOf(PolyObject* poly) {
+    Object* object = static_cast<Object*>(GetCOREInterface()->CreateInstance(GEOMOBJECT_CLASS_ID, kPolyObjectClassID));
+    if (object == nullptr)
+        return nullptr;
+    if (object->ClassID() != kPolyObjectClassID) {
+        object->DeleteThis();
+        return nullptr;
+    }
+    PolyObject* copy = static_cast<PolyObject*>(object);
+    copy->mm = poly->mm;
+    return copy;
+}
+
 } // namespace
 
 ConvertedPolyObject::ConvertedPolyObject(HNodeKit* owner, INode* node, int32_t poseMode)
     : m_polyObject(nullptr), m_owned(false), m_owner(owner), m_wasEnabled(false), m_wasEnabledInViews(false),
-      m_node(node) {
+      m_node(node), m_normals(nullptr) {
     m_lock.Enter();
     const TimeValue t = GetCOREInterface()->GetTime();
     if (poseMode == 1) {
@@ -41,12 +66,49 @@ ConvertedPolyObject::ConvertedPolyObject(HNodeKit* owner, INode* node, int32_t p
         if (converted != nullptr) {
             m_polyObject = static_cast<PolyObject*>(converted);
             m_owned = converted != evaluated;
-            m_polyObject->mm.CollapseDeadStructs();
+            if (HasDeadStructs(m_polyObject->mm))
+                CollapseInOwnCopy();
         }
     }
 }
 
+// Dead parts go from a mesh the holder owns, and the skin's points, which
+// count the dead vertices too, are told apart through the renumbering.
+void ConvertedPolyObject::CollapseInOwnCopy() {
+    if (!m_owned) {
+        m_polyObject = CopyOf(m_polyObject);
+        m_owned = m_polyObject != nullptr;
+        if (m_polyObject == nullptr)
+            return;
+    }
+    MNMesh& mesh = m_polyObject->mm;
+    m_vertexRenumbering.Empty();
+    m_vertexRenumbering.AddUninitialized(mesh.numv);
+    int32_t next = 0;
+    for (int i = 0; i < mesh.numv; ++i)
+        m_vertexRenumbering[i] = mesh.v[i].GetFlag(MN_DEAD) ? -1 : next++;
+    mesh.CollapseDeadStructs();
+}
+
+MNNormalSpec* ConvertedPolyObject::GetNormals() {
+    if (m_polyObject == nullptr)
+        return nullptr;
+    if (m_normals == nullptr) {
+        MNMesh& mesh = m_polyObject->mm;
+        m_normals = new MNNormalSpec;
+        if (MNNormalSpec* specified = mesh.GetSpecifiedNormals())
+            *m_normals = *specified;
+        // Building reads the mesh and writes only this specification, whose
+        // faces must be there first.
+        m_normals->SetParent(&mesh);
+        m_normals->SetNumFaces(mesh.numf);
+        m_normals->BuildNormals();
+    }
+    return m_normals;
+}
+
 ConvertedPolyObject::~ConvertedPolyObject() {
+    delete m_normals;
     if (m_wasEnabled) {
         if (Modifier* skin = HSkinAccess::FindModifier(m_node, HSkinAccess::SkinClassID())) {
             skin->ClearAFlag(kModifierDisabled);

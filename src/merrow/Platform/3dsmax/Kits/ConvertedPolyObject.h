@@ -3,8 +3,10 @@
 #include <cstdint>
 
 #include "orlo/CoreServices/Implementations/ULock.h"
+#include "orlo/Utils/UArray.h"
 
 class INode;
+class MNNormalSpec;
 class PolyObject;
 
 namespace merrow::platform_3dsmax {
@@ -15,6 +17,11 @@ class HNodeKit;
 // produced, held by the mesh kit while nothing changes. In bind-pose mode it
 // switches an enabled skin modifier off for its whole life and back on when
 // it goes; a copy the conversion made is deleted with it.
+//
+// The object a conversion hands back may be the node's own object or the
+// pipeline's result, which are the host's and read-only: a mesh with dead
+// vertices or faces is collapsed in a copy of the holder's own, and normals
+// are built in a specification of its own.
 //
 //     ConvertedPolyObject converted(kit, node, 1);   // skin off while it lives
 //     if (PolyObject* poly = converted.GetPolyObject()) read(poly->mm);
@@ -33,8 +40,17 @@ public:
     // True when this holder switched the skin off.
     bool WasSkinEnabled() const { return m_wasEnabled; }
     bool WasSkinEnabledInViews() const { return m_wasEnabledInViews; }
+    // After dead vertices were removed: the new index of each vertex of the
+    // evaluated mesh, -1 for a dead one. Empty when nothing was removed.
+    const orlo::UArray<int32_t>& GetVertexRenumbering() const { return m_vertexRenumbering; }
+    // The mesh's normals as the host builds them (specified ones kept, the
+    // others from smoothing groups, computed), made on the first call and
+    // kept; null without a poly object.
+    MNNormalSpec* GetNormals();
 
 private:
+    void CollapseInOwnCopy();
+
     orlo::ULock m_lock;
     PolyObject* m_polyObject;
     bool m_owned;
@@ -42,6 +58,8 @@ private:
     bool m_wasEnabled;
     bool m_wasEnabledInViews;
     INode* m_node;
+    orlo::UArray<int32_t> m_vertexRenumbering;
+    MNNormalSpec* m_normals;
 };
 
 } // namespace merrow::platform_3dsmax

@@ -52,6 +52,10 @@ TimeValue Now() {
 void MeshChanged(PolyObject* poly, PartID parts) {
     poly->mm.InvalidateGeomCache();
     poly->mm.InvalidateTopoCache(TRUE);
+    // The pipeline works on the edge and vertex lists, which the
+    // invalidation took away.
+    if (!poly->mm.GetFlag(MN_MESH_FILLED_IN))
+        poly->mm.FillInMesh();
     poly->NotifyDependents(FOREVER, parts, REFMSG_CHANGE);
     poly->mm.PrepForPipeline();
 }
@@ -88,36 +92,17 @@ bool IndicesFitCorners(const MNMesh& mesh, const orlo::UArray<unsigned int>& ind
     return true;
 }
 
-// Specified normals for the length of one reading: made when the mesh has
-// none and removed again at the end, whatever way the reading ends.
-class NormalsForReading {
-public:
-    explicit NormalsForReading(MNMesh& mesh) : m_mesh(mesh), m_made(false) {
-        m_normals = mesh.GetSpecifiedNormals();
-        if (m_normals == nullptr) {
-            mesh.SpecifyNormals();
-            m_normals = mesh.GetSpecifiedNormals();
-            m_made = true;
-        }
-        if (m_normals != nullptr) {
-            m_normals->SetParent(&mesh);
-            m_normals->BuildNormals();
-        }
+// A poly object of the kit's own, empty; null when the host makes none.
+PolyObject* NewPolyObject() {
+    Object* object = static_cast<Object*>(GetCOREInterface()->CreateInstance(GEOMOBJECT_CLASS_ID, kPolyObjectClassID));
+    if (object == nullptr)
+        return nullptr;
+    if (object->ClassID() != kPolyObjectClassID) {
+        object->DeleteThis();
+        return nullptr;
     }
-    ~NormalsForReading() {
-        if (m_made)
-            m_mesh.ClearSpecifiedNormals();
-    }
-    NormalsForReading(const NormalsForReading&) = delete;
-    NormalsForReading& operator=(const NormalsForReading&) = delete;
-
-    MNNormalSpec* Get() const { return m_normals; }
-
-private:
-    MNMesh& m_mesh;
-    MNNormalSpec* m_normals;
-    bool m_made;
-};
+    return static_cast<PolyObject*>(object);
+}
 
 } // namespace
 
@@ -203,8 +188,8 @@ unsigned int HPolygonMeshKit<T>::GetNumNormals() {
     PolyObject* poly = Get3dsmaxPolyObject();
     if (poly == nullptr)
         return 0;
-    NormalsForReading normals(poly->mm);
-    return normals.Get() != nullptr ? unsigned(normals.Get()->GetNumNormals()) : 0u;
+    MNNormalSpec* spec = m_convertedObject->GetNormals();
+    return spec != nullptr ? unsigned(spec->GetNumNormals()) : 0u;
 }
 
 template <class T>
@@ -240,11 +225,9 @@ HStatus HPolygonMeshKit<T>::GetNormals(orlo::UArray<Vector3>& out) {
     PolyObject* poly = Get3dsmaxPolyObject();
     if (poly == nullptr)
         return HStatus();
-    NormalsForReading normals(poly->mm);
-    MNNormalSpec* spec = normals.Get();
+    MNNormalSpec* spec = m_convertedObject->GetNormals();
     if (spec == nullptr)
         return HStatus();
-    spec->ComputeNormals();
     // Normals go by the inverse transpose of the object transform.
     const Matrix3 m = GetObjectTransformationMatrix();
     Matrix3 n(TRUE);
@@ -270,11 +253,9 @@ HStatus HPolygonMeshKit<T>::GetPolygonNormalIndices(IndexList& out) {
     PolyObject* poly = Get3dsmaxPolyObject();
     if (poly == nullptr)
         return HStatus();
-    NormalsForReading normals(poly->mm);
-    MNNormalSpec* spec = normals.Get();
+    MNNormalSpec* spec = m_convertedObject->GetNormals();
     if (spec == nullptr)
         return HStatus();
-    spec->ComputeNormals();
     out.Empty();
     for (int face = 0; face < spec->GetNumFaces(); ++face) {
         const int degree = spec->Face(face).GetDegree();
@@ -368,6 +349,21 @@ HStatus HPolygonMeshKit<T>::GetPolygonMaterialIndices(IndexList& out) {
     return HStatus(HStatus::DONE);
 }
 
+// The skin's points are the evaluated mesh's vertices, dead ones among them;
+// the readers hand out the mesh without those, so the weights skip them too.
+template <class T>
+const orlo::UArray<int32_t>* HPolygonMeshKit<T>::VertexRenumbering() {
+    if (GetNode() == nullptr || Get3dsmaxPolyObject() == nullptr)
+        return nullptr;
+    const orlo::UArray<int32_t>& renumbering = m_convertedObject->GetVertexRenumbering();
+    return renumbering.Num() > 0 ? &renumbering : nullptr;
+}
+
+template <class T>
+bool HPolygonMeshKit<T>::IsDeadVertex(const orlo::UArray<int32_t>* renumbering, int v) {
+    return renumbering != nullptr && v < renumbering->Num() && (*renumbering)[v] < 0;
+}
+
 // ---- Watching the node's object -------------------------------------------
 
 template <class T>
@@ -440,20 +436,17 @@ HStatus HPolygonMeshKit<T>::CreateMesh(const orlo::UArray<Vector3>& vertices, co
             return HStatus(HStatus::NOT_SUPPORTED);
 
     Interface* host = GetCOREInterface();
-    Object* object = static_cast<Object*>(host->CreateInstance(GEOMOBJECT_CLASS_ID, kPolyObjectClassID));
-    if (object == nullptr)
+    PolyObject* poly = NewPolyObject();
+    if (poly == nullptr)
         return status;
-    INode* node = host->CreateObjectNode(object);
+    INode* node = host->CreateObjectNode(poly);
     if (node == nullptr) {
-        object->MaybeAutoDelete();
+        poly->MaybeAutoDelete();
         return status;
     }
     SetObject(HObject::FromNode(node));
-    PolyObject* poly = Get3dsmaxPolyObject();
-    if (poly == nullptr) {
-        DiscardNewNode(node);
-        return status;
-    }
+    // The node's object is the kit's to fill: it is changed through the
+    // node's reference, and the host is told once it is built.
     MNMesh& mesh = poly->mm;
     mesh.VAlloc(vertices.Num(), TRUE);
     for (const Vector3& vertex : vertices) {
@@ -506,6 +499,15 @@ bool HPolygonMeshKit<T>::MakeEditablePoly() {
             collapsed->DeleteThis();
         return false;
     }
+    // The stack's result belongs to the pipeline and goes with the stack:
+    // the node gets a copy of its own.
+    if (poly == evaluated && poly != object) {
+        PolyObject* copy = NewPolyObject();
+        if (copy == nullptr)
+            return false;
+        copy->mm = static_cast<PolyObject*>(poly)->mm;
+        poly = copy;
+    }
     object->SetAFlag(A_LOCK_TARGET);
     node->SetObjectRef(poly);
     GetCOREInterface7()->InvalidateObCache(node);
@@ -520,9 +522,16 @@ bool HPolygonMeshKit<T>::MakeEditablePoly() {
     return true;
 }
 
+// The node's own poly object, to be changed and then announced; not the
+// evaluated one, which is the host's to hand out.
 template <class T>
 PolyObject* HPolygonMeshKit<T>::GetEditablePolyObject() {
-    return MakeEditablePoly() ? Get3dsmaxPolyObject() : nullptr;
+    if (!MakeEditablePoly())
+        return nullptr;
+    Object* object = GetNode()->GetObjectRef();
+    if (object == nullptr || object->ClassID() != kPolyObjectClassID)
+        return nullptr;
+    return static_cast<PolyObject*>(object);
 }
 
 template <class T>
@@ -540,6 +549,10 @@ HStatus HPolygonMeshKit<T>::SetNormals(const orlo::UArray<Vector3>& normals, con
     if (spec == nullptr)
         return status;
     spec->SetParent(&mesh);
+    // Building and computing need the normal faces, which a new
+    // specification does not have.
+    if (spec->GetNumFaces() != mesh.numf)
+        spec->SetNumFaces(mesh.numf);
     spec->CheckNormals();
     spec->SetNumNormals(normals.Num());
     spec->MakeNormalsExplicit(false, nullptr, true);
@@ -643,7 +656,10 @@ unsigned int HPolygonMeshKit<T>::GetNumWeights() {
         return 0;
     unsigned int total = 0;
     if (ISkinContextData* context = skinInterface->GetContextInterface(node)) {
+        const orlo::UArray<int32_t>* renumbering = VertexRenumbering();
         for (int v = 0; v < context->GetNumPoints(); ++v) {
+            if (IsDeadVertex(renumbering, v))
+                continue;
             const int assigned = context->GetNumAssignedBones(v);
             total += assigned > 0 ? unsigned(assigned) : 0u;
         }
@@ -663,10 +679,13 @@ HStatus HPolygonMeshKit<T>::GetWeights(orlo::UArray<float>& weights, IndexList& 
         return HStatus();
     ISkinContextData* context = skinInterface->GetContextInterface(node);
     if (context != nullptr) {
+        const orlo::UArray<int32_t>* renumbering = VertexRenumbering();
         weights.Empty();
         boneIndices.Empty();
         counts.Empty();
         for (int v = 0; v < context->GetNumPoints(); ++v) {
+            if (IsDeadVertex(renumbering, v))
+                continue;
             const int assigned = context->GetNumAssignedBones(v) > 0 ? context->GetNumAssignedBones(v) : 0;
             counts.Add(unsigned(assigned));
             for (int k = 0; k < assigned; ++k) {

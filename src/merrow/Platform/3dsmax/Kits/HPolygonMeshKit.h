@@ -102,9 +102,13 @@ public:
 private:
     void DestroyConvertedObject();
     void DiscardNewNode(INode* node);
-    // The poly object after making the node's object an editable poly; none
+    // The node's own poly object after making it an editable poly; none
     // when either fails.
     PolyObject* GetEditablePolyObject();
+    // The renumbering of the converted mesh's vertices after dead ones were
+    // removed, or null when none were.
+    const orlo::UArray<int32_t>* VertexRenumbering();
+    static bool IsDeadVertex(const orlo::UArray<int32_t>* renumbering, int v);
 
     int32_t m_poseMode;
     ConvertedPolyObject* m_convertedObject;

@@ -1,0 +1,215 @@
+#include "max.h"
+
+#include "HostRules.h"
+
+#include <cstring>
+
+#include "MNMesh.h"
+#include "inode.h"
+#include "polyobj.h"
+#include "triobj.h"
+
+namespace maxsim {
+namespace {
+
+// 64-bit words mixed one at a time: quick over the arrays of a large mesh,
+// and any change of a byte changes the result with all but certainty.
+class Hash {
+public:
+    void Bytes(const void* data, size_t size) {
+        const unsigned char* p = static_cast<const unsigned char*>(data);
+        for (; size >= 8; p += 8, size -= 8) {
+            uint64_t word;
+            std::memcpy(&word, p, 8);
+            Word(word);
+        }
+        uint64_t tail = 0;
+        std::memcpy(&tail, p, size);
+        Word(tail ^ (uint64_t(size) << 56));
+    }
+    template <class T>
+    void Value(const T& value) {
+        Bytes(&value, sizeof(value));
+    }
+    uint64_t Result() const { return m_h; }
+
+private:
+    void Word(uint64_t w) {
+        m_h ^= w;
+        m_h *= 0x9E3779B97F4A7C15ull;
+        m_h ^= m_h >> 29;
+    }
+    uint64_t m_h = 0xCBF29CE484222325ull;
+};
+
+void HashMesh(Hash& h, MNMesh& mesh) {
+    h.Value(mesh.numv);
+    if (mesh.numv > 0)
+        h.Bytes(mesh.v, sizeof(MNVert) * size_t(mesh.numv));
+    h.Value(mesh.numf);
+    for (int i = 0; i < mesh.numf; ++i) {
+        const MNFace& face = mesh.f[i];
+        h.Value(face.deg);
+        h.Value(face.material);
+        h.Value(face.smGroup);
+        h.Value(face.ExportFlags());
+        if (face.deg > 0)
+            h.Bytes(face.vtx, sizeof(int) * size_t(face.deg));
+    }
+    h.Value(mesh.numm);
+    for (int m = 0; m < mesh.numm; ++m) {
+        MNMap* map = mesh.M(m);
+        h.Value(map->ExportFlags());
+        h.Value(map->numv);
+        if (map->numv > 0)
+            h.Bytes(map->v, sizeof(UVVert) * size_t(map->numv));
+        h.Value(map->numf);
+        for (int i = 0; i < map->numf; ++i) {
+            h.Value(map->f[i].deg);
+            if (map->f[i].deg > 0)
+                h.Bytes(map->f[i].tv, sizeof(int) * size_t(map->f[i].deg));
+        }
+    }
+    MNNormalSpec* spec = mesh.GetSpecifiedNormals();
+    h.Value(spec != nullptr);
+    if (spec == nullptr)
+        return;
+    h.Value(spec->GetNumNormals());
+    if (spec->GetNumNormals() > 0)
+        h.Bytes(spec->GetNormalArray(), sizeof(Point3) * size_t(spec->GetNumNormals()));
+    for (int i = 0; i < spec->GetNumNormals(); ++i)
+        h.Value(spec->GetNormalExplicit(i));
+    h.Value(spec->GetNumFaces());
+    for (int i = 0; i < spec->GetNumFaces(); ++i) {
+        const MNNormalFace& face = spec->Face(i);
+        h.Value(face.GetDegree());
+        for (int c = 0; c < face.GetDegree(); ++c) {
+            h.Value(face.GetNormalID(c));
+            h.Value(face.GetSpecified(c));
+        }
+    }
+}
+
+std::string NodeName(INode* node) {
+    return node ? std::string(node->GetName()) : std::string("(no node)");
+}
+
+} // namespace
+
+HostRules& HostRules::Instance() {
+    // Never destroyed: objects deleted at process exit still report here.
+    static HostRules* rules = new HostRules;
+    return *rules;
+}
+
+void HostRules::Broken(const std::string& what) {
+    m_breaks.push_back(what);
+}
+
+std::vector<std::string> HostRules::TakeBreaks() {
+    std::vector<std::string> breaks;
+    breaks.swap(m_breaks);
+    return breaks;
+}
+
+unsigned HostRules::WriteCount(Object* obj) {
+    PolyObject* poly = dynamic_cast<PolyObject*>(obj);
+    if (poly == nullptr)
+        return 0;
+    unsigned writes = poly->mm.m_writes;
+    if (MNNormalSpec* spec = poly->mm.GetSpecifiedNormals())
+        writes += spec->mWrites;
+    return writes;
+}
+
+uint64_t HostRules::Fingerprint(Object* obj) {
+    Hash h;
+    if (PolyObject* poly = dynamic_cast<PolyObject*>(obj)) {
+        HashMesh(h, poly->mm);
+    } else if (TriObject* tri = dynamic_cast<TriObject*>(obj)) {
+        Mesh& mesh = tri->GetMesh();
+        h.Value(mesh.numVerts);
+        if (mesh.numVerts > 0)
+            h.Bytes(mesh.verts, sizeof(Point3) * size_t(mesh.numVerts));
+        h.Value(mesh.numFaces);
+        if (mesh.numFaces > 0)
+            h.Bytes(mesh.faces, sizeof(Face) * size_t(mesh.numFaces));
+    }
+    return h.Result();
+}
+
+void HostRules::HandedOut(Object* obj, INode* node, bool nodesOwn) {
+    if (obj == nullptr)
+        return;
+    auto it = m_handedOut.find(obj);
+    if (it != m_handedOut.end()) {
+        Verify(obj, it->second, false);
+        it->second.nodesOwn = nodesOwn;
+        return;
+    }
+    // The pipeline draws and edits a poly mesh through its edge and vertex
+    // lists: one with faces must have been filled in.
+    if (PolyObject* poly = dynamic_cast<PolyObject*>(obj); poly && poly->mm.numf > 0 &&
+                                                         !poly->mm.GetFlag(MN_MESH_FILLED_IN))
+        Broken("node \"" + NodeName(node) +
+               "\": a poly mesh entered the pipeline with its topology not filled in (MN_MESH_FILLED_IN clear: "
+               "FillInMesh after building faces or invalidating the topology cache)");
+    HandOut record;
+    record.nodeName = NodeName(node);
+    record.nodesOwn = nodesOwn;
+    record.writes = WriteCount(obj);
+    record.fingerprint = Fingerprint(obj);
+    m_handedOut.emplace(obj, record);
+}
+
+void HostRules::ChangeAnnounced(ReferenceTarget* target) {
+    if (m_handedOut.empty())
+        return;
+    for (auto it = m_handedOut.begin(); it != m_handedOut.end(); ++it) {
+        if (static_cast<ReferenceTarget*>(it->first) != target)
+            continue;
+        // A node's own object may be changed by whoever tells the host; a
+        // pipeline result may not be changed at all.
+        if (!it->second.nodesOwn)
+            Verify(it->first, it->second, true);
+        m_handedOut.erase(it);
+        return;
+    }
+}
+
+void HostRules::Forget(Object* obj) {
+    auto it = m_handedOut.find(obj);
+    if (it == m_handedOut.end())
+        return;
+    Verify(obj, it->second, true);
+    m_handedOut.erase(it);
+}
+
+void HostRules::Check() {
+    for (auto& entry : m_handedOut)
+        Verify(entry.first, entry.second, true);
+}
+
+void HostRules::ForgetAll() {
+    m_handedOut.clear();
+}
+
+// A break is reported once: the record takes the object as it is now.
+// Without `full` only the count of changes is compared, which costs nothing.
+void HostRules::Verify(Object* obj, HandOut& record, bool full) {
+    const unsigned writes = WriteCount(obj);
+    const uint64_t fingerprint = full ? Fingerprint(obj) : record.fingerprint;
+    if (writes == record.writes && fingerprint == record.fingerprint)
+        return;
+    const std::string how = writes != record.writes ? "through its mesh's operations" : "in place";
+    if (record.nodesOwn)
+        Broken("node \"" + record.nodeName + "\": its own object, handed out by EvalWorldState, was changed " + how +
+               " without the host being told (a change to a node's object is followed by NotifyDependents with "
+               "REFMSG_CHANGE)");
+    else
+        Broken("node \"" + record.nodeName + "\": the pipeline's result handed out by EvalWorldState was changed " +
+               how + " (it belongs to the pipeline and is read-only)");
+    record.writes = writes;
+    record.fingerprint = full ? fingerprint : Fingerprint(obj);
+}
+} // namespace maxsim
