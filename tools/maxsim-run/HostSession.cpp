@@ -8,6 +8,7 @@
 
 #include "DemoScene.h"
 #include "HostInterface.h"
+#include "HostRules.h"
 #include "ModelLoader.h"
 #include "ProcessCpuTime.h"
 #include "SceneDump.h"
@@ -81,7 +82,9 @@ const char* HostSession::Usage() {
            "  select NAME...           select exactly these nodes\n"
            "  time T                   set the current time (ticks)\n"
            "  dump PATH|-              write the scene as JSON\n"
-           "  times                    report the CPU and wall time of each later action\n";
+           "  times                    report the CPU and wall time of each later action\n"
+           "A plug-in that breaks one of the host's rules (changing what the pipeline shares or\n"
+           "what EvalWorldState handed out) ends the session with the rule named and status 3.\n";
 }
 
 bool HostSession::Parse(const std::vector<std::string>& words, std::vector<HostAction>& actions, std::string& error) {
@@ -208,8 +211,20 @@ int HostSession::Run(const std::vector<HostAction>& actions) {
         }
         if (!ok)
             return 1;
+        if (!HostRulesKept(ActionName(action.kind)))
+            return kBrokenHostRule;
     }
     return status;
+}
+
+// What the plug-in did in the action is checked before the next one.
+bool HostSession::HostRulesKept(const char* action) {
+    maxsim::HostRules& rules = maxsim::HostRules::Instance();
+    rules.Check();
+    const std::vector<std::string> breaks = rules.TakeBreaks();
+    for (const std::string& rule : breaks)
+        m_err << "maxsim-run: " << action << ": host rule broken: " << rule << "\n";
+    return breaks.empty();
 }
 
 bool HostSession::Fail(const std::string& message) {
@@ -347,6 +362,7 @@ void HostSession::End() {
     m_ended = true;
     BroadcastNotification(NOTIFY_SYSTEM_SHUTDOWN);
     maxsim::HostInterface::Instance().Reset();
+    m_rulesKeptToTheEnd = HostRulesKept("end of session");
     while (!m_modules.empty()) {
         m_modules.back().library->Unload();
         m_modules.pop_back();

@@ -24,9 +24,15 @@ public:
 
     // 0 when every action succeeded. An import or export that answers 0
     // makes it 1 and the session goes on; an action that cannot be carried
-    // out makes it 1 and ends the session.
+    // out makes it 1 and ends the session; a broken host rule makes it
+    // kBrokenHostRule and ends the session.
     int Run(const std::vector<HostAction>& actions);
+    // Broadcasts shutdown, empties the scene and unloads the modules.
     void End();
+    // False when deleting the scene at the end found a broken host rule.
+    bool RulesKeptToTheEnd() const { return m_rulesKeptToTheEnd; }
+
+    static const int kBrokenHostRule = 3;
 
 private:
     struct Module {
@@ -42,9 +48,12 @@ private:
     bool Dump(const std::string& where);
     ClassDesc* FindClass(unsigned long superClassID);
     bool Fail(const std::string& message);
+    // Checks the host's rules after an action and reports every break.
+    bool HostRulesKept(const char* action);
 
     std::ostream& m_out;
     std::ostream& m_err;
     std::vector<Module> m_modules;
     bool m_ended;
+    bool m_rulesKeptToTheEnd = true;
 };

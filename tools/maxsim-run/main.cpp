@@ -52,6 +52,8 @@ int main(int argc, char** argv) {
         HostSession session(std::cout, std::cerr);
         status = session.Run(actions);
         session.End();
+        if (!session.RulesKeptToTheEnd())
+            status = HostSession::kBrokenHostRule;
     }
     maxsim::HostInterface::Instance().GetLog().SetSink(nullptr);
     return status;
