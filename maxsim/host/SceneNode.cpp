@@ -3,6 +3,7 @@
 #include "HostRules.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "max.h"
@@ -23,11 +24,14 @@ SceneNode::SceneNode(HostInterface& host, ULONG handle, bool isRoot)
     : m_host(host), m_handle(handle), m_isRoot(isRoot), m_parent(nullptr), m_object(nullptr), m_mtl(nullptr),
       m_selected(false), m_hidden(false), m_renderable(true), m_boneVis(0), m_boneOn(FALSE), m_boneAutoAlign(TRUE),
       m_boneFreezeLen(TRUE), m_boneScaleType(0), m_boneAxis(0), m_boneAxisFlip(FALSE), m_invalidateTMCount(0),
-      m_stretchResetCount(0) {
+      m_stretchResetCount(0), m_stretchRestLength(0.0f) {
     m_nameBuffer.push_back(0);
 }
 
-SceneNode::~SceneNode() {}
+SceneNode::~SceneNode() {
+    if (!m_localKeys.empty())
+        m_host.UnRegisterTimeChangeCallback(this);
+}
 
 void SceneNode::GetClassName(TSTR& s) {
     s = "Node";
@@ -57,17 +61,49 @@ Matrix3 SceneNode::GetNodeTM(TimeValue t, Interval* valid) {
     if (m_isRoot)
         return Matrix3(TRUE);
     if (!m_parent || m_parent->m_isRoot)
-        return m_localTM;
-    return m_localTM * m_parent->GetNodeTM(t);
+        return LocalTM(t);
+    return LocalTM(t) * m_parent->GetNodeTM(t);
 }
 
 void SceneNode::SetNodeTM(TimeValue t, Matrix3& tm) {
     if (m_isRoot)
         return;
     if (!m_parent || m_parent->m_isRoot)
-        m_localTM = tm;
+        LocalTMAt(t) = tm;
     else
-        m_localTM = tm * Inverse(m_parent->GetNodeTM(t));
+        LocalTMAt(t) = tm * Inverse(m_parent->GetNodeTM(t));
+    TransformChanged();
+}
+
+// Before its first key a node stands as its first key says.
+Matrix3 SceneNode::LocalTM(TimeValue t) const {
+    if (m_localKeys.empty())
+        return m_localTM;
+    auto it = m_localKeys.upper_bound(t);
+    if (it != m_localKeys.begin())
+        --it;
+    return it->second;
+}
+
+Matrix3& SceneNode::LocalTMAt(TimeValue t) {
+    if (m_localKeys.empty())
+        return m_localTM;
+    auto it = m_localKeys.upper_bound(t);
+    if (it != m_localKeys.begin())
+        --it;
+    return it->second;
+}
+
+void SceneNode::SetNodeTMKey(TimeValue t, const Matrix3& tm) {
+    if (m_isRoot)
+        return;
+    if (m_localKeys.empty())
+        m_host.RegisterTimeChangeCallback(this);
+    m_localKeys[t] = (!m_parent || m_parent->m_isRoot) ? tm : tm * Inverse(m_parent->GetNodeTM(t));
+    TransformChanged();
+}
+
+void SceneNode::TimeChanged(TimeValue) {
     TransformChanged();
 }
 
@@ -88,7 +124,7 @@ Matrix3 SceneNode::ObjectOffsetTM() const {
 }
 
 Matrix3 SceneNode::GetObjectTM(TimeValue time, Interval* valid) {
-    return ObjectOffsetTM() * GetNodeTM(time, valid);
+    return ObjectOffsetTM() * GetStretchTM(time) * GetNodeTM(time, valid);
 }
 
 void SceneNode::SetObjOffsetPos(Point3 p) {
@@ -171,7 +207,10 @@ void SceneNode::AttachChild(INode* node, int keepTM) {
     child->m_parent = this;
     m_children.push_back(child);
     if (keepTM)
-        child->m_localTM = m_isRoot ? world : world * Inverse(GetNodeTM(t));
+        child->LocalTMAt(t) = m_isRoot ? world : world * Inverse(GetNodeTM(t));
+    // A bone that had no child to measure its length by takes this one.
+    if (m_boneOn && m_stretchRestLength <= 0.0f)
+        m_stretchRestLength = ChildDistance(t);
     child->TransformChanged();
 }
 
@@ -227,8 +266,11 @@ int SceneNode::GetBoneVis() {
     return m_boneVis;
 }
 
-void SceneNode::SetBoneNodeOnOff(BOOL onOff, TimeValue) {
+void SceneNode::SetBoneNodeOnOff(BOOL onOff, TimeValue t) {
+    if (onOff && !m_boneOn)
+        m_stretchRestLength = ChildDistance(t);
     m_boneOn = onOff;
+    TransformChanged();
 }
 BOOL SceneNode::GetBoneNodeOnOff() {
     return m_boneOn;
@@ -241,18 +283,21 @@ BOOL SceneNode::GetBoneAutoAlign() {
 }
 void SceneNode::SetBoneFreezeLen(BOOL onOff) {
     m_boneFreezeLen = onOff;
+    TransformChanged();
 }
 BOOL SceneNode::GetBoneFreezeLen() {
     return m_boneFreezeLen;
 }
 void SceneNode::SetBoneScaleType(int which) {
     m_boneScaleType = which;
+    TransformChanged();
 }
 int SceneNode::GetBoneScaleType() {
     return m_boneScaleType;
 }
 void SceneNode::SetBoneAxis(int which) {
     m_boneAxis = which;
+    TransformChanged();
 }
 int SceneNode::GetBoneAxis() {
     return m_boneAxis;
@@ -266,7 +311,11 @@ BOOL SceneNode::GetBoneAxisFlip() {
 
 void SceneNode::ResetBoneStretch(TimeValue t) {
     ++m_stretchResetCount;
-    if (m_children.empty() || !m_object || !(m_object->ClassID() == BONE_OBJ_CLASSID))
+    if (m_children.empty())
+        return;
+    m_stretchRestLength = ChildDistance(t);
+    TransformChanged();
+    if (!m_object || !(m_object->ClassID() == BONE_OBJ_CLASSID))
         return;
     PrimitiveObject* bone = dynamic_cast<PrimitiveObject*>(m_object);
     if (!bone)
@@ -274,6 +323,35 @@ void SceneNode::ResetBoneStretch(TimeValue t) {
     const Point3 from = GetNodeTM(t).GetTrans();
     const Point3 to = m_children.front()->GetNodeTM(t).GetTrans();
     bone->SetLength((to - from).Length());
+}
+
+bool SceneNode::StretchesAlongAxis() const {
+    return m_boneOn && !m_boneFreezeLen && m_boneScaleType != BONE_SCALETYPE_NONE && m_boneAxis >= BONE_AXIS_X &&
+           m_boneAxis <= BONE_AXIS_Z && !m_children.empty();
+}
+
+float SceneNode::ChildDistance(TimeValue t) {
+    if (m_children.empty())
+        return 0.0f;
+    return Inverse(GetNodeTM(t)).PointTransform(m_children.front()->GetNodeTM(t).GetTrans()).Length();
+}
+
+// Scale stretches the bone axis alone; squash keeps the volume, thinning the
+// other two axes as the bone grows longer. A child standing on the bone's
+// own pivot gives no length to stretch by.
+Matrix3 SceneNode::GetStretchTM(TimeValue t, Interval* valid) {
+    if (valid)
+        *valid = FOREVER;
+    if (!StretchesAlongAxis() || m_stretchRestLength <= 0.0f)
+        return Matrix3(TRUE);
+    const float length = ChildDistance(t);
+    if (length <= 0.0f)
+        return Matrix3(TRUE);
+    const float stretch = length / m_stretchRestLength;
+    const float across = m_boneScaleType == BONE_SCALETYPE_SQUASH ? 1.0f / std::sqrt(stretch) : 1.0f;
+    Point3 scale(across, across, across);
+    scale[m_boneAxis] = stretch;
+    return ScaleMatrix(scale);
 }
 
 int SceneNode::NumRefs() {
@@ -311,6 +389,9 @@ void SceneNode::TransformChanged() {
         derived->NotifyDependents(FOREVER, PART_GEOM, REFMSG_CHANGE);
     }
     NotifyDependents(FOREVER, kPartTransform, REFMSG_CHANGE);
+    // The first child's place is its parent's stretch.
+    if (m_parent && m_parent->StretchesAlongAxis() && m_parent->m_children.front() == this)
+        m_parent->NotifyDependents(FOREVER, kPartTransform, REFMSG_CHANGE);
     const std::vector<SceneNode*> children = m_children;
     for (SceneNode* child : children)
         child->TransformChanged();

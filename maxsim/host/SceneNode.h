@@ -2,7 +2,9 @@
 #include "max.h"
 
 #include "inode.h"
+#include "maxapi.h"
 #include "object.h"
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,7 +13,15 @@ class HostInterface;
 
 // A scene node. Its transform is kept relative to its parent, so moving a
 // node moves its children; references: 0 the object, 1 the material.
-class CoreExport SceneNode : public INode {
+//
+// A bone node (bone on) whose length is not frozen and whose scale type is
+// not none stretches along its bone axis as its first child moves away from
+// or towards it: the stretch is the child's distance now over its distance
+// when the bone was turned on or its stretch last reset.
+//
+// A node can carry transform keys (SetNodeTMKey): its transform then depends
+// on the time, each key holding until the next one.
+class CoreExport SceneNode : public INode, public TimeChangeCallback {
 public:
     SceneNode(HostInterface& host, ULONG handle, bool isRoot);
     ~SceneNode() override;
@@ -69,8 +79,10 @@ public:
     int GetBoneAxis() override;
     void SetBoneAxisFlip(BOOL onOff) override;
     BOOL GetBoneAxisFlip() override;
-    // Makes a bone object as long as the distance to the node's first child.
+    // Makes a bone object as long as the distance to the node's first child,
+    // and that distance the unstretched one.
     void ResetBoneStretch(TimeValue t) override;
+    Matrix3 GetStretchTM(TimeValue t, Interval* valid = nullptr) override;
 
     int NumRefs() override;
     RefTargetHandle GetReference(int i) override;
@@ -81,6 +93,13 @@ public:
     // node; only DeleteNode does.
     RefResult AutoDelete() override;
 
+    // A key: the node's world transform from t on, until the next key, as
+    // SetNodeTM makes one with the animate button on. SetNodeTM on a keyed
+    // node changes the key in force at its time.
+    void SetNodeTMKey(TimeValue t, const Matrix3& tm);
+    // A keyed node tells its dependents when the time changes.
+    void TimeChanged(TimeValue t) override;
+
     // Host-side bookkeeping, read by tests.
     void SetSelectedFlag(bool selected) { m_selected = selected; }
     void RemoveChild(SceneNode* child);
@@ -90,6 +109,14 @@ public:
 private:
     bool IsAncestorOf(const SceneNode* node) const;
     Matrix3 ObjectOffsetTM() const;
+    // The transform relative to the parent at t, and the one to change when
+    // it is set at t.
+    Matrix3 LocalTM(TimeValue t) const;
+    Matrix3& LocalTMAt(TimeValue t);
+    bool StretchesAlongAxis() const;
+    // The first child's distance along this node's own axes at t; 0 without
+    // a child.
+    float ChildDistance(TimeValue t);
     // Tells dependents of this node and of every node below it that their
     // transforms changed.
     void TransformChanged();
@@ -102,6 +129,7 @@ private:
     SceneNode* m_parent;
     std::vector<SceneNode*> m_children;
     Matrix3 m_localTM;
+    std::map<TimeValue, Matrix3> m_localKeys;
     Point3 m_offsetPos;
     Quat m_offsetRot;
     ScaleValue m_offsetScale;
@@ -120,5 +148,6 @@ private:
     BOOL m_boneAxisFlip;
     int m_invalidateTMCount;
     int m_stretchResetCount;
+    float m_stretchRestLength;
 };
 } // namespace maxsim

@@ -7,7 +7,7 @@
 #include "modstack.h"
 
 namespace maxsim {
-SkinModifier::SkinModifier() : m_openInterfaces(0) {}
+SkinModifier::SkinModifier() : m_openInterfaces(0), m_refFrame(0) {}
 
 SkinModifier::~SkinModifier() {
     DeleteAllRefs();
@@ -53,14 +53,15 @@ void SkinModifier::ModifyObject(TimeValue t, ModContext&, ObjectState* os, INode
         return;
     Object* obj = os->obj;
     const int numPoints = obj->NumPoints();
-    SkinContextData* ctx = ContextFor(node, numPoints, t);
+    SkinContextData* ctx = ContextFor(node, numPoints);
     if (ctx->GetNumPoints() != numPoints)
         ctx->SetNumPoints(numPoints);
 
     std::vector<Matrix3> boneTMs(m_bones.size());
     for (size_t b = 0; b < m_bones.size(); ++b)
         if (m_bones[b].node)
-            boneTMs[b] = ctx->MeshObjectTM() * Inverse(m_bones[b].initNodeTM) * m_bones[b].node->GetNodeTM(t);
+            boneTMs[b] = ctx->MeshObjectTM() * Inverse(m_bones[b].initNodeTM) * m_bones[b].node->GetStretchTM(t) *
+                         m_bones[b].node->GetNodeTM(t);
     const Matrix3 toObject = Inverse(node->GetObjectTM(t));
 
     for (int v = 0; v < numPoints; ++v) {
@@ -167,7 +168,7 @@ int SkinModifier::GetNumBonesFlat() {
     return GetNumBones();
 }
 int SkinModifier::GetRefFrame() {
-    return 0;
+    return int(m_refFrame);
 }
 
 BOOL SkinModifier::AddBoneEx(INode* boneNode, BOOL update) {
@@ -176,9 +177,8 @@ BOOL SkinModifier::AddBoneEx(INode* boneNode, BOOL update) {
         return FALSE;
     Bone bone;
     if (boneNode) {
-        const TimeValue t = GetCOREInterface()->GetTime();
-        bone.initNodeTM = boneNode->GetNodeTM(t);
-        bone.initObjectTM = boneNode->GetObjectTM(t);
+        bone.initNodeTM = boneNode->GetStretchTM(m_refFrame) * boneNode->GetNodeTM(m_refFrame);
+        bone.initObjectTM = boneNode->GetObjectTM(m_refFrame);
     }
     m_bones.push_back(bone);
     ReplaceReference(int(m_bones.size()) - 1, boneNode, FALSE);
@@ -241,10 +241,10 @@ SkinContextData* SkinModifier::FindContext(INode* node) {
     return it == m_contexts.end() ? nullptr : it->second.get();
 }
 
-SkinContextData* SkinModifier::ContextFor(INode* node, int numPoints, TimeValue t) {
+SkinContextData* SkinModifier::ContextFor(INode* node, int numPoints) {
     if (SkinContextData* ctx = FindContext(node))
         return ctx;
-    auto ctx = std::make_unique<SkinContextData>(numPoints, node->GetObjectTM(t), node->GetNodeTM(t));
+    auto ctx = std::make_unique<SkinContextData>(numPoints, node->GetObjectTM(m_refFrame), node->GetNodeTM(m_refFrame));
     SkinContextData* raw = ctx.get();
     m_contexts[node->GetHandle()] = std::move(ctx);
     return raw;

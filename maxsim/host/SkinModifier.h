@@ -16,8 +16,14 @@ namespace maxsim {
 // be empty). An enabled skin moves each point by linear blend skinning:
 //   world = sum_i w_i * (p * meshBind * init_i^-1 * current_i) / sum_i w_i
 // where meshBind is the node's object transform when it was bound, init_i
-// bone i's world transform when it was added and current_i its world
-// transform now; the result goes back into the node's object space.
+// bone i's stretch and node transform when it was added and current_i its
+// stretch and node transform now; the result goes back into the node's
+// object space.
+//
+// What the skin records is taken at its reference frame (GetRefFrame), not
+// at the current time: a bone's init transforms when it is added
+// (GetStretchTM(ref) * GetNodeTM(ref), and GetObjectTM(ref)), the node's
+// own (GetObjectTM(ref), GetNodeTM(ref)) when the skin first runs for it.
 class CoreExport SkinModifier : public Modifier, public ISkin, public ISkinImportData {
 public:
     using Modifier::operator new;
@@ -72,6 +78,11 @@ public:
     // SetSkinTm is refused in the same cases.
     BOOL AddWeights(INode* skinNode, int vertexID, Tab<INode*>& boneNodeList, Tab<float>& weights) override;
 
+    // The skin's reference frame parameter, as the user sets it in the
+    // skin's advanced parameters; 0 unless set. It changes what later
+    // additions record, not what is recorded already.
+    void SetRefFrame(TimeValue t) { m_refFrame = t; }
+
     // Host-side records, read by tests: the update flag of each AddBoneEx,
     // and the interfaces handed out but not released.
     const std::vector<BOOL>& GetAddBoneUpdates() const { return m_addBoneUpdates; }
@@ -87,13 +98,15 @@ private:
 
     SkinContextData* FindContext(INode* node);
     // The node's data, made when missing: its points are those of the
-    // object below the skin, its bind transforms the node's current ones.
-    SkinContextData* ContextFor(INode* node, int numPoints, TimeValue t);
+    // object below the skin, its bind transforms the node's at the
+    // reference frame.
+    SkinContextData* ContextFor(INode* node, int numPoints);
     bool FindInStack(INode* node, IDerivedObject*& derived, int& index);
 
     std::vector<Bone> m_bones;
     std::map<ULONG, std::unique_ptr<SkinContextData>> m_contexts;
     std::vector<BOOL> m_addBoneUpdates;
     int m_openInterfaces;
+    TimeValue m_refFrame;
 };
 } // namespace maxsim

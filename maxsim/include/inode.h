@@ -77,4 +77,8 @@ public:
     virtual void SetBoneAxisFlip(BOOL onOff) = 0;
     virtual BOOL GetBoneAxisFlip() = 0;
     virtual void ResetBoneStretch(TimeValue t) = 0;
+    // The bone's stretch alone, without the object offset: the object
+    // transform is objectOffsetTM * stretchTM * nodeTM. The identity for a
+    // node that is not a bone or does not stretch.
+    virtual Matrix3 GetStretchTM(TimeValue, Interval* = nullptr) { return Matrix3(TRUE); }
 };

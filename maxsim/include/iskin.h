@@ -34,6 +34,8 @@ class ISkinImportData : public MaxHeapOperators {
 public:
     virtual ~ISkinImportData() {}
     virtual BOOL AddBoneEx(INode* boneNode, BOOL update) = 0;
+    // Replace what the skin recorded for the node when it was applied to it
+    // (GetSkinInitTM), or for a bone when it was added (GetBoneInitTM).
     virtual BOOL SetSkinTm(INode* skinNode, Matrix3 objectTm, Matrix3 nodeTm) = 0;
     virtual BOOL SetBoneTm(INode* boneNode, Matrix3 objectTm, Matrix3 nodeTm) = 0;
     virtual BOOL AddWeights(INode* skinNode, int vertexID, Tab<INode*>& boneNodeList, Tab<float>& weights) = 0;
@@ -52,10 +54,13 @@ class INode;
 class ISkin : public MaxHeapOperators {
 public:
     virtual ~ISkin() {}
-    // The bone's world transform when it was added to the skin: the node
-    // transform, or the object transform with bObjOffset.
+    // The bone's transform when it was added to the skin, taken at the
+    // skin's reference frame: its stretch and node transform
+    // (GetStretchTM * GetNodeTM), or its object transform with bObjOffset.
     virtual int GetBoneInitTM(INode* pNode, Matrix3& InitTM, bool bObjOffset = false) = 0;
-    // The skinned node's transform when it was bound.
+    // The skinned node's transform when the skin was applied to it, taken at
+    // the reference frame: the node transform, or the object transform with
+    // bObjOffset.
     virtual int GetSkinInitTM(INode* pNode, Matrix3& InitTM, bool bObjOffset = false) = 0;
     virtual int GetNumBones() = 0;
     virtual INode* GetBone(int idx) = 0;
@@ -68,5 +73,7 @@ public:
     virtual Matrix3 GetBoneTm(int id) = 0;
     virtual INode* GetBoneFlat(int idx) = 0;
     virtual int GetNumBonesFlat() = 0;
+    // The skin's reference frame: the time at which bones and mesh stand in
+    // their reference position, and at which the init transforms are taken.
     virtual int GetRefFrame() = 0;
 };

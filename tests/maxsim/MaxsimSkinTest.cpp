@@ -1,4 +1,7 @@
+#include <cmath>
+
 #include "MaxsimFixture.h"
+#include "SceneNode.h"
 #include "SkinModifier.h"
 
 namespace {
@@ -270,4 +273,224 @@ TEST_F(MaxsimTest, ASkinsBoneOrderIsItsOwn) {
     EXPECT_EQ(ctx->GetAssignedBone(0, 1), 0);
     EXPECT_FLOAT_EQ(ctx->GetBoneWeight(0, 0), 0.75f);
     EXPECT_EQ(ctx->GetNumAssignedBones(1), 0);
+}
+
+namespace {
+// A bone at the origin whose first child stands 4 units out along x, then
+// the bone settings a case asks for, then the child moved to 8 units out.
+struct StretchScene {
+    INode* bone;
+    INode* child;
+};
+
+StretchScene NewStretchedBone(BOOL boneOn, BOOL freezeLength, int scaleType, int axis) {
+    StretchScene s;
+    s.bone = maxsim::HostInterface::Instance().CreateObjectNode(
+        static_cast<Object*>(maxsim::HostInterface::Instance().CreateInstance(GEOMOBJECT_CLASS_ID, BONE_OBJ_CLASSID)),
+        "stretchy");
+    s.child = maxsim::HostInterface::Instance().CreateObjectNode(
+        static_cast<Object*>(maxsim::HostInterface::Instance().CreateInstance(GEOMOBJECT_CLASS_ID, BONE_OBJ_CLASSID)),
+        "tip");
+    Matrix3 childAt = TransMatrix(Point3(4, 0, 0));
+    s.child->SetNodeTM(maxsim::HostInterface::Instance().GetTime(), childAt);
+    s.bone->AttachChild(s.child, TRUE);
+    s.bone->SetBoneNodeOnOff(boneOn, maxsim::HostInterface::Instance().GetTime());
+    s.bone->SetBoneFreezeLen(freezeLength);
+    s.bone->SetBoneScaleType(scaleType);
+    s.bone->SetBoneAxis(axis);
+    Matrix3 pulled = TransMatrix(Point3(8, 0, 0));
+    s.child->SetNodeTM(maxsim::HostInterface::Instance().GetTime(), pulled);
+    return s;
+}
+
+Matrix3 StretchOf(const StretchScene& s) {
+    return s.bone->GetStretchTM(maxsim::HostInterface::Instance().GetTime());
+}
+} // namespace
+
+// The stretch transform is the identity for a node that is not a bone or
+// does not stretch; a stretching bone scales along its axis by how far its
+// child moved (squash thins the other two axes, keeping the volume).
+TEST_F(MaxsimTest, OnlyAStretchingBoneHasAStretchTransform) {
+    const float thin = 1.0f / std::sqrt(2.0f);
+    struct Case {
+        const char* what;
+        BOOL boneOn;
+        BOOL freezeLength;
+        int scaleType;
+        int axis;
+        Point3 scale;
+    };
+    const Case cases[] = {
+        {"not a bone", FALSE, FALSE, BONE_SCALETYPE_SCALE, BONE_AXIS_X, Point3(1, 1, 1)},
+        {"length frozen", TRUE, TRUE, BONE_SCALETYPE_SCALE, BONE_AXIS_X, Point3(1, 1, 1)},
+        {"scale type none", TRUE, FALSE, BONE_SCALETYPE_NONE, BONE_AXIS_X, Point3(1, 1, 1)},
+        {"scale along x", TRUE, FALSE, BONE_SCALETYPE_SCALE, BONE_AXIS_X, Point3(2, 1, 1)},
+        {"scale along y", TRUE, FALSE, BONE_SCALETYPE_SCALE, BONE_AXIS_Y, Point3(1, 2, 1)},
+        {"squash along x", TRUE, FALSE, BONE_SCALETYPE_SQUASH, BONE_AXIS_X, Point3(2.0f, thin, thin)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Host().Reset();
+        const StretchScene s = NewStretchedBone(c.boneOn, c.freezeLength, c.scaleType, c.axis);
+        EXPECT_TRUE(StretchOf(s).Equals(ScaleMatrix(c.scale), 1e-5f));
+        // The node transform leaves the stretch out; the object transform
+        // has it between the object offset and the node transform.
+        EXPECT_TRUE(s.bone->GetNodeTM(Now()).Equals(Matrix3(TRUE)));
+        s.bone->SetObjOffsetPos(Point3(0, 0, 1));
+        EXPECT_TRUE(s.bone->GetObjectTM(Now()).Equals(
+            TransMatrix(Point3(0, 0, 1)) * ScaleMatrix(c.scale) * s.bone->GetNodeTM(Now()), 1e-5f));
+    }
+}
+
+TEST_F(MaxsimTest, ResettingTheStretchMakesThePresentLengthTheRestingOne) {
+    const StretchScene s = NewStretchedBone(TRUE, FALSE, BONE_SCALETYPE_SCALE, BONE_AXIS_X);
+    ASSERT_TRUE(StretchOf(s).Equals(ScaleMatrix(Point3(2, 1, 1))));
+    s.bone->ResetBoneStretch(Now());
+    EXPECT_TRUE(StretchOf(s).Equals(Matrix3(TRUE)));
+    Matrix3 further = TransMatrix(Point3(12, 0, 0));
+    s.child->SetNodeTM(Now(), further);
+    EXPECT_TRUE(StretchOf(s).Equals(ScaleMatrix(Point3(1.5f, 1.0f, 1.0f)), 1e-5f));
+    // An ordinary node answers the identity whatever its children do.
+    EXPECT_TRUE(s.child->GetStretchTM(Now()).Equals(Matrix3(TRUE)));
+}
+
+// A keyed transform holds from its key until the next one; before the first
+// key the first one holds.
+TEST_F(MaxsimTest, TransformKeysHoldUntilTheNextKey) {
+    INode* node = Host().CreateObjectNode(NewQuadAndTriangle(), "keyed");
+    auto* sim = static_cast<maxsim::SceneNode*>(node);
+    sim->SetNodeTMKey(0, TransMatrix(Point3(1, 0, 0)));
+    sim->SetNodeTMKey(100, TransMatrix(Point3(5, 0, 0)));
+    const std::pair<TimeValue, float> expected[] = {{-50, 1}, {0, 1}, {99, 1}, {100, 5}, {400, 5}};
+    for (const auto& [t, x] : expected)
+        EXPECT_FLOAT_EQ(node->GetNodeTM(t).GetTrans().x, x) << "at " << t;
+    // Without the animate button a change goes to the key in force.
+    Matrix3 moved = TransMatrix(Point3(7, 0, 0));
+    node->SetNodeTM(150, moved);
+    EXPECT_FLOAT_EQ(node->GetNodeTM(100).GetTrans().x, 7.0f);
+    EXPECT_FLOAT_EQ(node->GetNodeTM(0).GetTrans().x, 1.0f);
+}
+
+namespace {
+// What a skin records is taken at its reference frame, whatever the current
+// time: bones and the mesh are keyed to stand elsewhere at frame 160.
+struct RefFrameCase {
+    const char* what;
+    TimeValue refFrame;
+    TimeValue now;
+    float boneX;
+    float meshY;
+};
+} // namespace
+
+TEST_F(MaxsimTest, TheSkinRecordsBonesAndMeshAtItsReferenceFrame) {
+    const RefFrameCase cases[] = {
+        {"reference frame 0, current time 0", 0, 0, 1, 2},
+        {"reference frame 0, current time 160", 0, 160, 1, 2},
+        {"reference frame 160, current time 0", 160, 0, 5, 6},
+        {"reference frame 160, current time 160", 160, 160, 5, 6},
+    };
+    for (const RefFrameCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Host().Reset();
+        INode* bone = NewBone("b", Point3(0, 0, 0));
+        static_cast<maxsim::SceneNode*>(bone)->SetNodeTMKey(0, TransMatrix(Point3(1, 0, 0)));
+        static_cast<maxsim::SceneNode*>(bone)->SetNodeTMKey(160, TransMatrix(Point3(5, 0, 0)));
+        INode* mesh = NewNode(NewQuadAndTriangle(), "mesh");
+        static_cast<maxsim::SceneNode*>(mesh)->SetNodeTMKey(0, TransMatrix(Point3(0, 2, 0)));
+        static_cast<maxsim::SceneNode*>(mesh)->SetNodeTMKey(160, TransMatrix(Point3(0, 6, 0)));
+        mesh->SetObjOffsetPos(Point3(0, 0, 1));
+        Host().SetTime(c.now);
+        Modifier* skin = AddSkin(mesh);
+        static_cast<maxsim::SkinModifier*>(skin)->SetRefFrame(c.refFrame);
+        EXPECT_EQ(SkinOf(skin)->GetRefFrame(), int(c.refFrame));
+        ASSERT_TRUE(ImportOf(skin)->AddBoneEx(bone, TRUE));
+        mesh->EvalWorldState(Now());
+
+        Matrix3 tm;
+        ASSERT_EQ(SkinOf(skin)->GetBoneInitTM(bone, tm, false), SKIN_OK);
+        EXPECT_TRUE(tm.Equals(TransMatrix(Point3(c.boneX, 0.0f, 0.0f))));
+        ASSERT_EQ(SkinOf(skin)->GetSkinInitTM(mesh, tm, false), SKIN_OK);
+        EXPECT_TRUE(tm.Equals(TransMatrix(Point3(0.0f, c.meshY, 0.0f))));
+        ASSERT_EQ(SkinOf(skin)->GetSkinInitTM(mesh, tm, true), SKIN_OK);
+        EXPECT_TRUE(tm.Equals(TransMatrix(Point3(0.0f, c.meshY, 1.0f))));
+    }
+}
+
+// A bone's init node transform has its stretch in it; its init object
+// transform is its whole object transform. A stretched bone left as it was
+// bound moves no point; stretching it further scales the points it holds.
+TEST_F(MaxsimTest, TheSkinRecordsABonesStretchAndDeformsByIt) {
+    const StretchScene s = NewStretchedBone(TRUE, FALSE, BONE_SCALETYPE_SCALE, BONE_AXIS_X);
+    s.bone->SetObjOffsetPos(Point3(0, 0, 1));
+    PolyObject* base = NewQuadAndTriangle();
+    INode* mesh = NewNode(base, "mesh");
+    Modifier* skin = AddSkin(mesh);
+    ASSERT_TRUE(ImportOf(skin)->AddBoneEx(s.bone, TRUE));
+    mesh->EvalWorldState(Now());
+    for (int v = 0; v < base->mm.numv; ++v)
+        ASSERT_TRUE(SetWeights(skin, mesh, v, {s.bone}, {1.0f}));
+
+    const Matrix3 stretched = ScaleMatrix(Point3(2, 1, 1));
+    Matrix3 tm;
+    ASSERT_EQ(SkinOf(skin)->GetBoneInitTM(s.bone, tm, false), SKIN_OK);
+    EXPECT_TRUE(tm.Equals(stretched * s.bone->GetNodeTM(Now())));
+    ASSERT_EQ(SkinOf(skin)->GetBoneInitTM(s.bone, tm, true), SKIN_OK);
+    EXPECT_TRUE(tm.Equals(TransMatrix(Point3(0, 0, 1)) * stretched * s.bone->GetNodeTM(Now())));
+
+    const std::vector<Point3> rest = WorldPoints(mesh);
+    for (int v = 0; v < base->mm.numv; ++v)
+        ExpectNear(rest[size_t(v)], base->GetPoint(v));
+    Matrix3 further = TransMatrix(Point3(12, 0, 0));
+    s.child->SetNodeTM(Now(), further);
+    const std::vector<Point3> pulled = WorldPoints(mesh);
+    for (int v = 0; v < base->mm.numv; ++v) {
+        const Point3 p = base->GetPoint(v);
+        ExpectNear(pulled[size_t(v)], Point3(p.x * 1.5f, p.y, p.z));
+    }
+}
+
+// A skinned mesh follows its bones' keys as the time changes.
+TEST_F(MaxsimTest, ASkinnedMeshFollowsKeyedBonesAcrossTimeChanges) {
+    INode* bone = NewBone("b", Point3(0, 0, 0));
+    static_cast<maxsim::SceneNode*>(bone)->SetNodeTMKey(0, Matrix3(TRUE));
+    static_cast<maxsim::SceneNode*>(bone)->SetNodeTMKey(160, TransMatrix(Point3(0, 0, 3)));
+    PolyObject* base = NewQuadAndTriangle();
+    INode* mesh = NewNode(base, "mesh");
+    Modifier* skin = AddSkin(mesh);
+    ASSERT_TRUE(ImportOf(skin)->AddBoneEx(bone, TRUE));
+    mesh->EvalWorldState(Now());
+    for (int v = 0; v < base->mm.numv; ++v)
+        ASSERT_TRUE(SetWeights(skin, mesh, v, {bone}, {1.0f}));
+    ExpectNear(WorldPoints(mesh)[2], Point3(2, 1, 0));
+    Host().SetTime(160);
+    ExpectNear(WorldPoints(mesh)[2], Point3(2, 1, 3));
+    Host().SetTime(0);
+    ExpectNear(WorldPoints(mesh)[2], Point3(2, 1, 0));
+}
+
+// The loader's way: transforms set after the bones were added replace what
+// the skin recorded, stretch and all.
+TEST_F(MaxsimTest, SetBoneTmAndSetSkinTmReplaceWhatTheSkinRecorded) {
+    const StretchScene s = NewStretchedBone(TRUE, FALSE, BONE_SCALETYPE_SCALE, BONE_AXIS_X);
+    INode* mesh = NewNode(NewQuadAndTriangle(), "mesh");
+    Modifier* skin = AddSkin(mesh);
+    ASSERT_TRUE(ImportOf(skin)->AddBoneEx(s.bone, TRUE));
+    mesh->EvalWorldState(Now());
+    const Matrix3 boneObject = TransMatrix(Point3(1, 2, 3));
+    const Matrix3 boneNode = RotateZMatrix(0.5f);
+    const Matrix3 meshObject = TransMatrix(Point3(0, 0, 4));
+    const Matrix3 meshNode = RotateXMatrix(0.25f);
+    ASSERT_TRUE(ImportOf(skin)->SetBoneTm(s.bone, boneObject, boneNode));
+    ASSERT_TRUE(ImportOf(skin)->SetSkinTm(mesh, meshObject, meshNode));
+    Matrix3 tm;
+    ASSERT_EQ(SkinOf(skin)->GetBoneInitTM(s.bone, tm, false), SKIN_OK);
+    EXPECT_TRUE(tm == boneNode);
+    ASSERT_EQ(SkinOf(skin)->GetBoneInitTM(s.bone, tm, true), SKIN_OK);
+    EXPECT_TRUE(tm == boneObject);
+    ASSERT_EQ(SkinOf(skin)->GetSkinInitTM(mesh, tm, false), SKIN_OK);
+    EXPECT_TRUE(tm == meshNode);
+    ASSERT_EQ(SkinOf(skin)->GetSkinInitTM(mesh, tm, true), SKIN_OK);
+    EXPECT_TRUE(tm == meshObject);
 }
