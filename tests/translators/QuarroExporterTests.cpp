@@ -231,3 +231,142 @@ TEST_F(QuarroExporterTest, ANameTheReaderCannotTakeBackIsWrittenAsItIsAndReporte
 }
 
 } // namespace
+
+namespace {
+
+orlo::TVector3<float> Through(const TMatrix4<float>& m, const orlo::TVector3<float>& v) {
+    return {v.x * m.m[0][0] + v.y * m.m[1][0] + v.z * m.m[2][0] + m.m[3][0],
+            v.x * m.m[0][1] + v.y * m.m[1][1] + v.z * m.m[2][1] + m.m[3][1],
+            v.x * m.m[0][2] + v.y * m.m[1][2] + v.z * m.m[2][2] + m.m[3][2]};
+}
+
+// A mesh skinned to a hip and a knee, and the frames the test put them in
+// at the skin's reference frame: the exported bind pose must be consistent
+// with those, whatever moved, stretched or was keyed elsewhere since.
+class QuarroExporterBindTest : public QuarroExporterTest {
+protected:
+    void BuildBones() {
+        m_hip = NewBone("Hip", Point3(0, 0, 0));
+        Matrix3 hipAt = RotateZMatrix(0.5f) * TransMatrix(Point3(1, 2, 3));
+        m_hip->SetNodeTM(Now(), hipAt);
+        m_knee = NewBone("Knee", Point3(0, 0, 0));
+        Matrix3 kneeAt = TransMatrix(Point3(4, 0, 0)) * hipAt;
+        m_knee->SetNodeTM(Now(), kneeAt);
+        m_hip->AttachChild(m_knee, TRUE);
+        m_mesh = NewMeshNode("Skin");
+        Matrix3 meshAt = RotateXMatrix(0.3f) * TransMatrix(Point3(0, 1, 2));
+        m_mesh->SetNodeTM(Now(), meshAt);
+        m_mesh->SetObjOffsetPos(Point3(0, 0, -1));
+    }
+
+    // The skin, its reference frame set before any bone is added.
+    Modifier* Bind(TimeValue refFrame = 0) {
+        IDerivedObject* d = CreateDerivedObject(m_mesh->GetObjectRef());
+        Modifier* skin = static_cast<Modifier*>(Host()->CreateInstance(OSM_CLASS_ID, SKIN_CLASSID));
+        static_cast<maxsim::SkinModifier*>(skin)->SetRefFrame(refFrame);
+        d->AddModifier(skin);
+        m_mesh->SetObjectRef(d);
+        ISkinImportData* import = static_cast<ISkinImportData*>(skin->GetInterface(I_SKINIMPORTDATA));
+        import->AddBoneEx(m_hip, FALSE);
+        import->AddBoneEx(m_knee, TRUE);
+        skin->ReleaseInterface(I_SKINIMPORTDATA, import);
+        m_mesh->EvalWorldState(Now());
+        EXPECT_TRUE(SetWeights(skin, m_mesh, 0, {m_hip}, {1.0f}));
+        EXPECT_TRUE(SetWeights(skin, m_mesh, 1, {m_hip, m_knee}, {0.5f, 0.5f}));
+        EXPECT_TRUE(SetWeights(skin, m_mesh, 2, {m_knee}, {1.0f}));
+        EXPECT_TRUE(SetWeights(skin, m_mesh, 3, {m_hip}, {1.0f}));
+        EXPECT_TRUE(SetWeights(skin, m_mesh, 4, {m_knee}, {1.0f}));
+        return skin;
+    }
+
+    // Each exported bind-pose vertex, through the inverse bind matrix of each
+    // bone that weighs it, is the mesh's point in that bone's frame.
+    void ExpectBindPoseInBoneFrames(const Matrix3& meshAtBind, const Matrix3& hipAtBind, const Matrix3& kneeAtBind) {
+        const Exported exported = Export();
+        ASSERT_EQ(exported.code, 0);
+        orlo::UArray<BoneData> bones;
+        orlo::UArray<MeshData> meshes;
+        ReadBack(exported.text, bones, meshes);
+        ASSERT_EQ(bones.Num(), 2);
+        ASSERT_EQ(meshes.Num(), 1);
+        const MeshData& mesh = meshes[0];
+        PolyObject* base = NewQuadAndTriangle();
+        ASSERT_EQ(mesh.vertices.Num(), base->mm.numv);
+        ASSERT_EQ(mesh.vertexWeightCounts.Num(), base->mm.numv);
+        int w = 0;
+        for (int v = 0; v < base->mm.numv; ++v) {
+            for (unsigned k = 0; k < mesh.vertexWeightCounts[v]; ++k, ++w) {
+                const BoneData& bone = bones[mesh.weights[w].boneIndex];
+                const bool hip = std::string(bone.name.c_str()) == "Hip";
+                const Matrix3 frame = hip ? hipAtBind : kneeAtBind;
+                const orlo::TVector3<float> rest = Through(bone.invBaseMatrix, mesh.vertices[v]);
+                const Point3 expected = base->mm.v[v].p * meshAtBind * Inverse(frame);
+                SCOPED_TRACE(std::string("vertex ") + std::to_string(v) + " in " + bone.name.c_str());
+                ExpectNear(Point3(rest.x, rest.y, rest.z), expected, 2e-4f);
+            }
+        }
+        EXPECT_EQ(w, mesh.weights.Num());
+        base->DeleteThis();
+    }
+
+    INode* m_hip = nullptr;
+    INode* m_knee = nullptr;
+};
+
+} // namespace
+
+TEST_F(QuarroExporterBindTest, AMeshMovedAfterBindingKeepsItsBindPose) {
+    BuildBones();
+    const Matrix3 meshAtBind = m_mesh->GetObjectTM(Now());
+    const Matrix3 hipAtBind = m_hip->GetNodeTM(Now());
+    const Matrix3 kneeAtBind = m_knee->GetNodeTM(Now());
+    Bind();
+    Matrix3 away = RotateYMatrix(1.0f) * TransMatrix(Point3(9, -3, 0));
+    m_mesh->SetNodeTM(Now(), away);
+    ExpectBindPoseInBoneFrames(meshAtBind, hipAtBind, kneeAtBind);
+}
+
+// The hip stretches to twice its length as the knee moves out along its
+// axis before binding: its bind frame is the stretch times its node frame.
+TEST_F(QuarroExporterBindTest, AStretchedBoneBindsWithItsStretch) {
+    BuildBones();
+    m_hip->SetBoneNodeOnOff(TRUE, Now());
+    m_hip->SetBoneFreezeLen(FALSE);
+    m_hip->SetBoneScaleType(BONE_SCALETYPE_SCALE);
+    m_hip->SetBoneAxis(BONE_AXIS_X);
+    Matrix3 pulled = TransMatrix(Point3(8, 0, 0)) * m_hip->GetNodeTM(Now());
+    m_knee->SetNodeTM(Now(), pulled);
+    const Matrix3 meshAtBind = m_mesh->GetObjectTM(Now());
+    const Matrix3 hipAtBind = ScaleMatrix(Point3(2, 1, 1)) * m_hip->GetNodeTM(Now());
+    const Matrix3 kneeAtBind = m_knee->GetNodeTM(Now());
+    Bind();
+    // Stretched further after binding: the bind pose does not follow.
+    Matrix3 further = TransMatrix(Point3(12, 0, 0)) * m_hip->GetNodeTM(Now());
+    m_knee->SetNodeTM(Now(), further);
+    ExpectBindPoseInBoneFrames(meshAtBind, hipAtBind, kneeAtBind);
+}
+
+// Bones and mesh are keyed to stand elsewhere at frame 160; the bind pose is
+// the one at the skin's reference frame, whatever the current time.
+TEST_F(QuarroExporterBindTest, TheBindPoseIsTheReferenceFramesAtAnyCurrentTime) {
+    const std::pair<TimeValue, TimeValue> cases[] = {{0, 160}, {160, 0}, {160, 320}};
+    for (const auto& [refFrame, now] : cases) {
+        SCOPED_TRACE("reference frame " + std::to_string(refFrame) + ", current time " + std::to_string(now));
+        maxsim::HostInterface::Instance().Reset();
+        BuildBones();
+        Matrix3 at[2][3] = {{m_mesh->GetNodeTM(0), m_hip->GetNodeTM(0), m_knee->GetNodeTM(0)}, {}};
+        at[1][0] = RotateZMatrix(1.0f) * TransMatrix(Point3(-2, 0, 5));
+        at[1][1] = RotateYMatrix(0.7f) * TransMatrix(Point3(3, 3, 3));
+        at[1][2] = TransMatrix(Point3(4, 0, 0)) * at[1][1];
+        INode* nodes[3] = {m_mesh, m_hip, m_knee};
+        for (int n = 0; n < 3; ++n) {
+            static_cast<maxsim::SceneNode*>(nodes[n])->SetNodeTMKey(0, at[0][n]);
+            static_cast<maxsim::SceneNode*>(nodes[n])->SetNodeTMKey(160, at[1][n]);
+        }
+        const int ref = refFrame == 0 ? 0 : 1;
+        const Matrix3 meshAtBind = TransMatrix(Point3(0, 0, -1)) * at[ref][0];
+        Host()->SetTime(now);
+        Bind(refFrame);
+        ExpectBindPoseInBoneFrames(meshAtBind, at[ref][1], at[ref][2]);
+    }
+}

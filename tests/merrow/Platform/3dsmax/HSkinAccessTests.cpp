@@ -287,3 +287,53 @@ TEST_F(KitsTest, RoundTripThroughTheKits) {
     HBoneKit tipAgain(tip.GetObject());
     ExpectMatrixNear(HSkinAccess::GetBindMatrix(kit.GetObject(), tipAgain), at);
 }
+
+// The bind pose is read through the skin's record of the mesh's object
+// transform, not the node's transform now: positions and normals of a mesh
+// turned and moved after binding come out where they were bound. The current
+// pose keeps the node's transform.
+TEST_F(KitsTest, TheBindPoseIsPlacedWhereTheSkinBoundTheMesh) {
+    INode* bone = NewBone("bone", Point3(1, 0, 0));
+    INode* mesh = NewMeshNode("mesh");
+    Matrix3 boundAt = Posed(0.4f, Point3(0, 2, 0));
+    mesh->SetNodeTM(Now(), boundAt);
+    mesh->SetObjOffsetPos(Point3(0, 0, 1));
+    const Matrix3 objectAtBind = mesh->GetObjectTM(Now());
+    Modifier* skin = AddSkin(mesh, {bone});
+    for (int v = 0; v < 5; ++v)
+        ASSERT_TRUE(SetWeights(skin, mesh, v, {bone}, {1.0f}));
+    Matrix3 recorded(TRUE);
+    ASSERT_TRUE(HSkinAccess::GetMeshBindTransform(mesh, recorded));
+    EXPECT_TRUE(recorded.Equals(objectAtBind));
+
+    Matrix3 movedTo = Posed(-1.1f, Point3(7, 0, -3));
+    mesh->SetNodeTM(Now(), movedTo);
+    MeshKit kit(Handle(mesh));
+    EXPECT_TRUE(kit.GetObjectTransformationMatrix().Equals(mesh->GetObjectTM(Now())));
+    ASSERT_EQ(kit.SetPoseMode(1).GetCode(), HStatus::DONE);
+    EXPECT_TRUE(kit.GetObjectTransformationMatrix().Equals(objectAtBind));
+    UArray<TVector3<float>> vertices, normals;
+    ASSERT_EQ(kit.GetVertices(vertices).GetCode(), HStatus::DONE);
+    ASSERT_EQ(kit.GetNormals(normals).GetCode(), HStatus::DONE);
+    PolyObject* base = NewQuadAndTriangle();
+    ASSERT_EQ(vertices.Num(), base->mm.numv);
+    for (int v = 0; v < base->mm.numv; ++v)
+        ExpectNear(Point3(vertices[v].x, vertices[v].y, vertices[v].z), objectAtBind.PointTransform(base->mm.v[v].p));
+    base->DeleteThis();
+    // The flat mesh's normals face its object's z axis as it was bound.
+    const Point3 up = Normalize(objectAtBind.VectorTransform(Point3(0, 0, 1)));
+    ASSERT_GT(normals.Num(), 0);
+    for (int n = 0; n < normals.Num(); ++n)
+        ExpectNear(Point3(normals[n].x, normals[n].y, normals[n].z), up);
+    ASSERT_EQ(kit.SetPoseMode(0).GetCode(), HStatus::DONE);
+    EXPECT_TRUE(kit.GetObjectTransformationMatrix().Equals(mesh->GetObjectTM(Now())));
+}
+
+TEST_F(KitsTest, WithoutASkinThereIsNoMeshBindTransform) {
+    INode* mesh = NewMeshNode("mesh");
+    const Matrix3 untouched = Posed(0.3f, Point3(1, 1, 1));
+    Matrix3 out = untouched;
+    EXPECT_FALSE(HSkinAccess::GetMeshBindTransform(nullptr, out));
+    EXPECT_FALSE(HSkinAccess::GetMeshBindTransform(mesh, out));
+    EXPECT_TRUE(out == untouched);
+}

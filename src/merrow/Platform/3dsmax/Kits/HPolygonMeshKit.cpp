@@ -156,11 +156,17 @@ PolyObject* HPolygonMeshKit<T>::Get3dsmaxPolyObject() {
     return m_convertedObject->GetPolyObject();
 }
 
+// The bind pose is placed where the skin bound the mesh, not where the node
+// stands now: a mesh moved after binding keeps its points matching the
+// bones' bind matrices.
 template <class T>
 Matrix3 HPolygonMeshKit<T>::GetObjectTransformationMatrix() {
     INode* node = GetNode();
     if (node == nullptr)
         return Matrix3(TRUE);
+    Matrix3 bind(TRUE);
+    if (m_poseMode == 1 && HSkinAccess::GetMeshBindTransform(node, bind))
+        return bind;
     return node->GetObjectTM(Now());
 }
 

@@ -57,4 +57,19 @@ orlo::TMatrix4<float> HSkinAccess::GetBindMatrix(const HObject& mesh, HBoneKit& 
     return result;
 }
 
+bool HSkinAccess::GetMeshBindTransform(INode* node, Matrix3& out) {
+    Modifier* skin = FindModifier(node, SkinClassID());
+    if (skin == nullptr)
+        return false;
+    ISkin* skinInterface = static_cast<ISkin*>(skin->GetInterface(I_SKIN));
+    if (skinInterface == nullptr)
+        return false;
+    Matrix3 tm(TRUE);
+    const bool found = skinInterface->GetSkinInitTM(node, tm, true) == SKIN_OK;
+    skin->ReleaseInterface(I_SKIN, skinInterface);
+    if (found)
+        out = tm;
+    return found;
+}
+
 } // namespace merrow::platform_3dsmax

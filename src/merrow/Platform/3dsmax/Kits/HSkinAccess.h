@@ -4,6 +4,7 @@
 #include "orlo/Math/TMatrix4.h"
 
 class INode;
+class Matrix3;
 class Modifier;
 class Class_ID;
 
@@ -30,6 +31,12 @@ public:
     // world transform when the skin does not know the bone; the identity
     // without a skin or without a bone node.
     static orlo::TMatrix4<float> GetBindMatrix(const HObject& mesh, HBoneKit& bone);
+
+    // The object transform that the node's skin recorded when it bound the
+    // node: where the bind pose's points stand relative to the bones' bind
+    // matrices. False, with out untouched, without a skin or without the
+    // skin's data for the node.
+    static bool GetMeshBindTransform(INode* node, Matrix3& out);
 };
 
 } // namespace merrow::platform_3dsmax
