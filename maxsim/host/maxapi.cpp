@@ -5,8 +5,11 @@
 #include "DerivedObject.h"
 #include "HostInterface.h"
 #include "custcont.h"
+#include "iFnPub.h"
 #include "modstack.h"
 #include "notify.h"
+#include <algorithm>
+#include <vector>
 
 Interface* GetCOREInterface() {
     return &maxsim::HostInterface::Instance();
@@ -21,9 +24,30 @@ Interface9* GetCOREInterface9() {
     return &maxsim::HostInterface::Instance();
 }
 
-// The host publishes no function interfaces.
-FPInterface* GetCOREInterface(Interface_ID) {
+// The host itself publishes no function interfaces; plug-ins may.
+namespace {
+std::vector<FPInterface*>& CoreInterfaces() {
+    static std::vector<FPInterface*> published;
+    return published;
+}
+} // namespace
+
+FPInterface* GetCOREInterface(Interface_ID id) {
+    for (FPInterface* fpi : CoreInterfaces())
+        if (fpi->GetID() == id)
+            return fpi;
     return nullptr;
+}
+
+void RegisterCOREInterface(FPInterface* fpi) {
+    std::vector<FPInterface*>& published = CoreInterfaces();
+    if (fpi != nullptr && std::find(published.begin(), published.end(), fpi) == published.end())
+        published.push_back(fpi);
+}
+
+void UnregisterCOREInterface(FPInterface* fpi) {
+    std::vector<FPInterface*>& published = CoreInterfaces();
+    published.erase(std::remove(published.begin(), published.end(), fpi), published.end());
 }
 
 IDerivedObject* CreateDerivedObject(Object* pob) {

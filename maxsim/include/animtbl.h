@@ -22,6 +22,10 @@ CoreExport Interface8* GetCOREInterface8();
 CoreExport Interface9* GetCOREInterface9();
 // The function-published interface with this id, or null.
 CoreExport FPInterface* GetCOREInterface(Interface_ID id);
+// Publishes a core interface under its GetID(), and takes it back. Under an
+// id published twice, GetCOREInterface answers the first one.
+CoreExport void RegisterCOREInterface(FPInterface* fpi);
+CoreExport void UnregisterCOREInterface(FPInterface* fpi);
 
 // Flag bits of the animatable flag word.
 #define A_MOD_DISABLED (1 << 5)

@@ -166,10 +166,10 @@ orlo::UArray<HObject> HPluginModule::GetFromScene(uint32_t kinds, bool selectedO
                 result.Add(HObject::FromMaterial(static_cast<Mtl*>(mtlBase)));
             }
         } else {
-            FPInterface* items = GetCOREInterface(HIndexItemList::ID());
+            HIndexItemList* items = HIndexItemList::FindPublished();
             if (items == nullptr)
                 continue;
-            const uint32_t count = static_cast<HIndexItemList*>(items)->GetItemCount();
+            const uint32_t count = items->GetItemCount();
             for (uint32_t i = 0; i < count; ++i)
                 result.Add(HObject::FromIndex(i));
         }

@@ -3,8 +3,10 @@
 #include "max.h"
 
 #include "imtl.h"
+#include "merrow/Platform/3dsmax/HIndexItemList.h"
 #include "merrow/Platform/3dsmax/HPluginModule.h"
 
+using merrow::platform_3dsmax::HIndexItemList;
 using merrow::platform_3dsmax::HObject;
 using merrow::platform_3dsmax::HObjectFilter;
 using merrow::platform_3dsmax::HPluginModule;
@@ -104,6 +106,97 @@ TEST_F(KitsTest, MaterialsAreTheSceneLibraryEntriesOfTheMaterialClasses) {
 TEST_F(KitsTest, IndexItemsNeedTheirInterface) {
     // The stand-in host publishes no function interfaces.
     EXPECT_EQ(HPluginModule::GetFromScene(8, false).Num(), 0);
+}
+
+namespace {
+
+// Another plug-in's interface that chose the same id. Its first method after
+// GetID sits where an index list has its item count.
+class ForeignInterface : public FPInterface {
+public:
+    Interface_ID GetID() override { return HIndexItemList::ID(); }
+    virtual uint32_t Detonate() {
+        ++calls;
+        return 3;
+    }
+    int calls = 0;
+};
+
+class CountedList : public HIndexItemList {
+public:
+    explicit CountedList(uint32_t count) : m_count(count) {}
+    uint32_t GetItemCount() override { return m_count; }
+
+private:
+    uint32_t m_count;
+};
+
+// Publishes interfaces to the host for as long as it lives.
+class Published {
+public:
+    explicit Published(std::vector<FPInterface*> interfaces) : m_interfaces(std::move(interfaces)) {
+        for (FPInterface* fpi : m_interfaces)
+            RegisterCOREInterface(fpi);
+    }
+    ~Published() {
+        for (FPInterface* fpi : m_interfaces)
+            UnregisterCOREInterface(fpi);
+    }
+
+private:
+    std::vector<FPInterface*> m_interfaces;
+};
+
+} // namespace
+
+// Kind 8 takes an interface under its id only when this module made it:
+// whatever else the host publishes there gives no items and is not called.
+TEST_F(KitsTest, IndexItemsComeOnlyFromAListOfThisModule) {
+    ForeignInterface foreign;
+    CountedList ours(4);
+    struct Case {
+        const char* what;
+        std::vector<FPInterface*> published;
+        std::vector<uint32_t> indices;
+    };
+    const Case cases[] = {
+        {"nothing published", {}, {}},
+        {"a foreign interface under the id", {&foreign}, {}},
+        {"this module's list", {&ours}, {0, 1, 2, 3}},
+        {"a foreign interface published before this module's list", {&foreign, &ours}, {}},
+        {"this module's list published before a foreign one", {&ours, &foreign}, {0, 1, 2, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Published published(c.published);
+        const orlo::UArray<HObject> items = HPluginModule::GetFromScene(8, false);
+        std::vector<uint32_t> indices;
+        for (const HObject& item : items) {
+            EXPECT_EQ(item.GetKind(), HObject::KIND_INDEX);
+            EXPECT_EQ(item.GetHash(), HObject::Hash(item.GetPointer()));
+            indices.push_back(uint32_t(item.GetPointer()));
+        }
+        EXPECT_EQ(indices, c.indices);
+        EXPECT_EQ(foreign.calls, 0);
+    }
+}
+
+// A list is found while it is published, whichever of the module's lists
+// were made or destroyed around it.
+TEST_F(KitsTest, AListIsFoundWhilePublished) {
+    auto* older = new CountedList(1);
+    CountedList list(2);
+    auto* newer = new CountedList(3);
+    EXPECT_EQ(HIndexItemList::FindPublished(), nullptr);
+    {
+        Published published({&list});
+        EXPECT_EQ(HIndexItemList::FindPublished(), &list);
+        delete newer;
+        EXPECT_EQ(HIndexItemList::FindPublished(), &list);
+        delete older;
+        EXPECT_EQ(HIndexItemList::FindPublished(), &list);
+    }
+    EXPECT_EQ(HIndexItemList::FindPublished(), nullptr);
 }
 
 TEST(HPluginModuleTest, FiltersPerKind) {
