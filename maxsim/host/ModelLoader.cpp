@@ -4,6 +4,7 @@
 
 #ifdef MAXSIM_WITH_ASSIMP
 #include <assimp/Importer.hpp>
+#include <assimp/commonMetaData.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
@@ -77,6 +78,19 @@ bool IsZUp(const aiScene* scene) {
     return scene->mMetaData && scene->mMetaData->Get("UpAxis", up) && up == 2;
 }
 
+// Whether the format ignores the transform of a skinned mesh's node: glTF 2.0
+// says so (a skinned mesh's vertices are placed by its joints alone), and
+// DirectX skinning draws a skinned .x mesh with the bone matrices alone, its
+// frame's own matrix unused; those files' offset matrices are made for that.
+// Assimp names the reader that took the file in the scene's metadata.
+bool IgnoresSkinnedNodeTransform(const aiScene* scene) {
+    aiString format;
+    if (!scene->mMetaData || !scene->mMetaData->Get(AI_METADATA_SOURCE_FORMAT, format))
+        return false;
+    return std::strcmp(format.C_Str(), "glTF2 Importer") == 0 ||
+           std::strcmp(format.C_Str(), "Direct3D XFile Importer") == 0;
+}
+
 // Float keys compare by value: -0 and 0 are one position.
 uint32_t Bits(float f) {
     if (f == 0.0f)
@@ -125,11 +139,13 @@ int Pooled(PoolIndex& index, std::vector<Point3>& pool, const Point3& p) {
 class SceneBuilder {
 public:
     SceneBuilder(HostInterface& host, const aiScene* scene, ModelLoader::Result& result)
-        : m_host(host), m_scene(scene), m_result(result), m_t(host.GetTime()) {}
+        : m_host(host), m_scene(scene), m_result(result), m_t(host.GetTime()),
+          m_fileWorld(IsZUp(scene) ? Matrix3(TRUE) : YUpToZUp()),
+          m_ignoreSkinnedNodeTransform(IgnoresSkinnedNodeTransform(scene)) {}
 
     void Build() {
         FindBones();
-        BuildNode(m_scene->mRootNode, nullptr, IsZUp(m_scene) ? Matrix3(TRUE) : YUpToZUp());
+        BuildNode(m_scene->mRootNode, nullptr, m_fileWorld);
         for (auto& entry : m_skinned)
             BuildSkin(entry.first, entry.second);
         // Bone objects reach to their first child, as the host draws them.
@@ -189,9 +205,15 @@ private:
         Skin skin;
         Mtl* mtl = nullptr;
         const bool hasMesh = HasPolygons(fileNode);
-        if (hasMesh)
-            obj = BuildPoly(fileNode, skin, mtl);
-        else if (m_boneNodes.count(fileNode))
+        // Where the node stands: where the file puts it, or, for a skinned
+        // mesh of a format that ignores its node's transform, in the file's
+        // world frame, where the file's offset matrices put its points.
+        const bool inFileWorld = hasMesh && m_ignoreSkinnedNodeTransform && HasBones(fileNode);
+        const Matrix3 placed = inFileWorld ? m_fileWorld : world;
+        if (hasMesh) {
+            const Matrix3 rigidToObject = world * Inverse(placed);
+            obj = BuildPoly(fileNode, skin, mtl, inFileWorld ? &rigidToObject : nullptr);
+        } else if (m_boneNodes.count(fileNode))
             obj = static_cast<Object*>(m_host.CreateInstance(GEOMOBJECT_CLASS_ID, BONE_OBJ_CLASSID));
         else
             obj = static_cast<Object*>(m_host.CreateInstance(HELPER_CLASS_ID, Class_ID(DUMMY_CLASS_ID, 0)));
@@ -200,7 +222,7 @@ private:
         ++m_result.nodes;
         if (parent)
             parent->AttachChild(node, TRUE);
-        node->SetNodeTM(m_t, const_cast<Matrix3&>(world));
+        node->SetNodeTM(m_t, const_cast<Matrix3&>(placed));
         if (mtl)
             node->SetMtl(mtl);
         if (!hasMesh && m_boneNodes.count(fileNode)) {
@@ -216,6 +238,13 @@ private:
             m_skinned.emplace_back(node, std::move(skin));
         for (unsigned i = 0; i < fileNode->mNumChildren; ++i)
             BuildNode(fileNode->mChildren[i], node, world);
+    }
+
+    bool HasBones(const aiNode* node) {
+        for (unsigned i = 0; i < node->mNumMeshes; ++i)
+            if (m_scene->mMeshes[node->mMeshes[i]]->mNumBones > 0)
+                return true;
+        return false;
     }
 
     bool HasPolygons(const aiNode* node) {
@@ -244,7 +273,12 @@ private:
 
     // The node's meshes as one poly object: per mesh, its points welded, its
     // polygons appended, its normals and texture coordinates per corner.
-    Object* BuildPoly(const aiNode* fileNode, Skin& skin, Mtl*& mtl) {
+    // Where the node stands elsewhere than the file puts it (a skinned node
+    // whose transform the format ignores), points and normals of a mesh
+    // that no bone moves go through rigidToObject, so that the mesh keeps
+    // the place the file gives it.
+    Object* BuildPoly(const aiNode* fileNode, Skin& skin, Mtl*& mtl, const Matrix3* rigidToObject) {
+        const Matrix3 normalToObject = rigidToObject ? Inverse(*rigidToObject) : Matrix3(TRUE);
         PolyObject* poly = static_cast<PolyObject*>(
             static_cast<Object*>(m_host.CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(POLYOBJ_CLASS_ID, 0))));
         MNMesh& mm = poly->mm;
@@ -307,20 +341,35 @@ private:
                 }
             }
 
+            const bool moved = rigidToObject && mesh->mNumBones == 0;
+            auto position = [&](unsigned v) {
+                const aiVector3D& p = mesh->mVertices[v];
+                return moved ? rigidToObject->PointTransform(Point3(p.x, p.y, p.z)) : Point3(p.x, p.y, p.z);
+            };
+            // Normals go through the inverse transpose, which keeps them
+            // perpendicular to their faces under any scale.
+            auto normal = [&](unsigned v) {
+                const Point3 n(mesh->mNormals[v].x, mesh->mNormals[v].y, mesh->mNormals[v].z);
+                if (!moved)
+                    return n;
+                return Normalize(Point3(DotProd(n, normalToObject.GetRow(0)), DotProd(n, normalToObject.GetRow(1)),
+                                        DotProd(n, normalToObject.GetRow(2))));
+            };
+
             // Weld: one vertex per position and set of weights.
             std::unordered_map<WeldKey, int, WeldKeyHash> welded;
             std::vector<int> vertexOf(mesh->mNumVertices, -1);
             auto vertex = [&](unsigned v) {
                 if (vertexOf[v] >= 0)
                     return vertexOf[v];
-                const aiVector3D& p = mesh->mVertices[v];
+                const Point3 p = position(v);
                 WeldKey key{Bits(p.x), Bits(p.y), Bits(p.z), {}};
                 for (const SlotWeight& w : vertexWeights[v])
                     key.weights.emplace_back(w.first, Bits(w.second));
                 auto it = welded.find(key);
                 if (it == welded.end()) {
                     it = welded.emplace(std::move(key), int(points.size())).first;
-                    points.emplace_back(p.x, p.y, p.z);
+                    points.push_back(p);
                     skin.weights.push_back(vertexWeights[v]);
                 }
                 return vertexOf[v] = it->second;
@@ -347,8 +396,7 @@ private:
                     const unsigned v = face.mIndices[c];
                     corners.push_back(vertex(v));
                     if (mesh->mNormals) {
-                        const aiVector3D& n = mesh->mNormals[v];
-                        cornerNormals.push_back(Pooled(normalIndex, normals, Point3(n.x, n.y, n.z)));
+                        cornerNormals.push_back(Pooled(normalIndex, normals, normal(v)));
                     } else {
                         cornerNormals.push_back(-1);
                     }
@@ -408,6 +456,12 @@ private:
             }
         }
 
+        // The faces were made one by one: the edges and the vertices' lists
+        // are built once, from all of them, before the mesh goes anywhere.
+        mm.InvalidateGeomCache();
+        mm.InvalidateTopoCache(true);
+        mm.FillInMesh();
+
         // Explicit normals; a mesh of the node without normals of its own
         // takes the face's normal at its corners.
         if (anyNormals) {
@@ -417,20 +471,25 @@ private:
                         const Point3 fn = mm.GetFaceNormal(f, true);
                         n = Pooled(normalIndex, normals, fn);
                     }
+            // Every corner's normal is given: the normal faces are made here
+            // (SpecifyNormals makes none), each corner specified and every
+            // normal explicit, so that nothing is left for the host to build.
             mm.SpecifyNormals();
             MNNormalSpec* spec = mm.GetSpecifiedNormals();
             spec->SetParent(&mm);
-            spec->CheckNormals();
+            spec->SetNumFaces(mm.numf);
             spec->SetNumNormals(int(normals.size()));
-            spec->MakeNormalsExplicit(false, nullptr, true);
             for (size_t i = 0; i < normals.size(); ++i)
                 spec->Normal(int(i)) = normals[i];
-            for (int f = 0; f < mm.numf; ++f)
+            spec->SetAllExplicit(true);
+            for (int f = 0; f < mm.numf; ++f) {
+                spec->Face(f).SetDegree(mm.F(f)->deg);
                 for (int c = 0; c < mm.F(f)->deg; ++c)
                     spec->SetNormalIndex(f, c, faceNormals[size_t(f)][size_t(c)]);
+            }
+            spec->SetFlag(MNNORMAL_NORMALS_BUILT);
+            spec->CheckNormals();
         }
-        mm.InvalidateGeomCache();
-        mm.InvalidateTopoCache(true);
         mm.PrepForPipeline();
 
         if (mtlSlots.size() == 1) {
@@ -496,7 +555,11 @@ private:
                 m_result.weights += boneTab.Count();
         }
         modifier->ReleaseInterface(I_SKINIMPORTDATA, import);
-        derived->NotifyDependents(FOREVER, PART_GEOM, REFMSG_CHANGE);
+        // The evaluation above left a result in the derived object's cache,
+        // made before the skin had weights: every point stood where it was.
+        // The skin says that it changed, so that the derived object drops
+        // that result and the node's dependents hear of it.
+        modifier->NotifyDependents(FOREVER, PART_GEOM, REFMSG_CHANGE);
         ++m_result.skins;
     }
 
@@ -535,6 +598,9 @@ private:
     const aiScene* m_scene;
     ModelLoader::Result& m_result;
     TimeValue m_t;
+    // The file's world frame in the host: its root's parent transform.
+    const Matrix3 m_fileWorld;
+    const bool m_ignoreSkinnedNodeTransform;
     std::set<const aiNode*> m_boneNodes;
     std::map<const aiNode*, INode*> m_nodes;
     std::map<unsigned, Mtl*> m_materials;

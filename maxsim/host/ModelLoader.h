@@ -20,7 +20,8 @@ class HostInterface;
 //
 // - one node per file node (the file's root included), with its name (made
 //   unique with Interface::MakeNameUnique when taken), its parent and its
-//   transform; a file that is Y-up is turned Z-up at its root node;
+//   transform (but see skinned meshes below); a file that is Y-up is turned
+//   Z-up at its root node;
 // - the meshes of a node become one editable poly on it: polygons stay
 //   polygons, points of a mesh that coincide (same position, same skin
 //   weights) are welded into one vertex, normals are explicit normals per
@@ -32,11 +33,34 @@ class HostInterface;
 // - nodes that are bones of a skin and carry no mesh get bone objects, other
 //   nodes without a mesh dummy helpers;
 // - a skinned node gets a skin modifier with the bones of its meshes in file
-//   order; the node's bind transform is its transform in the file, each
-//   bone's init transform follows from the file's offset matrix, and the
-//   weights go to the welded vertices. The bones stand in the file's pose;
-//   a bone that names no node of the file gets a bone node of its own, in
-//   its bind pose under the root, with a warning.
+//   order; the node's bind transform is where it stands (below), each
+//   bone's init transform follows from the file's offset matrix, so that
+//   init = offset^-1 * bind, and the weights go to the welded vertices. The
+//   bones stand in the file's pose; a bone that names no node of the file
+//   gets a bone node of its own, in its bind pose under the root, with a
+//   warning. The skin's result is recomputed once the weights are in.
+//
+// Where a skinned mesh stands follows its format's own rule for the node
+// transform of a skinned mesh. Whatever the rule, the skinned points come
+// out as the file's skinning gives them (world = bone's world * offset *
+// point, summed by weight): the rule decides the bind pose, that is where
+// the mesh and its bones stand at rest.
+// - glTF 2.0 and DirectX .x: ignored. glTF says that a skinned mesh's node
+//   transform is ignored (its joints alone place it), and DirectX skinning
+//   draws a skinned .x mesh with its bone matrices alone; their files'
+//   offset matrices are made for that, so that the mesh's points as they
+//   stand in the file are its rest shape in the file's world frame. The
+//   node stands there: at the file's root frame (the Z-up turn only); a mesh
+//   of the node that no bone moves keeps its place through its points and
+//   normals.
+// - every other format: kept; the node's transform in the file is where
+//   the mesh was bound. FBX records the mesh's transform at binding and
+//   Assimp folds it into each offset with the bone's, so that offset^-1 *
+//   the node's transform gives the bone's transform at binding as authored
+//   (as long as the file keeps the mesh where it was bound); COLLADA's
+//   bind shape matrix is folded in the same way, the node placing the bound
+//   figure; the formats without a transform of their own for the mesh's
+//   node (SMD, MD5, MDL, BVH, CSM) leave it at the root's.
 // Cameras, lights, animations and vertex colours are skipped with one info
 // line each in the host's log.
 class CoreExport ModelLoader {

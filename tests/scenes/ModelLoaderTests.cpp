@@ -50,6 +50,9 @@ struct Model {
     int nodes, meshes, polygons, bones;
     // Bones that name no node of the file; they get nodes of their own.
     int addedBones;
+    // The farthest the skin moves a point from where its node alone puts
+    // it: how far the bones' pose in the file is from their bind pose.
+    float moved;
 };
 
 void PrintTo(const Model& model, std::ostream* os) {
@@ -57,10 +60,16 @@ void PrintTo(const Model& model, std::ostream* os) {
 }
 
 const Model kModels[] = {
-    {"glTF2/simple_skin/simple_skin.gltf", 3, 1, 8, 2, 0},
-    {"X/anim_test.x", 5, 1, 840, 4, 2},
-    {"Collada/cube_with_2UVs.DAE", 3, 1, 12, 0, 0},
-    {"Collada/teapots.DAE", 4, 3, 2976, 0, 0},
+    {"glTF2/simple_skin/simple_skin.gltf", 3, 1, 8, 2, 0, 0.5f},
+    {"X/anim_test.x", 5, 1, 840, 4, 2, 0.0666f},
+    // Three skinned meshes whose frames carry transforms of their own, which
+    // the format ignores for a skinned mesh.
+    {"X/BCN_Epileptic.X", 58, 3, 5126, 54, 0, 0.0f},
+    {"Collada/cube_with_2UVs.DAE", 3, 1, 12, 0, 0, 0.0f},
+    {"Collada/teapots.DAE", 4, 3, 2976, 0, 0, 0.0f},
+    // The bone stands a translation of (-2, 2, 1) from its bind pose: the
+    // skin moves every point by that.
+    {"Collada/box_nested_animation.dae", 4, 1, 12, 1, 0, 3.0f},
 };
 
 // One model of the package, as Assimp reads it and as loaded into the host;
@@ -254,7 +263,8 @@ TEST_P(NamedModelTest, CornersKeepTheFileData) {
 
 // Every point of a skinned mesh stands where the file's skinning puts it:
 // the weighted sum of global(bone) * offset(bone) * point, recomputed here
-// from the file; points without weights go with their node.
+// from the file; points without weights stay where the file places the
+// mesh's points (SkinSpace).
 TEST_P(NamedModelTest, SkinnedPointsAreTheLinearBlendOfTheBindPose) {
     const FileScene& file = *m_file;
     const std::vector<const aiNode*>& fileNodes = m_fileNodes;
@@ -266,10 +276,10 @@ TEST_P(NamedModelTest, SkinnedPointsAreTheLinearBlendOfTheBindPose) {
         if (!m.base)
             continue;
         const std::vector<Point3> world = WorldPoints(hostNodes[n]);
-        const Matrix3 nodeWorld = HostWorld(file.scene, fileNode);
         int hostFace = 0;
         for (unsigned i = 0; i < fileNode->mNumMeshes; ++i) {
             const aiMesh* mesh = file.scene->mMeshes[fileNode->mMeshes[i]];
+            const Matrix3 skinSpace = SkinSpace(file.scene, fileNode, mesh);
             // Per point: the weighted sum and the total weight.
             std::vector<Point3> sum(mesh->mNumVertices, Point3(0.0f, 0.0f, 0.0f));
             std::vector<float> total(mesh->mNumVertices, 0.0f);
@@ -282,7 +292,7 @@ TEST_P(NamedModelTest, SkinnedPointsAreTheLinearBlendOfTheBindPose) {
                     const Point3 at =
                         boneNode ? HostWorld(file.scene, boneNode)
                                        .PointTransform(Skinned(aiMatrix4x4(), bone->mOffsetMatrix, mesh->mVertices[v]))
-                                 : nodeWorld.PointTransform(
+                                 : skinSpace.PointTransform(
                                        Point3(mesh->mVertices[v].x, mesh->mVertices[v].y, mesh->mVertices[v].z));
                     sum[v] += at * bone->mWeights[k].mWeight;
                     total[v] += bone->mWeights[k].mWeight;
@@ -296,7 +306,7 @@ TEST_P(NamedModelTest, SkinnedPointsAreTheLinearBlendOfTheBindPose) {
                     const unsigned v = face.mIndices[c];
                     const aiVector3D& p = mesh->mVertices[v];
                     const Point3 expected =
-                        total[v] != 0.0f ? sum[v] / total[v] : nodeWorld.PointTransform(Point3(p.x, p.y, p.z));
+                        total[v] != 0.0f ? sum[v] / total[v] : skinSpace.PointTransform(Point3(p.x, p.y, p.z));
                     const Point3 actual = world[size_t(m.base->mm.F(hostFace)->vtx[c])];
                     const float tolerance = 1e-4f * std::max(1.0f, expected.Length());
                     ASSERT_NEAR(actual.x, expected.x, tolerance) << "face " << f << " corner " << c;
@@ -309,6 +319,64 @@ TEST_P(NamedModelTest, SkinnedPointsAreTheLinearBlendOfTheBindPose) {
         }
     }
     EXPECT_GT(checked, 0);
+}
+
+// The evaluated mesh is what the skin's own records give: each point p of
+// the object below the skin, by linear blend skinning,
+//   world = sum_i w_i * (p * meshBind * init_i^-1 * current_i) / sum_i w_i
+// from the skin's mesh bind transform (GetSkinInitTM), each bone's init
+// transform (GetBoneInitTM) and where the bone stands now; a point without
+// weights stays where its node puts it. The loaded bones keep their length,
+// so their stretch is none. Held to the model's figure of how far the skin
+// moves a point, so that a skin whose result was never recomputed after its
+// weights came in (every point left where it was) cannot pass.
+TEST_P(NamedModelTest, EvaluatedMeshIsTheLinearBlendOfWhatTheSkinRecords) {
+    int skinned = 0;
+    float moved = 0.0f;
+    for (INode* node : m_hostNodes) {
+        const HostMesh m = MeshOf(node);
+        if (!m.base || !m.skin)
+            continue;
+        ++skinned;
+        ISkin* skin = SkinOf(m.skin);
+        ISkinContextData* ctx = skin->GetContextInterface(node);
+        ASSERT_TRUE(ctx);
+        Matrix3 meshBind(TRUE);
+        ASSERT_EQ(skin->GetSkinInitTM(node, meshBind, true), SKIN_OK);
+        std::vector<Matrix3> boneTMs(size_t(skin->GetNumBones()), Matrix3(TRUE));
+        for (int b = 0; b < skin->GetNumBones(); ++b) {
+            INode* bone = skin->GetBone(b);
+            ASSERT_TRUE(bone);
+            Matrix3 init(TRUE);
+            ASSERT_EQ(skin->GetBoneInitTM(bone, init, false), SKIN_OK);
+            boneTMs[size_t(b)] = meshBind * Inverse(init) * bone->GetNodeTM(Now());
+        }
+        const Matrix3 objectTM = node->GetObjectTM(Now());
+        const std::vector<Point3> world = WorldPoints(node);
+        MNMesh& mm = m.base->mm;
+        ASSERT_EQ(int(world.size()), mm.numv);
+        ASSERT_EQ(ctx->GetNumPoints(), mm.numv);
+        for (int v = 0; v < mm.numv; ++v) {
+            const Point3 p = mm.P(v);
+            Point3 sum(0.0f, 0.0f, 0.0f);
+            float total = 0.0f;
+            for (int k = 0; k < ctx->GetNumAssignedBones(v); ++k) {
+                const float w = ctx->GetBoneWeight(v, k);
+                sum += boneTMs[size_t(ctx->GetAssignedBone(v, k))].PointTransform(p) * w;
+                total += w;
+            }
+            const Point3 still = objectTM.PointTransform(p);
+            const Point3 expected = total != 0.0f ? sum / total : still;
+            const float tolerance = 1e-4f * std::max(1.0f, expected.Length());
+            ASSERT_NEAR(world[size_t(v)].x, expected.x, tolerance) << node->GetName() << " point " << v;
+            ASSERT_NEAR(world[size_t(v)].y, expected.y, tolerance) << node->GetName() << " point " << v;
+            ASSERT_NEAR(world[size_t(v)].z, expected.z, tolerance) << node->GetName() << " point " << v;
+            moved = std::max(moved, (expected - still).Length());
+        }
+        m.skin->ReleaseInterface(I_SKIN, skin);
+    }
+    EXPECT_EQ(skinned > 0, GetParam().bones > 0);
+    EXPECT_NEAR(moved, GetParam().moved, 1e-3f);
 }
 
 INSTANTIATE_TEST_SUITE_P(Package, NamedModelTest, ::testing::ValuesIn(kModels), Name);
@@ -379,4 +447,115 @@ TEST_F(ModelLoaderTest, UnreadableFileAddsNothingAndSaysWhy) {
     EXPECT_TRUE(Host().AllNodes().empty());
     EXPECT_FALSE(maxsim::ModelLoader::Load(Host(), (dir / "missing.dae").string(), r, error));
     EXPECT_TRUE(Host().AllNodes().empty());
+}
+
+// A .x file written here: a frame with a transform of its own (a quarter
+// turn about x and a shift) holding a skinned triangle and a triangle that
+// no bone moves, and a bone standing 3 units from its bind pose. DirectX
+// skinning ignores the frame's transform for the skinned triangle, not for
+// the other one.
+TEST_F(ModelLoaderTest, SkinnedXFrameStandsInTheFileWorldAndItsRigidMeshKeepsItsPlace) {
+    const fs::path dir = fs::path(SCENE_TEST_WORK) / "fixture";
+    fs::create_directories(dir);
+    const fs::path path = dir / "frame.x";
+    std::ofstream(path) << R"(xof 0303txt 0032
+Frame Body {
+ FrameTransformMatrix {
+  1.000000,0.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,0.000000,-1.000000,0.000000,0.000000,0.000000,2.000000,0.500000,1.000000;;
+ }
+ Mesh Skinned {
+  3;
+  0.000000;0.000000;0.000000;,
+  1.000000;0.000000;0.000000;,
+  0.000000;1.000000;0.000000;;
+  1;
+  3;0,1,2;;
+  XSkinMeshHeader {
+   1;
+   1;
+   1;
+  }
+  SkinWeights {
+   "Bone";
+   3;
+   0,
+   1,
+   2;
+   1.000000,
+   1.000000,
+   1.000000;
+   1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,0.000000,0.000000,0.000000,1.000000;;
+  }
+ }
+ Mesh Rigid {
+  3;
+  0.000000;0.000000;5.000000;,
+  1.000000;0.000000;5.000000;,
+  0.000000;1.000000;5.000000;;
+  1;
+  3;0,1,2;;
+  MeshNormals {
+   1;
+   0.000000;0.000000;1.000000;;
+   1;
+   3;0,0,0;;
+  }
+ }
+}
+Frame Bone {
+ FrameTransformMatrix {
+  1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,0.000000,0.000000,3.000000,1.000000;;
+ }
+}
+)";
+    const FileScene file(path);
+    ASSERT_TRUE(file.scene) << file.importer.GetErrorString();
+    const aiNode* body = file.scene->mRootNode->FindNode("Body");
+    const aiNode* bone = file.scene->mRootNode->FindNode("Bone");
+    ASSERT_TRUE(body && bone && body->mNumMeshes == 2);
+    const aiMesh* skinned = file.scene->mMeshes[body->mMeshes[0]];
+    const aiMesh* rigid = file.scene->mMeshes[body->mMeshes[1]];
+    ASSERT_EQ(skinned->mNumBones, 1u);
+    ASSERT_EQ(rigid->mNumBones, 0u);
+    const Matrix3 fileWorld = FileWorld(file.scene), bodyWorld = HostWorld(file.scene, body);
+    ASSERT_FALSE(bodyWorld.Equals(fileWorld, 1e-3f)) << "the frame must carry a transform of its own";
+
+    const maxsim::ModelLoader::Result r = Load(path);
+    EXPECT_EQ(r.skins, 1);
+    INode* node = Host().GetINodeByName("Body");
+    ASSERT_TRUE(node);
+    const HostMesh m = MeshOf(node);
+    ASSERT_TRUE(m.base && m.skin);
+    MNMesh& mm = m.base->mm;
+    ASSERT_EQ(mm.numf, 2);
+
+    // The node, and the skin's record of where the mesh was bound, are the
+    // file's world frame; the bone was bound where its offset says.
+    EXPECT_TRUE(node->GetNodeTM(Now()).Equals(fileWorld, 1e-5f));
+    ISkin* skin = SkinOf(m.skin);
+    Matrix3 meshBind(TRUE), boneInit(TRUE);
+    ASSERT_EQ(skin->GetSkinInitTM(node, meshBind, true), SKIN_OK);
+    EXPECT_TRUE(meshBind.Equals(fileWorld, 1e-5f));
+    ASSERT_EQ(skin->GetBoneInitTM(skin->GetBone(0), boneInit, false), SKIN_OK);
+    aiMatrix4x4 offset = skinned->mBones[0]->mOffsetMatrix;
+    offset.Inverse();
+    EXPECT_TRUE(boneInit.Equals(HostMatrix(offset) * fileWorld, 1e-5f));
+    m.skin->ReleaseInterface(I_SKIN, skin);
+
+    // The skinned triangle: as the bone moves it, from the file's world
+    // frame. The other triangle: where its frame puts it, normal included.
+    const std::vector<Point3> world = WorldPoints(node);
+    for (int c = 0; c < 3; ++c) {
+        const aiVector3D& s = skinned->mVertices[skinned->mFaces[0].mIndices[c]];
+        ExpectNear(
+            world[size_t(mm.F(0)->vtx[c])],
+            HostWorld(file.scene, bone).PointTransform(Skinned(aiMatrix4x4(), skinned->mBones[0]->mOffsetMatrix, s)));
+        const aiVector3D& p = rigid->mVertices[rigid->mFaces[0].mIndices[c]];
+        ExpectNear(world[size_t(mm.F(1)->vtx[c])], bodyWorld.PointTransform(Point3(p.x, p.y, p.z)));
+    }
+    MNNormalSpec* normals = mm.GetSpecifiedNormals();
+    ASSERT_TRUE(normals && rigid->mNormals);
+    const aiVector3D& fn = rigid->mNormals[rigid->mFaces[0].mIndices[0]];
+    ExpectNear(Normalize(node->GetObjectTM(Now()).VectorTransform(normals->Normal(normals->GetNormalIndex(1, 0)))),
+               Normalize(bodyWorld.VectorTransform(Point3(fn.x, fn.y, fn.z))));
 }

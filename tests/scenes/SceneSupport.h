@@ -58,12 +58,20 @@ inline void CollectNodes(const aiNode* node, std::vector<const aiNode*>& out) {
         CollectNodes(node->mChildren[i], out);
 }
 
-// The file node's world transform in the host's row-vector form, with the
-// host's Z-up turn of a Y-up file at the root.
-inline Matrix3 HostWorld(const aiScene* scene, const aiNode* node) {
-    aiMatrix4x4 m = node->mTransformation;
-    for (const aiNode* p = node->mParent; p; p = p->mParent)
-        m = p->mTransformation * m;
+// The file's world frame in the host: the host's Z-up turn of a Y-up file.
+inline Matrix3 FileWorld(const aiScene* scene) {
+    int32_t up = 1;
+    if (scene->mMetaData && scene->mMetaData->Get("UpAxis", up) && up == 2)
+        return Matrix3(TRUE);
+    Matrix3 turn(TRUE);
+    turn.SetRow(1, Point3(0.0f, 0.0f, 1.0f));
+    turn.SetRow(2, Point3(0.0f, -1.0f, 0.0f));
+    turn.ValidateFlags();
+    return turn;
+}
+
+// A file matrix (column vectors) in the host's row-vector form.
+inline Matrix3 HostMatrix(const aiMatrix4x4& m) {
     // The transpose's rows are the columns that act on a row vector.
     aiMatrix4x4 t = m;
     t.Transpose();
@@ -71,14 +79,29 @@ inline Matrix3 HostWorld(const aiScene* scene, const aiNode* node) {
     for (int row = 0; row < 4; ++row)
         r.SetRow(row, Point3(t[row][0], t[row][1], t[row][2]));
     r.ValidateFlags();
-    int32_t up = 1;
-    if (scene->mMetaData && scene->mMetaData->Get("UpAxis", up) && up == 2)
-        return r;
-    Matrix3 turn(TRUE);
-    turn.SetRow(1, Point3(0.0f, 0.0f, 1.0f));
-    turn.SetRow(2, Point3(0.0f, -1.0f, 0.0f));
-    turn.ValidateFlags();
-    return r * turn;
+    return r;
+}
+
+// The file node's world transform in the host's row-vector form, with the
+// host's Z-up turn of a Y-up file at the root.
+inline Matrix3 HostWorld(const aiScene* scene, const aiNode* node) {
+    aiMatrix4x4 m = node->mTransformation;
+    for (const aiNode* p = node->mParent; p; p = p->mParent)
+        m = p->mTransformation * m;
+    return HostMatrix(m) * FileWorld(scene);
+}
+
+// Where the file places the points of a node's mesh before any bone moves
+// them. glTF 2.0 ignores the transform of a skinned mesh's node (its joints
+// alone place it), and so does DirectX skinning for a skinned mesh of a .x
+// frame: there the points stand in the file's world frame. Elsewhere, and
+// for a mesh without bones, they stand where the node does.
+inline Matrix3 SkinSpace(const aiScene* scene, const aiNode* node, const aiMesh* mesh) {
+    aiString format;
+    const bool ignored =
+        scene->mMetaData && scene->mMetaData->Get("SourceAsset_Format", format) &&
+        (std::string(format.C_Str()) == "glTF2 Importer" || std::string(format.C_Str()) == "Direct3D XFile Importer");
+    return ignored && mesh->mNumBones > 0 ? FileWorld(scene) : HostWorld(scene, node);
 }
 
 // A point p of the mesh (column vectors) through offset and bone: the file's
