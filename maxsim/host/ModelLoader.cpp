@@ -440,6 +440,8 @@ private:
             if (fi >= 0)
                 mm.F(fi)->material = faceMtls[f];
         }
+        // The edges and the vertices' lists, once all faces are in: the
+        // mesh enters the pipeline filled in.
         mm.FillInMesh();
 
         if (channels > 0) {
@@ -455,12 +457,6 @@ private:
                     map->f[f].MakePoly(int(faceCoords[k][size_t(f)].size()), faceCoords[k][size_t(f)].data());
             }
         }
-
-        // The faces were made one by one: the edges and the vertices' lists
-        // are built once, from all of them, before the mesh goes anywhere.
-        mm.InvalidateGeomCache();
-        mm.InvalidateTopoCache(true);
-        mm.FillInMesh();
 
         // Explicit normals; a mesh of the node without normals of its own
         // takes the face's normal at its corners.
