@@ -11,10 +11,17 @@ and the two files compared as the round-trip tests compare them: floats
 within 0.0001, material blocks aside, normals and texture coordinates per
 polygon corner, a bone's parent that is no bone of the file as none.
 
-    scripts/scene_roundtrips.py [--all] [MODELS_DIR]
+    scripts/scene_roundtrips.py [--all] [--bin DIR] [MODELS_DIR]
+
+The "pose" column is the farthest any exported bone's bind position (its
+inverse bind matrix, inverted) lies from where the loaded scene stands that
+bone (maxsim-run load MODEL dump): 0 where the file's own pose is the bind
+pose, as for most of the package; a mesh and bones bound in different
+frames show here.
 
 --all lists the models without weights as well. Programs come from build/bin
-(scripts/test puts the last configuration built there). Prints one row per
+(scripts/test puts the last configuration built there), or from DIR with
+--bin (a build of one's own, say build/loader/bin). Prints one row per
 model (meshes, bones, vertices, weights, result) and the load, export and
 import times of the largest one; exits 1 when a round trip fails.
 """
@@ -27,9 +34,8 @@ import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-BIN = os.path.join(ROOT, "build", "bin")
-MAXSIM_RUN = os.path.join(BIN, "maxsim-run")
-QRO = os.path.join(BIN, "qro")
+MAXSIM_RUN = os.path.join(ROOT, "build", "bin", "maxsim-run")
+QRO = os.path.join(ROOT, "build", "bin", "qro")
 TIME_LIMIT = 300
 # What Assimp reads; other files of the package (textures, notes) are passed over.
 MODEL_EXTENSIONS = {
@@ -99,6 +105,40 @@ def first_difference(a, b, where="file", relative=False):
     return None if a == b else "%s: %r against %r" % (where, a, b)
 
 
+def bind_position(matrix):
+    """Where a bone stands in its bind pose: the translation of the inverse
+    of its inverse bind matrix (row-vector form, the last row the translation)."""
+    a = [matrix[row * 4:row * 4 + 3] for row in range(3)]
+    t = matrix[12:15]
+    det = (a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) - a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+           a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]))
+    if det == 0:
+        return None
+    # inverse[i][j] = cofactor[j][i] / det; the position is -t * inverse.
+    def cofactor(r, c):
+        m = [[a[i][j] for j in range(3) if j != c] for i in range(3) if i != r]
+        return (-1) ** (r + c) * (m[0][0] * m[1][1] - m[0][1] * m[1][0])
+    return [-sum(t[k] * cofactor(j, k) / det for k in range(3)) for j in range(3)]
+
+
+def pose_distance(model, exported, scratch):
+    """The farthest an exported bone's bind position lies from where the
+    loaded scene stands it; None where the scene cannot be dumped."""
+    scene = os.path.join(scratch, "scene.json")
+    result, _, _ = run([MAXSIM_RUN, "load", model, "dump", scene])
+    if result is None or result.returncode != 0:
+        return None
+    with open(scene) as f:
+        nodes = {n["name"]: n["nodeTM"][3] for n in json.load(f)["nodes"]}
+    farthest = 0.0
+    for bone in exported["bones"]:
+        at = bind_position(bone["invBaseMatrix"])
+        if at is None or bone["name"] not in nodes:
+            continue
+        farthest = max(farthest, sum((x - y) ** 2 for x, y in zip(at, nodes[bone["name"]])) ** 0.5)
+    return farthest
+
+
 def in_bone_order(data, order):
     """The dump with its bones in the given name order and the weights' bone
     indices following them."""
@@ -132,6 +172,7 @@ def round_trip(model, scratch):
     row["vertices"] = sum(len(m["vertices"]) for m in a["meshes"])
     row["weights"] = sum(len(m["weights"]) for m in a["meshes"])
     row["bytes"] = os.path.getsize(first)
+    row["pose"] = pose_distance(model, a, scratch)
     if row["weights"] > 0:
         _, _, row["times"]["load"] = run([MAXSIM_RUN, "load", model])
     result, reason, _ = run([QRO, "check", first])
@@ -169,8 +210,17 @@ def round_trip(model, scratch):
 
 
 def main():
-    arguments = [a for a in sys.argv[1:] if a != "--all"]
-    every = "--all" in sys.argv[1:]
+    global MAXSIM_RUN, QRO
+    arguments = sys.argv[1:]
+    every = "--all" in arguments
+    arguments = [a for a in arguments if a != "--all"]
+    if "--bin" in arguments:
+        at = arguments.index("--bin")
+        if at + 1 >= len(arguments):
+            sys.exit("scene_roundtrips: --bin needs a folder")
+        MAXSIM_RUN = os.path.join(arguments[at + 1], "maxsim-run")
+        QRO = os.path.join(arguments[at + 1], "qro")
+        del arguments[at:at + 2]
     models_dir = arguments[0] if arguments else "/usr/share/assimp/models"
     if not os.path.isdir(models_dir):
         sys.exit("scene_roundtrips: no models at %s (Debian: assimp-testmodels)" % models_dir)
@@ -186,11 +236,13 @@ def main():
             if every or row.get("weights", 0) > 0:
                 rows.append(row)
     width = max([len(os.path.relpath(r["model"], models_dir)) for r in rows] + [5])
-    print("%-*s %6s %5s %8s %8s  %s" % (width, "model", "meshes", "bones", "vertices", "weights", "result"))
+    print("%-*s %6s %5s %8s %8s %6s  %s" % (width, "model", "meshes", "bones", "vertices", "weights", "pose",
+                                             "result"))
     for r in rows:
-        print("%-*s %6s %5s %8s %8s  %s" % (width, os.path.relpath(r["model"], models_dir), r.get("meshes", "-"),
-                                             r.get("bones", "-"), r.get("vertices", "-"), r.get("weights", "-"),
-                                             r["result"]))
+        pose = "%.3f" % r["pose"] if r.get("pose") is not None else "-"
+        print("%-*s %6s %5s %8s %8s %6s  %s" % (width, os.path.relpath(r["model"], models_dir), r.get("meshes", "-"),
+                                                 r.get("bones", "-"), r.get("vertices", "-"), r.get("weights", "-"),
+                                                 pose, r["result"]))
     done = [r for r in rows if "bytes" in r]
     if done:
         largest = max(done, key=lambda r: r["vertices"])
