@@ -12,34 +12,54 @@
 namespace maxsim {
 namespace {
 
-// 64-bit words mixed one at a time: quick over the arrays of a large mesh,
-// and any change of a byte changes the result with all but certainty.
+// 64-bit words mixed one at a time, fed through a small buffer so that the
+// many short values of a mesh's faces cost little each: quick over a large
+// mesh, and any change of a byte changes the result with all but certainty.
 class Hash {
 public:
     void Bytes(const void* data, size_t size) {
         const unsigned char* p = static_cast<const unsigned char*>(data);
-        for (; size >= 8; p += 8, size -= 8) {
-            uint64_t word;
-            std::memcpy(&word, p, 8);
-            Word(word);
+        m_length += size;
+        while (size > 0) {
+            const size_t n = size < sizeof(m_buffer) - m_fill ? size : sizeof(m_buffer) - m_fill;
+            std::memcpy(m_buffer + m_fill, p, n);
+            m_fill += n;
+            p += n;
+            size -= n;
+            if (m_fill == sizeof(m_buffer))
+                Flush();
         }
-        uint64_t tail = 0;
-        std::memcpy(&tail, p, size);
-        Word(tail ^ (uint64_t(size) << 56));
     }
     template <class T>
     void Value(const T& value) {
         Bytes(&value, sizeof(value));
     }
-    uint64_t Result() const { return m_h; }
+    uint64_t Result() {
+        std::memset(m_buffer + m_fill, 0, sizeof(m_buffer) - m_fill);
+        m_fill = (m_fill + 7) / 8 * 8;
+        Flush();
+        Word(m_length);
+        return m_h;
+    }
 
 private:
+    void Flush() {
+        for (size_t i = 0; i < m_fill; i += 8) {
+            uint64_t word;
+            std::memcpy(&word, m_buffer + i, 8);
+            Word(word);
+        }
+        m_fill = 0;
+    }
     void Word(uint64_t w) {
         m_h ^= w;
         m_h *= 0x9E3779B97F4A7C15ull;
         m_h ^= m_h >> 29;
     }
     uint64_t m_h = 0xCBF29CE484222325ull;
+    uint64_t m_length = 0;
+    unsigned char m_buffer[256];
+    size_t m_fill = 0;
 };
 
 void HashMesh(Hash& h, MNMesh& mesh) {
@@ -81,12 +101,15 @@ void HashMesh(Hash& h, MNMesh& mesh) {
         h.Value(spec->GetNormalExplicit(i));
     h.Value(spec->GetNumFaces());
     for (int i = 0; i < spec->GetNumFaces(); ++i) {
-        const MNNormalFace& face = spec->Face(i);
-        h.Value(face.GetDegree());
-        for (int c = 0; c < face.GetDegree(); ++c) {
-            h.Value(face.GetNormalID(c));
-            h.Value(face.GetSpecified(c));
-        }
+        MNNormalFace& face = spec->Face(i);
+        const int degree = face.GetDegree();
+        h.Value(degree);
+        if (degree > 0)
+            h.Bytes(face.GetNormalIDArray(), sizeof(int) * size_t(degree));
+        uint64_t specified = 0;
+        for (int c = 0; c < degree && c < 64; ++c)
+            specified |= uint64_t(face.GetSpecified(c)) << c;
+        h.Value(specified);
     }
 }
 

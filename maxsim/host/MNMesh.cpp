@@ -17,8 +17,7 @@ std::string ChannelNames(ChannelMask channels) {
     } known[] = {{TOPO_CHANNEL, "topology"},
                  {GEOM_CHANNEL, "geometry"},
                  {TEXMAP_CHANNEL, "texture map"},
-                 {VERTCOLOR_CHANNEL, "vertex colour"},
-                 {ChannelMask(1) << 30, "specified normals"}}; // MNMesh::kNormalsShared
+                 {VERTCOLOR_CHANNEL, "vertex colour"}};
     for (const auto& k : known)
         if (channels & k.bit)
             names += (names.empty() ? "" : ", ") + std::string(k.name);
@@ -50,7 +49,7 @@ MNMesh::~MNMesh() {
 MNMesh& MNMesh::operator=(const MNMesh& from) {
     if (this == &from)
         return *this;
-    BeforeWrite(TOPO_CHANNEL | GEOM_CHANNEL | kMapChannels | kNormalsShared, "operator=");
+    BeforeWrite(TOPO_CHANNEL | GEOM_CHANNEL | kMapChannels, "operator=");
     m_verts = std::make_shared<std::vector<MNVert>>(*from.m_verts);
     m_topo = std::make_shared<Topology>(*from.m_topo);
     m_maps.clear();
@@ -89,7 +88,7 @@ void MNMesh::Init() {
 
 // New, empty arrays for every channel: what another mesh shares is left alone.
 void MNMesh::Clear() {
-    BeforeWrite(TOPO_CHANNEL | GEOM_CHANNEL | kMapChannels | kNormalsShared, "Clear");
+    BeforeWrite(TOPO_CHANNEL | GEOM_CHANNEL | kMapChannels, "Clear");
     m_verts = std::make_shared<std::vector<MNVert>>();
     m_topo = std::make_shared<Topology>();
     m_maps.clear();
@@ -240,7 +239,7 @@ int MNMesh::CreateFace(int degg, int* vv) {
     for (int c = 0; c < degg; ++c)
         if (vv[c] < 0 || vv[c] >= numv)
             return -1;
-    BeforeWrite(TOPO_CHANNEL | (m_maps.empty() ? 0 : kMapChannels) | (m_normals ? kNormalsShared : 0), "CreateFace");
+    BeforeWrite(TOPO_CHANNEL | (m_maps.empty() ? 0 : kMapChannels), "CreateFace");
     topo.faces.emplace_back();
     MNFace& face = topo.faces.back();
     face.MakePoly(degg, vv);
@@ -326,8 +325,7 @@ void MNMesh::CollapseDeadStructs() {
         anyDead = facesNow[i].GetFlag(MN_DEAD);
     if (!anyDead)
         return;
-    BeforeWrite(TOPO_CHANNEL | GEOM_CHANNEL | kMapChannels | (m_normals ? kNormalsShared : 0),
-                "CollapseDeadStructs");
+    BeforeWrite(TOPO_CHANNEL | GEOM_CHANNEL | kMapChannels, "CollapseDeadStructs");
 
     std::vector<int> vmap(vertsNow.size(), -1);
     std::vector<MNVert> verts;
@@ -384,7 +382,7 @@ void MNMesh::CollapseDeadStructs() {
 
 void MNMesh::InvalidateGeomCache() {
     if (m_normals) {
-        BeforeWrite(kNormalsShared, "InvalidateGeomCache");
+        BeforeWrite(0, "InvalidateGeomCache"); // the flags are this mesh's own
         m_normals->ClearFlag(MNNORMAL_NORMALS_COMPUTED);
     }
 }
@@ -393,7 +391,7 @@ void MNMesh::InvalidateGeomCache() {
 // they are dropped, so that nothing reads them before FillInMesh.
 void MNMesh::InvalidateTopoCache(bool in_clearCacheFlags) {
     if (m_normals) {
-        BeforeWrite(kNormalsShared, "InvalidateTopoCache");
+        BeforeWrite(0, "InvalidateTopoCache");
         m_normals->ClearFlag(MNNORMAL_NORMALS_BUILT | MNNORMAL_NORMALS_COMPUTED);
     }
     if (!in_clearCacheFlags)
@@ -461,11 +459,10 @@ void MNMesh::SpecifyNormals() {
 void MNMesh::ClearSpecifiedNormals() {
     if (!m_normals)
         return;
-    BeforeWrite(kNormalsShared, "ClearSpecifiedNormals");
+    BeforeWrite(TOPO_CHANNEL | GEOM_CHANNEL, "ClearSpecifiedNormals");
     if (m_normals->GetParent() == this)
         m_normals->SetParent(nullptr);
     m_normals.reset();
-    m_borrowed &= ~kNormalsShared;
 }
 
 void MNMesh::SetFromTri(const Mesh& from) {
@@ -514,12 +511,12 @@ void MNMesh::ShallowCopy(MNMesh* amesh, ChannelMask channels) {
             }
         m_borrowed |= channels & kMapChannels;
     }
-    if ((channels & (TOPO_CHANNEL | GEOM_CHANNEL)) == (TOPO_CHANNEL | GEOM_CHANNEL)) {
-        if (m_normals && m_normals->GetParent() == this)
-            m_normals->SetParent(nullptr);
-        m_normals = amesh->m_normals;
-        if (m_normals)
-            m_borrowed |= kNormalsShared;
+    // The specification is this mesh's own; its arrays are shared as the
+    // channels they go with.
+    if ((channels & (TOPO_CHANNEL | GEOM_CHANNEL)) && amesh->m_normals) {
+        if (!m_normals)
+            m_normals = std::make_shared<MNNormalSpec>();
+        m_normals->ShallowCopy(amesh->m_normals.get(), channels & (TOPO_CHANNEL | GEOM_CHANNEL));
     }
     Sync();
 }
@@ -533,13 +530,8 @@ void MNMesh::NewAndCopyChannels(ChannelMask channels) {
     for (size_t mp = 0; mp < m_maps.size(); ++mp)
         if (copy & MapChannel(int(mp)))
             m_maps[mp] = std::make_shared<MNMap>(*m_maps[mp]);
-    // Normals change with either of the channels they follow.
-    if ((channels & (TOPO_CHANNEL | GEOM_CHANNEL)) && (m_borrowed & kNormalsShared)) {
-        auto own = std::make_shared<MNNormalSpec>();
-        *own = *m_normals;
-        m_normals = own;
-        m_borrowed &= ~kNormalsShared;
-    }
+    if (m_normals)
+        m_normals->NewAndCopyChannels(channels & (TOPO_CHANNEL | GEOM_CHANNEL));
     m_borrowed &= ~copy;
     Sync();
 }
@@ -556,12 +548,8 @@ void MNMesh::FreeChannels(ChannelMask channels, BOOL) {
             m_maps[mp] = std::make_shared<MNMap>();
             m_maps[mp]->SetFlag(MN_DEAD);
         }
-    if (channels & (TOPO_CHANNEL | GEOM_CHANNEL)) {
-        if (m_normals && m_normals->GetParent() == this)
-            m_normals->SetParent(nullptr);
-        m_normals.reset();
-        m_borrowed &= ~kNormalsShared;
-    }
+    if (m_normals)
+        m_normals->FreeChannels(channels & (TOPO_CHANNEL | GEOM_CHANNEL));
     m_borrowed &= ~(channels & (TOPO_CHANNEL | GEOM_CHANNEL | kMapChannels));
     Sync();
 }
@@ -578,8 +566,6 @@ void MNMesh::Sync() {
     e = topo.edges.empty() ? nullptr : topo.edges.data();
     vedg = topo.vedg.empty() ? nullptr : topo.vedg.data();
     vfac = topo.vfac.empty() ? nullptr : topo.vfac.data();
-    // The parent of shared normals is whichever mesh last looked at them;
-    // both see the same faces and points.
     if (m_normals)
         m_normals->SetParent(this);
 }

@@ -9,86 +9,121 @@
 
 #include "HostRules.h"
 
-MNNormalSpec::MNNormalSpec() : mpParent(nullptr), mWrites(0) {}
+MNNormalSpec::MNNormalSpec()
+    : mpParent(nullptr), mWrites(0), mNormalArray(std::make_shared<NormalArray>()),
+      mFaceArray(std::make_shared<std::vector<MNNormalFace>>()), mBorrowed(0) {}
 
-void MNNormalSpec::BeforeWrite(const char* operation) {
+void MNNormalSpec::BeforeWrite(ChannelMask channels, const char* operation) {
     ++mWrites;
-    if (mpParent && (mpParent->m_borrowed & MNMesh::kNormalsShared))
-        maxsim::HostRules::Instance().Broken(std::string("MNNormalSpec::") + operation +
-                                             " changed the specified normals of a mesh that shares them with the "
-                                             "pipeline (a locked channel of a shallow copy is read-only)");
+    const ChannelMask shared = channels & mBorrowed;
+    if (shared)
+        maxsim::HostRules::Instance().Broken(std::string("MNNormalSpec::") + operation + " changed the " +
+                                             ((shared & GEOM_CHANNEL) ? "normals" : "normal faces") +
+                                             " of a specification that shares them with the pipeline (a locked "
+                                             "channel of a shallow copy is read-only)");
+}
+
+void MNNormalSpec::ShallowCopy(MNNormalSpec* from, ChannelMask channels) {
+    if (!from || from == this)
+        return;
+    if (channels & GEOM_CHANNEL) {
+        mNormalArray = from->mNormalArray;
+        mBorrowed |= GEOM_CHANNEL;
+    }
+    if (channels & TOPO_CHANNEL) {
+        mFaceArray = from->mFaceArray;
+        mBorrowed |= TOPO_CHANNEL;
+    }
+    ImportFlags(from->ExportFlags());
+}
+
+void MNNormalSpec::NewAndCopyChannels(ChannelMask channels) {
+    const ChannelMask copy = channels & mBorrowed;
+    if (copy & GEOM_CHANNEL)
+        mNormalArray = std::make_shared<NormalArray>(*mNormalArray);
+    if (copy & TOPO_CHANNEL)
+        mFaceArray = std::make_shared<std::vector<MNNormalFace>>(*mFaceArray);
+    mBorrowed &= ~copy;
+}
+
+void MNNormalSpec::FreeChannels(ChannelMask channels, int) {
+    if (channels & GEOM_CHANNEL)
+        mNormalArray = std::make_shared<NormalArray>();
+    if (channels & TOPO_CHANNEL)
+        mFaceArray = std::make_shared<std::vector<MNNormalFace>>();
+    mBorrowed &= ~(channels & (GEOM_CHANNEL | TOPO_CHANNEL));
 }
 MNNormalSpec::~MNNormalSpec() {}
 
 void MNNormalSpec::Initialize() {
-    BeforeWrite("Initialize");
+    BeforeWrite(GEOM_CHANNEL | TOPO_CHANNEL, "Initialize");
     ClearAndFree();
     mpParent = nullptr;
 }
 
 bool MNNormalSpec::NAlloc(int num, bool keep) {
-    BeforeWrite("NAlloc");
+    BeforeWrite(GEOM_CHANNEL, "NAlloc");
     if (!keep) {
-        mNormals.clear();
-        mExplicit.clear();
+        mNormalArray->normals.clear();
+        mNormalArray->explicitFlags.clear();
     }
     if (num > 0)
-        mNormals.reserve(size_t(num));
+        mNormalArray->normals.reserve(size_t(num));
     return true;
 }
 
 bool MNNormalSpec::FAlloc(int num, bool keep) {
-    BeforeWrite("FAlloc");
+    BeforeWrite(TOPO_CHANNEL, "FAlloc");
     if (!keep)
-        mFaces.clear();
+        mFaceArray->clear();
     if (num > 0)
-        mFaces.reserve(size_t(num));
+        mFaceArray->reserve(size_t(num));
     return true;
 }
 
 void MNNormalSpec::Clear() {
-    BeforeWrite("Clear");
-    mNormals.clear();
-    mExplicit.clear();
-    mFaces.clear();
+    BeforeWrite(GEOM_CHANNEL | TOPO_CHANNEL, "Clear");
+    mNormalArray = std::make_shared<NormalArray>();
+    mFaceArray = std::make_shared<std::vector<MNNormalFace>>();
+    mBorrowed = 0;
     ClearFlag(MNNORMAL_NORMALS_BUILT | MNNORMAL_NORMALS_COMPUTED);
 }
 
 void MNNormalSpec::ClearAndFree() {
-    BeforeWrite("ClearAndFree");
-    std::vector<Point3>().swap(mNormals);
-    std::vector<bool>().swap(mExplicit);
-    std::vector<MNNormalFace>().swap(mFaces);
+    BeforeWrite(GEOM_CHANNEL | TOPO_CHANNEL, "ClearAndFree");
+    mNormalArray = std::make_shared<NormalArray>();
+    mFaceArray = std::make_shared<std::vector<MNNormalFace>>();
+    mBorrowed = 0;
     ClearFlag(MNNORMAL_NORMALS_BUILT | MNNORMAL_NORMALS_COMPUTED);
 }
 
 bool MNNormalSpec::SetNumFaces(int numFaces) {
-    BeforeWrite("SetNumFaces");
-    mFaces.resize(size_t(numFaces > 0 ? numFaces : 0));
+    BeforeWrite(TOPO_CHANNEL, "SetNumFaces");
+    mFaceArray->resize(size_t(numFaces > 0 ? numFaces : 0));
     return true;
 }
 
 bool MNNormalSpec::SetNumNormals(int numNormals) {
-    BeforeWrite("SetNumNormals");
+    BeforeWrite(GEOM_CHANNEL, "SetNumNormals");
     const size_t n = size_t(numNormals > 0 ? numNormals : 0);
-    mNormals.resize(n, Point3(0.0f, 0.0f, 0.0f));
-    mExplicit.resize(n, false);
+    mNormalArray->normals.resize(n, Point3(0.0f, 0.0f, 0.0f));
+    mNormalArray->explicitFlags.resize(n, false);
     return true;
 }
 
 bool MNNormalSpec::GetNormalExplicit(int normID) const {
-    return normID >= 0 && size_t(normID) < mExplicit.size() && mExplicit[size_t(normID)];
+    return normID >= 0 && size_t(normID) < mNormalArray->explicitFlags.size() && mNormalArray->explicitFlags[size_t(normID)];
 }
 
 void MNNormalSpec::SetNormalExplicit(int normID, bool value) {
-    BeforeWrite("SetNormalExplicit");
-    if (normID >= 0 && size_t(normID) < mExplicit.size())
-        mExplicit[size_t(normID)] = value;
+    BeforeWrite(GEOM_CHANNEL, "SetNormalExplicit");
+    if (normID >= 0 && size_t(normID) < mNormalArray->explicitFlags.size())
+        mNormalArray->explicitFlags[size_t(normID)] = value;
 }
 
 void MNNormalSpec::SetAllExplicit(bool value) {
-    BeforeWrite("SetAllExplicit");
-    mExplicit.assign(mExplicit.size(), value);
+    BeforeWrite(GEOM_CHANNEL, "SetAllExplicit");
+    mNormalArray->explicitFlags.assign(mNormalArray->explicitFlags.size(), value);
 }
 
 Point3& MNNormalSpec::GetNormal(int face, int corner) {
@@ -97,7 +132,7 @@ Point3& MNNormalSpec::GetNormal(int face, int corner) {
         mScratch = Point3(0.0f, 0.0f, 0.0f);
         return mScratch;
     }
-    return mNormals[size_t(id)];
+    return mNormalArray->normals[size_t(id)];
 }
 
 // Gives the corner a normal of its own with this value, explicit.
@@ -109,20 +144,20 @@ void MNNormalSpec::SetNormal(int face, int corner, Point3& normal) {
 int MNNormalSpec::GetNormalIndex(int face, int corner) {
     if (face < 0 || face >= GetNumFaces())
         return -1;
-    return mFaces[size_t(face)].GetNormalID(corner);
+    return (*mFaceArray)[size_t(face)].GetNormalID(corner);
 }
 
 void MNNormalSpec::SetNormalIndex(int face, int corner, int normalIndex) {
-    BeforeWrite("SetNormalIndex");
+    BeforeWrite(TOPO_CHANNEL, "SetNormalIndex");
     if (face < 0 || face >= GetNumFaces())
         return;
-    mFaces[size_t(face)].SpecifyNormalID(corner, normalIndex);
+    (*mFaceArray)[size_t(face)].SpecifyNormalID(corner, normalIndex);
 }
 
 int MNNormalSpec::NewNormal(Point3& normal, bool explic) {
-    BeforeWrite("NewNormal");
-    mNormals.push_back(normal);
-    mExplicit.push_back(explic);
+    BeforeWrite(GEOM_CHANNEL, "NewNormal");
+    mNormalArray->normals.push_back(normal);
+    mNormalArray->explicitFlags.push_back(explic);
     return GetNumNormals() - 1;
 }
 
@@ -131,28 +166,28 @@ int MNNormalSpec::NewNormal(Point3& normal, bool explic) {
 // without smoothing groups; then computes the non-explicit ones. Each normal
 // face takes the degree of the parent's face of the same index.
 void MNNormalSpec::BuildNormals() {
-    if (!mpParent || mFaces.capacity() == 0)
+    if (!mpParent || mFaceArray->capacity() == 0)
         return;
-    BeforeWrite("BuildNormals");
+    BeforeWrite(GEOM_CHANNEL | TOPO_CHANNEL, "BuildNormals");
     MNMesh& mesh = *mpParent;
     const int faceCount = GetNumFaces() < mesh.numf ? GetNumFaces() : mesh.numf;
 
-    std::vector<int> remap(mNormals.size(), -1);
+    std::vector<int> remap(mNormalArray->normals.size(), -1);
     std::vector<Point3> normals;
     std::vector<bool> explicitFlags;
     for (int fi = 0; fi < faceCount; ++fi) {
-        MNNormalFace& nf = mFaces[size_t(fi)];
+        MNNormalFace& nf = (*mFaceArray)[size_t(fi)];
         nf.SetDegree(mesh.f[fi].deg);
         for (int c = 0; c < nf.GetDegree(); ++c) {
             if (!nf.GetSpecified(c))
                 continue;
             const int id = nf.GetNormalID(c);
-            if (id < 0 || size_t(id) >= mNormals.size())
+            if (id < 0 || size_t(id) >= mNormalArray->normals.size())
                 continue;
             if (remap[size_t(id)] < 0) {
                 remap[size_t(id)] = int(normals.size());
-                normals.push_back(mNormals[size_t(id)]);
-                explicitFlags.push_back(mExplicit[size_t(id)]);
+                normals.push_back(mNormalArray->normals[size_t(id)]);
+                explicitFlags.push_back(mNormalArray->explicitFlags[size_t(id)]);
             }
             nf.SetNormalID(c, remap[size_t(id)]);
         }
@@ -160,7 +195,7 @@ void MNNormalSpec::BuildNormals() {
 
     std::map<std::pair<int, DWORD>, int> smoothed;
     for (int fi = 0; fi < faceCount; ++fi) {
-        MNNormalFace& nf = mFaces[size_t(fi)];
+        MNNormalFace& nf = (*mFaceArray)[size_t(fi)];
         const MNFace& face = mesh.f[fi];
         for (int c = 0; c < nf.GetDegree(); ++c) {
             if (nf.GetSpecified(c) && nf.GetNormalID(c) >= 0)
@@ -184,8 +219,8 @@ void MNNormalSpec::BuildNormals() {
             nf.SetNormalID(c, id);
         }
     }
-    mNormals.swap(normals);
-    mExplicit.swap(explicitFlags);
+    mNormalArray->normals.swap(normals);
+    mNormalArray->explicitFlags.swap(explicitFlags);
     SetFlag(MNNORMAL_NORMALS_BUILT);
     ComputeNormals();
 }
@@ -195,22 +230,22 @@ void MNNormalSpec::BuildNormals() {
 void MNNormalSpec::ComputeNormals() {
     if (!mpParent)
         return;
-    BeforeWrite("ComputeNormals");
+    BeforeWrite(GEOM_CHANNEL, "ComputeNormals");
     MNMesh& mesh = *mpParent;
-    std::vector<Point3> sums(mNormals.size(), Point3(0.0f, 0.0f, 0.0f));
+    std::vector<Point3> sums(mNormalArray->normals.size(), Point3(0.0f, 0.0f, 0.0f));
     const int faces = mesh.numf < GetNumFaces() ? mesh.numf : GetNumFaces();
     for (int fi = 0; fi < faces; ++fi) {
         const Point3 fn = mesh.GetFaceNormal(fi, true);
-        const MNNormalFace& nf = mFaces[size_t(fi)];
+        const MNNormalFace& nf = (*mFaceArray)[size_t(fi)];
         for (int c = 0; c < nf.GetDegree(); ++c) {
             const int id = nf.GetNormalID(c);
             if (id >= 0 && size_t(id) < sums.size())
                 sums[size_t(id)] += fn;
         }
     }
-    for (size_t i = 0; i < mNormals.size(); ++i)
-        if (!mExplicit[i])
-            mNormals[i] = sums[i].Normalize();
+    for (size_t i = 0; i < mNormalArray->normals.size(); ++i)
+        if (!mNormalArray->explicitFlags[i])
+            mNormalArray->normals[i] = sums[i].Normalize();
     SetFlag(MNNORMAL_NORMALS_COMPUTED);
 }
 
@@ -222,22 +257,22 @@ void MNNormalSpec::CheckNormals() {
 }
 
 void MNNormalSpec::MakeNormalsExplicit(bool useSel, BitArray* normSelection, bool value) {
-    BeforeWrite("MakeNormalsExplicit");
+    BeforeWrite(GEOM_CHANNEL, "MakeNormalsExplicit");
     const BitArray* sel = normSelection ? normSelection : &mSelection;
-    for (size_t i = 0; i < mExplicit.size(); ++i) {
+    for (size_t i = 0; i < mNormalArray->explicitFlags.size(); ++i) {
         if (useSel && (int(i) >= sel->GetSize() || !(*sel)[int(i)]))
             continue;
-        mExplicit[i] = value;
+        mNormalArray->explicitFlags[i] = value;
     }
 }
 
 MNNormalSpec& MNNormalSpec::operator=(const MNNormalSpec& from) {
     if (this == &from)
         return *this;
-    BeforeWrite("operator=");
-    mNormals = from.mNormals;
-    mExplicit = from.mExplicit;
-    mFaces = from.mFaces;
+    BeforeWrite(GEOM_CHANNEL | TOPO_CHANNEL, "operator=");
+    mNormalArray = std::make_shared<NormalArray>(*from.mNormalArray);
+    mFaceArray = std::make_shared<std::vector<MNNormalFace>>(*from.mFaceArray);
+    mBorrowed = 0;
     mSelection = from.mSelection;
     ImportFlags(from.ExportFlags());
     return *this;

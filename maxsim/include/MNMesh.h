@@ -129,9 +129,10 @@ public:
 // Its arrays are held per pipeline channel (geometry: the vertices;
 // topology: faces, edges and the vertices' edge and face lists; texture
 // maps: channels 1 and up; vertex colours: channel 0; the specified normals
-// go with topology and geometry together). A shallow copy shares a channel's
-// arrays with the mesh it came from until NewAndCopyChannels gives it its
-// own; a change through this mesh to a channel it shares breaks a host rule.
+// keep their normals with geometry and their faces with topology). A shallow
+// copy shares a channel's arrays with the mesh it came from until
+// NewAndCopyChannels gives it its own; a change through this mesh to a
+// channel it shares breaks a host rule.
 class CoreExport MNMesh : public FlagUser {
 public:
     MNVert* v;
@@ -227,8 +228,6 @@ private:
     // channels this mesh shares with another.
     void BeforeWrite(ChannelMask channels, const char* operation);
     static ChannelMask MapChannel(int mp);
-    // Beside the real channels: this mesh shares its specified normals.
-    static constexpr ChannelMask kNormalsShared = ChannelMask(1) << 30;
 
     std::shared_ptr<std::vector<MNVert>> m_verts;
     std::shared_ptr<Topology> m_topo;

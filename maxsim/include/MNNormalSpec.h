@@ -7,6 +7,7 @@
 #include "maxheap.h"
 #include "mncommon.h"
 #include "point3.h"
+#include <memory>
 #include <vector>
 
 // The normal ids of one face's corners, and which corners are specified
@@ -46,6 +47,11 @@ class HostRules;
 // smoothing groups; explicit normals keep their values when normals are
 // computed again. Building and computing read the parent mesh (SetParent)
 // and need the normal faces allocated (FAlloc or SetNumFaces) first.
+//
+// In the pipeline the normal array goes with the geometry channel and the
+// normal faces with topology: a shallow copy shares them with the
+// specification it came from until NewAndCopyChannels gives it its own, and
+// a change to a shared one breaks a host rule.
 class CoreExport MNNormalSpec : public FlagUser {
 public:
     MNNormalSpec();
@@ -57,17 +63,17 @@ public:
     void Clear();
     void ClearAndFree();
 
-    int GetNumFaces() const { return int(mFaces.size()); }
+    int GetNumFaces() const { return int(mFaceArray->size()); }
     bool SetNumFaces(int numFaces);
-    int GetNumNormals() const { return int(mNormals.size()); }
+    int GetNumNormals() const { return int(mNormalArray->normals.size()); }
     bool SetNumNormals(int numNormals);
-    Point3& Normal(int normID) { return mNormals[size_t(normID)]; }
-    Point3* GetNormalArray() { return mNormals.empty() ? nullptr : mNormals.data(); }
+    Point3& Normal(int normID) { return mNormalArray->normals[size_t(normID)]; }
+    Point3* GetNormalArray() { return mNormalArray->normals.empty() ? nullptr : mNormalArray->normals.data(); }
     bool GetNormalExplicit(int normID) const;
     void SetNormalExplicit(int normID, bool value);
     void SetAllExplicit(bool value = true);
-    MNNormalFace& Face(int faceID) { return mFaces[size_t(faceID)]; }
-    MNNormalFace* GetFaceArray() { return mFaces.empty() ? nullptr : mFaces.data(); }
+    MNNormalFace& Face(int faceID) { return (*mFaceArray)[size_t(faceID)]; }
+    MNNormalFace* GetFaceArray() { return mFaceArray->empty() ? nullptr : mFaceArray->data(); }
     void SetParent(MNMesh* pMesh) { mpParent = pMesh; }
     MNMesh* GetParent() const { return mpParent; }
 
@@ -90,21 +96,33 @@ public:
     void SetSelection(BitArray& newSelection) { mSelection = newSelection; }
     BitArray& GetSelection() { return mSelection; }
 
-    // Copies everything but the parent.
+    // Copies everything but the parent; the copy's arrays are its own.
     MNNormalSpec& operator=(const MNNormalSpec& from);
+
+    // Pipeline support: share, copy and free the arrays of the geometry
+    // (normals) and topology (normal faces) channels.
+    void ShallowCopy(MNNormalSpec* from, ChannelMask channels);
+    void NewAndCopyChannels(ChannelMask channels);
+    void FreeChannels(ChannelMask channels, int zeroOthers = 1);
 
 private:
     friend class maxsim::HostRules;
 
     // Every change goes through here: counted, and checked against a parent
     // that shares this specification with another mesh.
-    void BeforeWrite(const char* operation);
+    void BeforeWrite(ChannelMask channels, const char* operation);
+
+    struct NormalArray {
+        std::vector<Point3> normals;
+        std::vector<bool> explicitFlags;
+    };
 
     MNMesh* mpParent;
     unsigned mWrites;
-    std::vector<Point3> mNormals;
-    std::vector<bool> mExplicit;
-    std::vector<MNNormalFace> mFaces;
+    std::shared_ptr<NormalArray> mNormalArray;
+    std::shared_ptr<std::vector<MNNormalFace>> mFaceArray;
+    // The channels whose arrays this specification has from another.
+    ChannelMask mBorrowed;
     BitArray mSelection;
     Point3 mScratch;
 };
