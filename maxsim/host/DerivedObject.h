@@ -8,7 +8,10 @@ namespace maxsim {
 // A modifier stack over an object. References: 0 the object below, 1 + i
 // modifier i (0 the top of the stack). The result of an evaluation is kept
 // until something below it changes, so that the object handed out by
-// EvalWorldState stays valid while the scene stands still.
+// EvalWorldState stays valid while the scene stands still. The result is a
+// shallow copy of the object below that owns only the channels its
+// modifiers change; it is the stack's, and is deleted with the next result
+// or with the stack, whoever still refers to it.
 class CoreExport DerivedObject : public IDerivedObject {
 public:
     DerivedObject();
