@@ -199,6 +199,16 @@ const Session kSessions[] = {
      "\"name\"",
      "warning: WARNING: Can't handle file \".*in\\.tst\"\\. Some data is missing or corrupt\\.",
      nullptr},
+    // A plug-in that changes what the host handed out, without a word: the
+    // session names the rule after the action and ends with status 3.
+    {"careless_exporter_breaks_a_host_rule",
+     {"plugin", "%M", "demo", "export", "%IN-careless.tst"},
+     nullptr,
+     3,
+     nullptr,
+     nullptr,
+     "maxsim-run: export: host rule broken: node \"",
+     nullptr},
     {"product_import_missing_file",
      {"plugin", "%Q", "import", "%IN"},
      nullptr,

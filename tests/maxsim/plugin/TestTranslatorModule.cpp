@@ -80,6 +80,16 @@ public:
         }
         std::fprintf(f, "options %lu\n", static_cast<unsigned long>(options));
         std::fclose(f);
+        // A careless exporter, for the host's checks: it moves a point of
+        // every poly object the host hands out, and tells nobody.
+        const std::string file(name);
+        const std::string careless = "careless.tst";
+        if (file.size() >= careless.size() && file.compare(file.size() - careless.size(), careless.size(), careless) == 0)
+            for (INode* node : nodes)
+                if (Object* object = node->EvalWorldState(ip->GetTime()).obj;
+                    object && object->ClassID() == Class_ID(POLYOBJ_CLASS_ID, 0) &&
+                    static_cast<PolyObject*>(object)->mm.numv > 0)
+                    static_cast<PolyObject*>(object)->mm.v[0].p.z += 1.0f;
         Log(SYSLOG_INFO, "test exporter: 100% of " + std::to_string(written) + " nodes written");
         return 1;
     }
