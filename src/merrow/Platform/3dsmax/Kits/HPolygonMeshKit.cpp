@@ -48,12 +48,14 @@ TimeValue Now() {
     return GetCOREInterface()->GetTime();
 }
 
-// The change notice after the kit edited a poly object's mesh.
-void MeshChanged(PolyObject* poly, PartID parts) {
+// The change notice after the kit edited a poly object's mesh. Only new
+// faces change the topology: then its edge and vertex lists go with the
+// cache flags and are built again; normals and maps leave them valid.
+enum class Topology { Changed, Kept };
+void MeshChanged(PolyObject* poly, PartID parts, Topology topology) {
     poly->mm.InvalidateGeomCache();
-    poly->mm.InvalidateTopoCache(TRUE);
-    // The pipeline works on the edge and vertex lists, which the
-    // invalidation took away.
+    poly->mm.InvalidateTopoCache(topology == Topology::Changed);
+    // The pipeline works on the edge and vertex lists.
     if (!poly->mm.GetFlag(MN_MESH_FILLED_IN))
         poly->mm.FillInMesh();
     poly->NotifyDependents(FOREVER, parts, REFMSG_CHANGE);
@@ -473,7 +475,7 @@ HStatus HPolygonMeshKit<T>::CreateMesh(const orlo::UArray<Vector3>& vertices, co
             return status;
         }
     }
-    MeshChanged(poly, kPartsGeometry);
+    MeshChanged(poly, kPartsGeometry, Topology::Changed);
     if (!MakeEditablePoly())
         return status;
     host->RedrawViews(Now(), REDRAW_NORMAL, nullptr);
@@ -577,7 +579,7 @@ HStatus HPolygonMeshKit<T>::SetNormals(const orlo::UArray<Vector3>& normals, con
     for (int face = 0; face < mesh.numf; ++face)
         for (int corner = 0; corner < mesh.f[face].deg; ++corner)
             spec->SetNormalIndex(face, corner, int(indices[position++]));
-    MeshChanged(poly, kPartsGeometry);
+    MeshChanged(poly, kPartsGeometry, Topology::Kept);
     GetCOREInterface()->RedrawViews(Now(), REDRAW_NORMAL, nullptr);
     status.SetCode(HStatus::DONE);
     return status;
@@ -595,7 +597,7 @@ HStatus HPolygonMeshKit<T>::AddTextureCoordinateSet() {
         return status;
     mesh.SetMapNum(channel + 1);
     mesh.InitMap(channel);
-    MeshChanged(poly, kPartsTextureMaps);
+    MeshChanged(poly, kPartsTextureMaps, Topology::Kept);
     status.SetCode(HStatus::DONE);
     return status;
 }
@@ -628,7 +630,7 @@ HStatus HPolygonMeshKit<T>::SetTextureCoordinates(const orlo::UArray<Vector2>& c
         for (int corner = 0; corner < mapFace->deg; ++corner)
             mapFace->tv[corner] = int(indices[position++]);
     }
-    MeshChanged(poly, kPartsTextureMaps);
+    MeshChanged(poly, kPartsTextureMaps, Topology::Kept);
     GetCOREInterface()->RedrawViews(Now(), REDRAW_NORMAL, nullptr);
     status.SetCode(HStatus::DONE);
     return status;
