@@ -13,7 +13,7 @@ names of the failed tests to that file, one a line. Exits 1 if anything failed.
 
 With --gtest-filter only the GoogleTest executables run, with that filter;
 the other registered tests are left out (and said to be). With --build-only
-nothing runs: each program is checked (--expect-pe32) and counted as skipped.
+nothing runs: each program is checked (--expect-pe) and counted as skipped.
 """
 
 import argparse
@@ -26,6 +26,12 @@ import subprocess
 import sys
 
 GTEST_MARKER = b"gtest_output"
+
+# --expect-pe: (machine, optional header magic) and how the log names it.
+PE_KINDS = {
+    "pe32": ((0x14C, 0x10B), "PE32 i386"),
+    "pe32+": ((0x8664, 0x20B), "PE32+ x86-64"),
+}
 
 
 def log(msg):
@@ -115,8 +121,9 @@ def main():
     ap.add_argument("--name", required=True)
     ap.add_argument("--build-dir", required=True)
     ap.add_argument("--counts", required=True)
-    ap.add_argument("--expect-pe32", action="store_true",
-                    help="every test executable must be a 32-bit x86 PE run through an emulator")
+    ap.add_argument("--expect-pe", choices=sorted(PE_KINDS),
+                    help="every test executable must be a PE of this kind (pe32: 32-bit x86,"
+                    " pe32+: x86-64) run through an emulator (wine)")
     ap.add_argument("--gtest-filter", default="",
                     help="run only the GoogleTest cases this filter selects")
     ap.add_argument("--build-only", action="store_true",
@@ -159,10 +166,11 @@ def main():
             continue
         prefix, exe = command[:exe_at], command[exe_at]
         args = [a for a in command[exe_at + 1:] if not a.startswith("--gtest_filter=")]
-        if opts.expect_pe32:
+        if opts.expect_pe:
             kind = pe_kind(exe)
-            if kind != (0x14C, 0x10B):
-                fail(f"{exe} is not a 32-bit x86 PE (machine/magic: {kind})")
+            wanted_kind, kind_name = PE_KINDS[opts.expect_pe]
+            if kind != wanted_kind:
+                fail(f"{exe} is not a {kind_name} (machine/magic: {kind})")
                 continue
             if not prefix:
                 fail(f"{exe} is not run through an emulator (wine)")
@@ -191,9 +199,9 @@ def main():
         cmd = list(prefix) + [exe] + list(args) + ["--gtest_brief=1", output_arg]
         if opts.gtest_filter:
             cmd.append("--gtest_filter=" + opts.gtest_filter)
-        if opts.expect_pe32:
+        if opts.expect_pe:
             runner = os.path.basename(prefix[0])
-            log(f"{name}: {stem}: PE32 i386, running under {runner}")
+            log(f"{name}: {stem}: {PE_KINDS[opts.expect_pe][1]}, running under {runner}")
         else:
             log(f"{name}: {stem}")
         code, _ = run(cmd, cwd, opts.timeout)
