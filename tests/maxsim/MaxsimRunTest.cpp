@@ -329,7 +329,11 @@ void ExpectOnlyEntryPointsExported(const char* module) {
     const size_t optional = pe + 24;
     const unsigned sections = u16(pe + 6);
     const size_t sectionTable = optional + u16(pe + 20);
-    const unsigned exportRva = u32(optional + 96);
+    // The data directories follow the optional header's fixed part, 16 bytes
+    // longer in a 64-bit image (PE32+) than in a 32-bit one (PE32).
+    const unsigned magic = u16(optional);
+    ASSERT_EQ(magic, sizeof(void*) == 8 ? 0x20Bu : 0x10Bu) << "an image of this build's width";
+    const unsigned exportRva = u32(optional + (magic == 0x20B ? 112 : 96));
     // RVA to file offset through the section headers.
     auto offset = [&](unsigned rva) -> size_t {
         for (unsigned i = 0; i < sections; ++i) {
