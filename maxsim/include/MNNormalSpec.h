@@ -11,7 +11,8 @@
 #include <vector>
 
 // The normal ids of one face's corners, and which corners are specified
-// (given by the user rather than built from smoothing groups).
+// (given by the user rather than built from smoothing groups). A face of up
+// to four corners keeps them in place; a larger one on the heap.
 class CoreExport MNNormalFace : public MaxHeapOperators {
 public:
     MNNormalFace() {}
@@ -19,19 +20,26 @@ public:
 
     void Init() { Clear(); }
     void Clear();
-    int GetDegree() const { return int(mNormalID.size()); }
+    int GetDegree() const { return mDegree; }
     void SetDegree(int degree);
     int GetNormalID(int corner) const;
     void SetNormalID(int corner, int norm);
-    int* GetNormalIDArray() { return mNormalID.empty() ? nullptr : mNormalID.data(); }
+    int* GetNormalIDArray() { return mDegree == 0 ? nullptr : Ids(); }
     bool GetSpecified(int corner) const;
     void SetSpecified(int corner, bool value = true);
     void SpecifyNormalID(int corner, int norm);
     void SpecifyAll(bool value = true);
 
 private:
-    std::vector<int> mNormalID;
+    static const int kInPlace = 4;
+    int* Ids() { return mDegree <= kInPlace ? mInPlace : mMore.data(); }
+    const int* Ids() const { return mDegree <= kInPlace ? mInPlace : mMore.data(); }
+
+    int mDegree = 0;
+    int mInPlace[kInPlace] = {-1, -1, -1, -1};
+    std::vector<int> mMore;
     std::vector<bool> mSpecified;
+    unsigned mSpecifiedInPlace = 0;
 };
 
 class MNMesh;
