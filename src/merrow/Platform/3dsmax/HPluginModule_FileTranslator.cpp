@@ -1,5 +1,7 @@
 #include "merrow/Platform/3dsmax/HPluginModule_FileTranslator.h"
 
+#include <memory>
+
 #include "merrow/HException.h"
 #include "merrow/HModuleInfo.h"
 #include "orlo/CoreServices/Implementations/ULogMessage.h"
@@ -35,12 +37,10 @@ int AnswerHost(Call&& call) {
 }
 
 // The extension cache keeps the text alive for the host after the call.
-const TCHAR* CacheExtension(orlo::UBaseString<unsigned char>& cache, orlo::UBaseString<unsigned char>* extension) {
-    if (extension != nullptr) {
-        cache = *extension;
-        delete extension;
-    }
-    return cache.c_str();
+void CacheExtension(orlo::UBaseString<unsigned char>& cache, orlo::UBaseString<unsigned char>* extension) {
+    const std::unique_ptr<orlo::UBaseString<unsigned char>> owned(extension);
+    if (owned != nullptr)
+        cache = *owned;
 }
 
 orlo::UCommandLine CommandLineOf(const ModuleInfoBase* module) {
@@ -67,9 +67,15 @@ int HPluginModule_FileTranslator<HostInterface>::ExtCount() {
     return 1;
 }
 
+// The host asks for the extension outside any run, so its failures (an
+// allocation) are answered here: reported, and the cache as it stands.
 template <class HostInterface>
 const TCHAR* HPluginModule_FileTranslator<HostInterface>::Ext(int) {
-    return CacheExtension(m_extension, CreateExtension());
+    AnswerHost([this] {
+        CacheExtension(m_extension, CreateExtension());
+        return 1;
+    });
+    return m_extension.c_str();
 }
 
 template <class HostInterface>

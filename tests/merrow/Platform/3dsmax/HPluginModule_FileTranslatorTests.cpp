@@ -36,28 +36,42 @@ void RaiseNow(Raised raised) {
     }
 }
 
+// Raises in its run, or with inExtension when the host asks for its extension
+// (where an allocation can fail as well).
 class RaisingWriter : public HPluginModule_FileTranslator_Writer {
 public:
-    explicit RaisingWriter(Raised raised) : HPluginModule_FileTranslator_Writer(0), m_raised(raised) {}
+    explicit RaisingWriter(Raised raised, bool inExtension = false)
+        : HPluginModule_FileTranslator_Writer(0), m_raised(raised), m_inExtension(inExtension) {}
 
 protected:
     void Run(HStatus&, const orlo::UCommandLine&, orlo::IOutputStream*, bool) override { RaiseNow(m_raised); }
-    orlo::UBaseString<unsigned char>* CreateExtension() override { return new orlo::UBaseString<unsigned char>("t"); }
+    orlo::UBaseString<unsigned char>* CreateExtension() override {
+        if (m_inExtension)
+            RaiseNow(m_raised);
+        return new orlo::UBaseString<unsigned char>("t");
+    }
 
 private:
     Raised m_raised;
+    bool m_inExtension;
 };
 
 class RaisingReader : public HPluginModule_FileTranslator_Reader {
 public:
-    explicit RaisingReader(Raised raised) : HPluginModule_FileTranslator_Reader(1), m_raised(raised) {}
+    explicit RaisingReader(Raised raised, bool inExtension = false)
+        : HPluginModule_FileTranslator_Reader(1), m_raised(raised), m_inExtension(inExtension) {}
 
 protected:
     void Run(HStatus&, const orlo::UCommandLine&, orlo::IInputStream*) override { RaiseNow(m_raised); }
-    orlo::UBaseString<unsigned char>* CreateExtension() override { return new orlo::UBaseString<unsigned char>("t"); }
+    orlo::UBaseString<unsigned char>* CreateExtension() override {
+        if (m_inExtension)
+            RaiseNow(m_raised);
+        return new orlo::UBaseString<unsigned char>("t");
+    }
 
 private:
     Raised m_raised;
+    bool m_inExtension;
 };
 
 void* CreateNothing() {
@@ -128,6 +142,29 @@ TEST_P(RaisedInTheRun, AnswersNothingDoneAndReportsItOnTheFailureChannel) {
         }
     }
     std::filesystem::remove(file);
+}
+
+// The host asks for the extension outside any run: what is raised there is
+// reported the same way, and the host gets the text the cache holds.
+TEST_P(RaisedInTheRun, RaisedWhenAskedForTheExtensionAnswersTheCachedTextAndReportsIt) {
+    for (bool exporting : {true, false}) {
+        SCOPED_TRACE(exporting ? "export" : "import");
+        orlo_test::WarningCapture failures(6);
+        const TCHAR* answer = nullptr;
+        if (exporting) {
+            RaisingWriter writer(GetParam().raised, true);
+            EXPECT_NO_THROW(answer = writer.Ext(0));
+            ASSERT_NE(answer, nullptr);
+            EXPECT_STREQ(answer, "");
+        } else {
+            RaisingReader reader(GetParam().raised, true);
+            EXPECT_NO_THROW(answer = reader.Ext(0));
+            ASSERT_NE(answer, nullptr);
+            EXPECT_STREQ(answer, "");
+        }
+        ASSERT_EQ(failures.Messages().size(), 1u) << failures.All();
+        EXPECT_EQ(failures.Messages()[0].rfind(GetParam().report, 0), 0u) << failures.Messages()[0];
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Glue, RaisedInTheRun, ::testing::ValuesIn(kRaisedCases),
