@@ -18,19 +18,34 @@ struct BoneData {
 };
 
 // Whether a bind pose, or the inverse bind matrix of one, counts as singular
-// (no inverse is taken): the rule |det| <= 1e-5 applied to the matrix scaled
-// so that its longest axis has length 1. A matrix scaled as a whole is judged
-// as its unscaled self, so that a bone bound at a scale of 100 or 0.01 (files
-// from tools that work in centimetres) keeps its inverse, while a pose
-// flattened onto a plane or a line, or squeezed along one axis to 1e-5 of the
-// others, stays singular. Where the longest axis has length 1 (every pose
-// without scale) this is exactly the plain rule.
+// (no inverse is taken). Two rules judge it, and it is singular only when both
+// do: the plain rule |det| <= 1e-5, and the same rule applied to the matrix
+// scaled so that its longest axis has length 1. The second keeps a bone bound
+// at a scale of 0.01 (files from tools that work in centimetres); the first
+// keeps a pose that is long along one axis and thin along the others, such as
+// axes (10, 0.01, 0.01) with a determinant of 1e-3. A pose flattened onto a
+// plane or a line fails both. A pose whose inverse would not be finite (a
+// determinant that is a denormal, a scale of about 1e-13) is singular as well:
+// its inverse would write inf or nan.
 constexpr float SINGULAR_DETERMINANT = 0.00001f;
 
 inline bool IsSingularPose(const orlo::TMatrix4<float>& matrix) {
-    const double det = matrix.Determinant();
+    const float det = matrix.Determinant();
     const double longest = matrix.LongestAxis();
-    return !(std::fabs(det) > double(SINGULAR_DETERMINANT) * longest * longest * longest);
+    const bool plainRule = !(std::fabs(det) > SINGULAR_DETERMINANT);
+    const bool scaledRule = !(std::fabs(double(det)) > double(SINGULAR_DETERMINANT) * longest * longest * longest);
+    if (plainRule && scaledRule)
+        return true;
+    // The inverse as the translators compute it: the adjugate scaled by 1/det.
+    const float scale = 1.0f / det;
+    if (!std::isfinite(scale))
+        return true;
+    const orlo::TMatrix4<float> adjugate = matrix.Adjugate();
+    for (const auto& row : adjugate.m)
+        for (float value : row)
+            if (!std::isfinite(value * scale))
+                return true;
+    return false;
 }
 
 template <>

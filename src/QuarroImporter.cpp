@@ -1,5 +1,7 @@
 #include "QuarroImporter.h"
 
+#include <cmath>
+
 #include "BoneData.h"
 #include "QuarroOptions.h"
 #include "QuarroTextReader.h"
@@ -39,8 +41,12 @@ TMatrix4<float> BindPoseOf(const TMatrix4<float>& invBaseMatrix) {
     const float det = invBaseMatrix.Determinant();
     TMatrix4<float> pose = invBaseMatrix.Adjugate();
     for (auto& row : pose.m)
-        for (float& value : row)
+        for (float& value : row) {
             value /= det;
+            // Dividing may round past the largest float where scaling by 1/det did not.
+            if (!std::isfinite(value))
+                return invBaseMatrix;
+        }
     return pose;
 }
 

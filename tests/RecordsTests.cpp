@@ -68,8 +68,9 @@ TEST(Records, MeshesSurviveRelocationAsBytes) {
     }
 }
 
-// Which poses count as singular: the plain rule |det| <= 1e-5 for a pose whose
-// longest axis has length 1, and the same rule for a pose scaled as a whole.
+// Which poses count as singular: those that both the plain rule |det| <= 1e-5
+// and the same rule on the pose scaled to a longest axis of length 1 call
+// singular, and those whose inverse is not finite.
 struct PoseCase {
     const char* name;
     float axes[3][3];
@@ -89,13 +90,19 @@ const PoseCase kPoseCases[] = {
     {"AxisOfZeroLength", {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}}, true},
     {"TwoAxesAlike", {{1, 0, 0}, {1, 0, 0}, {0, 0, 1}}, true},
     {"SqueezedAlongOneAxis", {{1, 0, 0}, {0, 1, 0}, {0, 0, 1e-5f}}, true},
-    {"SqueezedAlongOneAxisAtScale100", {{100, 0, 0}, {0, 100, 0}, {0, 0, 5e-4f}}, true},
+    // Long and thin: the scaled rule alone would call these singular.
+    {"SqueezedAlongOneAxisAtScale100", {{100, 0, 0}, {0, 100, 0}, {0, 0, 5e-4f}}, false},
+    {"TenLongAndAHundredthThin", {{10, 0, 0}, {0, 0.01f, 0}, {0, 0, 0.01f}}, false},
+    // Small enough that the determinant is a denormal and 1/det overflows;
+    // the scaled rule alone would take the inverse.
+    {"ScaledBy1eMinus13", {{1e-13f, 0, 0}, {0, 1e-13f, 0}, {0, 0, 1e-13f}}, true},
+    {"ScaledBy1eMinus12", {{1e-12f, 0, 0}, {0, 1e-12f, 0}, {0, 0, 1e-12f}}, false},
     {"AllZero", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, true},
 };
 
 class SingularPose : public ::testing::TestWithParam<PoseCase> {};
 
-TEST_P(SingularPose, JudgedAsThePoseScaledToAnAxisOfLengthOne) {
+TEST_P(SingularPose, JudgedByBothRulesAndByItsInverse) {
     TMatrix4<float> pose = TMatrix4<float>::Identity();
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)

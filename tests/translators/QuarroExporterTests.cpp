@@ -230,6 +230,57 @@ TEST_F(QuarroExporterTest, ANameTheReaderCannotTakeBackIsWrittenAsItIsAndReporte
     EXPECT_NE(errors.All().find("say \"hi\""), std::string::npos);
 }
 
+// Poses that are long and thin, or small; the ones whose inverse a float
+// cannot hold end the export as a flat one does, in place of writing inf.
+struct PoseScaleCase {
+    const char* name;
+    float axes[3]; // lengths of the three axes
+    int code;
+};
+
+void PrintTo(const PoseScaleCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const PoseScaleCase kPoseScaleCases[] = {
+    {"TenLongAndAHundredthThin", {10.0f, 0.01f, 0.01f}, 0},
+    {"AThousandthOfItsSize", {1e-3f, 1e-3f, 1e-3f}, 0},
+    {"ATenthOfAPicometre", {1e-13f, 1e-13f, 1e-13f}, 1},
+};
+
+class PoseScale : public QuarroExporterTest, public ::testing::WithParamInterface<PoseScaleCase> {};
+
+TEST_P(PoseScale, ExportsTheInverseOrEndsTheExport) {
+    orlo_test::WarningCapture errors(6);
+    INode* bone = NewBone("Bone", Point3(0, 0, 0));
+    Matrix3 tm(TRUE);
+    for (int i = 0; i < 3; ++i) {
+        Point3 axis(0, 0, 0);
+        axis[i] = GetParam().axes[i];
+        tm.SetRow(i, axis);
+    }
+    tm.SetTrans(Point3(1, 2, 3));
+    bone->SetNodeTM(Now(), tm);
+
+    const Exported exported = Export();
+    ASSERT_EQ(exported.code, GetParam().code) << exported.text << errors.All();
+    EXPECT_EQ(exported.text.find("inf"), std::string::npos) << exported.text;
+    EXPECT_EQ(exported.text.find("nan"), std::string::npos) << exported.text;
+    if (GetParam().code != 0) {
+        EXPECT_NE(errors.All().find("'assure' failed: b"), std::string::npos) << errors.All();
+        return;
+    }
+    orlo::UArray<BoneData> bones;
+    orlo::UArray<MeshData> meshes;
+    ReadBack(exported.text, bones, meshes);
+    ASSERT_EQ(bones.Num(), 1);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(bones[0].invBaseMatrix.m[i][i] * GetParam().axes[i], 1.0f, 1e-3f) << "axis " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Export, PoseScale, ::testing::ValuesIn(kPoseScaleCases),
+                         [](const ::testing::TestParamInfo<PoseScaleCase>& info) { return info.param.name; });
+
 } // namespace
 
 namespace {

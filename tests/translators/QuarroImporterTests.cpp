@@ -282,6 +282,23 @@ TEST_F(QuarroImporterTest, AMeshWhoseListsDisagreeIsSkippedWithAWarning) {
     }
 }
 
+// An inverse bind matrix ten long and a hundredth thin has a determinant of
+// 1e-3: it is inverted, not taken as the node's transform.
+TEST_F(QuarroImporterTest, ALongThinInverseBindMatrixIsInverted) {
+    UArray<BoneData> bones;
+    BoneData thin = Bone("Thin", "", 0, 0, 0);
+    thin.invBaseMatrix.m[0][0] = 10.0f;
+    thin.invBaseMatrix.m[1][1] = 0.01f;
+    thin.invBaseMatrix.m[2][2] = 0.01f;
+    bones.Add(thin);
+    ASSERT_EQ(Import(orlo_test::WriteRecords(bones, UArray<MeshData>())), 0);
+    ASSERT_TRUE(Find("Thin"));
+    const Matrix3 tm = Find("Thin")->GetNodeTM(Now());
+    EXPECT_NEAR(Length(tm.GetRow(0)), 0.1f, 1e-5f);
+    EXPECT_NEAR(Length(tm.GetRow(1)), 100.0f, 0.01f);
+    EXPECT_NEAR(Length(tm.GetRow(2)), 100.0f, 0.01f);
+}
+
 TEST_F(QuarroImporterTest, ARejectedFileBuildsNothing) {
     orlo_test::WarningCapture warnings;
     UArray<BoneData> bones;
