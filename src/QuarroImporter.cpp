@@ -119,8 +119,11 @@ private:
 // some of it to the host unchecked.
 const char* FindDisagreement(const MeshData& mesh, int32_t boneCount) {
     uint64_t corners = 0;
-    for (unsigned int count : mesh.polygonVertexCounts)
+    for (unsigned int count : mesh.polygonVertexCounts) {
+        if (count < 3)
+            return "a polygon has fewer than three corners";
         corners += count;
+    }
     if (corners != uint64_t(mesh.polygonVertexIndices.Num()))
         return "its polygon vertex counts do not match its vertex index list";
     for (unsigned int index : mesh.polygonVertexIndices)
@@ -159,9 +162,12 @@ const char* FindDisagreement(const MeshData& mesh, int32_t boneCount) {
 // Each list of the record is released as soon as the host holds what was
 // made of it: a big mesh's lists and the host's mesh are then not both alive
 // while the skin is set up, when the host evaluates the mesh again.
-void BuildMesh(MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTable& boneNodes) {
+// False when the host built no mesh node: nothing of the mesh is then in the
+// scene, and the caller says so.
+bool BuildMesh(MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTable& boneNodes) {
     HPolygonMeshKit<float> kit;
-    kit.CreateMesh(mesh.vertices, mesh.polygonVertexIndices, mesh.polygonVertexCounts, HObject());
+    if (!kit.CreateMesh(mesh.vertices, mesh.polygonVertexIndices, mesh.polygonVertexCounts, HObject()).IsDone())
+        return false;
     mesh.vertices.Empty();
     mesh.polygonVertexIndices.Empty();
     mesh.polygonVertexCounts.Empty();
@@ -214,6 +220,7 @@ void BuildMesh(MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTable& bon
         mesh.weights.Empty();
         kit.SetWeights(values, boneIndices, mesh.vertexWeightCounts);
     }
+    return true;
 }
 
 } // namespace
@@ -234,15 +241,16 @@ HStatus& QuarroImporter::Import(HStatus& status, const orlo::UCommandLine& optio
         boneBuilder.Create(bone);
 
     for (MeshData& mesh : meshes) {
-        if (const char* disagreement = FindDisagreement(mesh, bones.Num())) {
+        const char* disagreement = FindDisagreement(mesh, bones.Num());
+        if (disagreement == nullptr && !BuildMesh(mesh, bones, boneBuilder.GetNodes()))
+            disagreement = "the host could not build its polygons";
+        if (disagreement != nullptr) {
             orlo::ULogMessage message(Warnings(), "Mesh \"");
             message += mesh.name;
             message += "\" is not imported: ";
             message += disagreement;
             message += ".";
-            continue;
         }
-        BuildMesh(mesh, bones, boneBuilder.GetNodes());
     }
     status.SetCode(HStatus::DONE);
     return status;

@@ -282,6 +282,34 @@ TEST_F(QuarroImporterTest, AMeshWhoseListsDisagreeIsSkippedWithAWarning) {
     }
 }
 
+// Counts such as {5, 2} match the index list; the polygon of two corners is
+// refused with its mesh, and the meshes after it are built all the same,
+// with or without texture-coordinate sets.
+TEST_F(QuarroImporterTest, APolygonOfFewerThanThreeCornersSkipsItsMeshOnly) {
+    for (int sets : {0, 2}) {
+        SCOPED_TRACE(std::to_string(sets) + " sets");
+        KitsTest::SetUp();
+        orlo_test::WarningCapture warnings;
+        UArray<MeshData> meshes;
+        meshes.Add(QuadAndTriangle("Before", sets));
+        meshes.Add(QuadAndTriangle("Bad", sets));
+        meshes[1].polygonVertexCounts[0] = 5;
+        meshes[1].polygonVertexCounts[1] = 2;
+        meshes.Add(QuadAndTriangle("After", sets));
+        int code = -1;
+        EXPECT_NO_THROW(code = Import(UncheckedText(UArray<BoneData>(), meshes)));
+        EXPECT_EQ(code, 0);
+        EXPECT_NE(Find("Before"), nullptr);
+        EXPECT_EQ(Find("Bad"), nullptr);
+        EXPECT_NE(Find("After"), nullptr);
+        EXPECT_EQ(TopLevelCount(), 2);
+        ASSERT_EQ(warnings.Messages().size(), 1u) << warnings.All();
+        EXPECT_NE(warnings.All().find("Mesh \"Bad\" is not imported: a polygon has fewer than three corners."),
+                  std::string::npos)
+            << warnings.All();
+    }
+}
+
 // An inverse bind matrix ten long and a hundredth thin has a determinant of
 // 1e-3: it is inverted, not taken as the node's transform.
 TEST_F(QuarroImporterTest, ALongThinInverseBindMatrixIsInverted) {
