@@ -17,6 +17,7 @@
 #include "orlo/CoreServices/Implementations/ULogMessage.h"
 #include "orlo/CoreServices/Interfaces/ICoreServices.h"
 #include "orlo/ErrorDescription.h"
+#include "orlo/Utils/UTable.h"
 #include "polyobj.h"
 
 using merrow::platform_3dsmax::HBoneKit;
@@ -72,6 +73,20 @@ void WarnOfUnreadableName(const UString& name) {
             orlo::ULogMessage message(Channel(orlo::LOG_CHANNEL_FAILURE), "The name of node \"");
             message += name;
             message += "\" holds a double quote or a line break: the file keeps it as it is and cannot be read back.";
+            return;
+        }
+    }
+}
+
+// Weights name bones by their place in the file, but the importer finds bone
+// nodes by name: bones that share a name cannot be told apart there.
+void WarnOfRepeatedBoneName(const UArray<UString>& names) {
+    orlo::UTable<UString, bool> seen(64);
+    for (const UString& name : names) {
+        if (!seen.Add(name, true)) {
+            orlo::ULogMessage message(Channel(orlo::LOG_CHANNEL_FAILURE), "More than one bone is named \"");
+            message += name;
+            message += "\": the file cannot tell them apart, and an import binds their weights to one of them.";
             return;
         }
     }
@@ -133,11 +148,17 @@ TMatrix4<float> GetBonePose(const HObject& bone, const UArray<HObject>& meshes,
 
 void WriteBones(QuarroTextWriter& writer, const UArray<HObject>& bones, const UArray<HObject>& meshes) {
     const UArray<UArray<HObject>> skinBones = GetSkinBonesOfMeshes(meshes);
+    UArray<UString> names;
+    names.Reserve(bones.Num());
+    for (const HObject& bone : bones) {
+        HNodeKit boneKit(bone);
+        names.Add(boneKit.GetName());
+    }
+    WarnOfRepeatedBoneName(names);
     writer.WriteBoneCount(uint32_t(bones.Num()));
     for (int32_t index = 0; index < bones.Num(); ++index) {
         const HObject& bone = bones[index];
-        HNodeKit boneKit(bone);
-        const UString name = boneKit.GetName();
+        const UString& name = names[index];
         WarnOfUnreadableName(name);
         UString parentName;
         const HObject parent = HNodeKit::GetParent(bone);

@@ -199,14 +199,27 @@ bool BuildMesh(MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTable& bon
     kit.SetName(mesh.name);
 
     if (mesh.weights.Num() != 0) {
+        // Bones of one name share one node (the first of the name), and the
+        // skin holds a node once: the skin gets one slot per name, and each
+        // file bone is mapped to the slot of its name.
         UArray<HObject> skinBones;
+        IndexList slotOfBone;
+        slotOfBone.Reserve(bones.Num());
+        orlo::UTable<UString, unsigned int> slotOfName(TABLE_BUCKETS);
         for (const BoneData& bone : bones) {
+            if (const unsigned int* slot = slotOfName.Find(bone.name)) {
+                slotOfBone.Add(*slot);
+                continue;
+            }
+            const unsigned int slot = unsigned(skinBones.Num());
             if (const HObject* node = boneNodes.Find(bone.name)) {
                 skinBones.Add(*node);
             } else {
                 boneNodes.Add(bone.name, HObject());
                 skinBones.Add(HObject());
             }
+            slotOfName.Add(bone.name, slot);
+            slotOfBone.Add(slot);
         }
         kit.AddSkin(skinBones);
         UArray<float> values;
@@ -215,7 +228,7 @@ bool BuildMesh(MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTable& bon
         boneIndices.Reserve(mesh.weights.Num());
         for (const MeshData::Weight& weight : mesh.weights) {
             values.Add(weight.weight);
-            boneIndices.Add(unsigned(weight.boneIndex));
+            boneIndices.Add(slotOfBone[weight.boneIndex]);
         }
         mesh.weights.Empty();
         kit.SetWeights(values, boneIndices, mesh.vertexWeightCounts);

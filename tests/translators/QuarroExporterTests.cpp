@@ -230,6 +230,28 @@ TEST_F(QuarroExporterTest, ANameTheReaderCannotTakeBackIsWrittenAsItIsAndReporte
     EXPECT_NE(errors.All().find("say \"hi\""), std::string::npos);
 }
 
+// Weights refer to bones by place, but an import finds bone nodes by name:
+// the user hears once that bones of one name cannot be told apart.
+TEST_F(QuarroExporterTest, BonesSharingANameAreReportedOnce) {
+    orlo_test::WarningCapture errors(6);
+    INode* mesh = NewMeshNode("Skin");
+    INode* first = NewBone("Twin", Point3(0, 0, 0));
+    INode* second = NewBone("Twin", Point3(1, 0, 0));
+    NewBone("Twin", Point3(2, 0, 0));
+    NewBone("Solo", Point3(3, 0, 0));
+    Modifier* skin = AddSkin(mesh, {first, second});
+    ASSERT_TRUE(SetWeights(skin, mesh, 0, {second}, {1.0f}));
+
+    const Exported exported = Export();
+    EXPECT_EQ(exported.code, 0);
+    ASSERT_EQ(errors.Messages().size(), 1u) << errors.All();
+    EXPECT_EQ(errors.Messages()[0].rfind("More than one bone is named \"Twin\"", 0), 0u) << errors.Messages()[0];
+    orlo::UArray<BoneData> bones;
+    orlo::UArray<MeshData> meshes;
+    ReadBack(exported.text, bones, meshes);
+    EXPECT_EQ(bones.Num(), 4);
+}
+
 // Poses that are long and thin, or small; the ones whose inverse a float
 // cannot hold end the export as a flat one does, in place of writing inf.
 struct PoseScaleCase {

@@ -282,6 +282,43 @@ TEST_F(QuarroImporterTest, AMeshWhoseListsDisagreeIsSkippedWithAWarning) {
     }
 }
 
+// Bones of one name share the first one's node, which the skin holds once:
+// each weight must still reach the node of its bone's name.
+TEST_F(QuarroImporterTest, WeightsOnBonesOfARepeatedNameReachTheirNodes) {
+    UArray<BoneData> bones;
+    bones.Add(Bone("A", "", 0, 0, 0));
+    bones.Add(Bone("A", "", 0, 0, 5));
+    bones.Add(Bone("B", "", 1, 0, 0));
+    UArray<MeshData> meshes;
+    MeshData mesh = QuadAndTriangle("Skinned", 0);
+    for (unsigned int count : {1u, 1u, 2u, 1u, 1u})
+        mesh.vertexWeightCounts.Add(count);
+    for (const MeshData::Weight& weight :
+         {MeshData::Weight{0, 1.0f}, MeshData::Weight{1, 1.0f}, MeshData::Weight{1, 0.25f}, MeshData::Weight{2, 0.75f},
+          MeshData::Weight{2, 1.0f}, MeshData::Weight{0, 1.0f}})
+        mesh.weights.Add(weight);
+    meshes.Add(mesh);
+    ASSERT_EQ(Import(orlo_test::WriteRecords(bones, meshes)), 0);
+
+    HPolygonMeshKit<float> kit(Handle(Find("Skinned")));
+    UArray<HObject> skinBones;
+    ASSERT_TRUE(kit.GetBones(skinBones).IsDone());
+    ASSERT_EQ(skinBones.Num(), 2);
+    EXPECT_EQ(skinBones[0].GetNode(), Find("A"));
+    EXPECT_EQ(skinBones[1].GetNode(), Find("B"));
+    UArray<float> values;
+    UArray<unsigned int> slots;
+    UArray<unsigned int> counts;
+    ASSERT_TRUE(kit.GetWeights(values, slots, counts).IsDone());
+    EXPECT_EQ(Vec(counts), (std::vector<unsigned int>{1, 1, 2, 1, 1}));
+    ASSERT_EQ(slots.Num(), 6);
+    const char* expected[6] = {"A", "A", "A", "B", "B", "A"};
+    for (int w = 0; w < 6; ++w) {
+        EXPECT_STREQ(skinBones[int32_t(slots[w])].GetNode()->GetName(), expected[w]) << "weight " << w;
+        EXPECT_NEAR(values[w], mesh.weights[w].weight, 1e-6f) << "weight " << w;
+    }
+}
+
 // Counts such as {5, 2} match the index list; the polygon of two corners is
 // refused with its mesh, and the meshes after it are built all the same,
 // with or without texture-coordinate sets.
