@@ -66,17 +66,34 @@ bool Contains(const UArray<HObject>& list, const HObject& handle) {
 }
 
 // Names are written as they are; one holding a quote or a line break cannot
-// be read back, so the user hears of it.
-void WarnOfUnreadableName(const UString& name) {
-    for (const char* c = name.c_str(); *c != 0; ++c) {
-        if (*c == '"' || *c == '\r' || *c == '\n') {
-            orlo::ULogMessage message(Channel(orlo::LOG_CHANNEL_FAILURE), "The name of node \"");
-            message += name;
-            message += "\" holds a double quote or a line break: the file keeps it as it is and cannot be read back.";
+// be read back, so the user hears of it, once for each name and kind.
+class UnreadableNames {
+public:
+    void Check(const char* kind, const UString& name) {
+        if (!IsUnreadable(name))
             return;
-        }
+        const UString key = UString(kind) + UString(":") + name;
+        for (const UString& reported : m_reported)
+            if (reported == key)
+                return;
+        m_reported.Add(key);
+        orlo::ULogMessage message(Channel(orlo::LOG_CHANNEL_FAILURE), "The name of ");
+        message += kind;
+        message += " \"";
+        message += name;
+        message += "\" holds a double quote or a line break: the file keeps it as it is and cannot be read back.";
     }
-}
+
+private:
+    static bool IsUnreadable(const UString& name) {
+        for (const char* c = name.c_str(); *c != 0; ++c)
+            if (*c == '"' || *c == '\r' || *c == '\n')
+                return true;
+        return false;
+    }
+
+    UArray<UString> m_reported;
+};
 
 // Weights name bones by their place in the file, but the importer finds bone
 // nodes by name: bones that share a name cannot be told apart there.
@@ -146,7 +163,8 @@ TMatrix4<float> GetBonePose(const HObject& bone, const UArray<HObject>& meshes,
     return pose;
 }
 
-void WriteBones(QuarroTextWriter& writer, const UArray<HObject>& bones, const UArray<HObject>& meshes) {
+void WriteBones(QuarroTextWriter& writer, const UArray<HObject>& bones, const UArray<HObject>& meshes,
+                UnreadableNames& unreadable) {
     const UArray<UArray<HObject>> skinBones = GetSkinBonesOfMeshes(meshes);
     UArray<UString> names;
     names.Reserve(bones.Num());
@@ -159,12 +177,13 @@ void WriteBones(QuarroTextWriter& writer, const UArray<HObject>& bones, const UA
     for (int32_t index = 0; index < bones.Num(); ++index) {
         const HObject& bone = bones[index];
         const UString& name = names[index];
-        WarnOfUnreadableName(name);
+        unreadable.Check("node", name);
         UString parentName;
         const HObject parent = HNodeKit::GetParent(bone);
         if (parent.IsValid()) {
             HNodeKit parentKit(parent);
             parentName = parentKit.GetName();
+            unreadable.Check("node", parentName);
         }
         writer.BeginBone(uint32_t(index), name, parentName);
         TMatrix4<float> matrix = GetBonePose(bone, meshes, skinBones);
@@ -175,10 +194,11 @@ void WriteBones(QuarroTextWriter& writer, const UArray<HObject>& bones, const UA
     }
 }
 
-void WriteMesh(QuarroTextWriter& writer, uint32_t index, const HObject& mesh, const UArray<HObject>& bones) {
+void WriteMesh(QuarroTextWriter& writer, uint32_t index, const HObject& mesh, const UArray<HObject>& bones,
+               UnreadableNames& unreadable) {
     HPolygonMeshKit<float> kit(mesh);
     const UString name = kit.GetName();
-    WarnOfUnreadableName(name);
+    unreadable.Check("node", name);
 
     UArray<HObject> materials;
     kit.GetMaterials(materials);
@@ -221,7 +241,9 @@ void WriteMesh(QuarroTextWriter& writer, uint32_t index, const HObject& mesh, co
         writer.BeginMaterialNames();
         for (const HObject& material : materials) {
             HMaterialKit materialKit(material);
-            writer.WriteMaterialName(materialKit.GetName());
+            const UString materialName = materialKit.GetName();
+            unreadable.Check("material", materialName);
+            writer.WriteMaterialName(materialName);
         }
     }
 
@@ -308,11 +330,12 @@ HStatus QuarroExporter::Export(orlo::IOutputStream* stream, bool selectedOnly) {
     HPluginModule::StartProgress();
     try {
         QuarroTextWriter writer(stream);
+        UnreadableNames unreadable;
         writer.WriteHeader();
-        WriteBones(writer, bones, meshes);
+        WriteBones(writer, bones, meshes, unreadable);
         writer.WriteMeshCount(uint32_t(meshes.Num()));
         for (int32_t k = 0; k < meshes.Num(); ++k)
-            WriteMesh(writer, uint32_t(k), meshes[k], bones);
+            WriteMesh(writer, uint32_t(k), meshes[k], bones, unreadable);
     } catch (const merrow::HException& error) {
         if (error.GetResultCode() == HStatus::FAILED)
             orlo::ULogMessage(Channel(orlo::LOG_CHANNEL_FAILURE), error.GetMessageText());

@@ -3,6 +3,7 @@
 
 #include "../support/RecordingLog.h"
 #include "TranslatorFixture.h"
+#include "imtl.h"
 #include "merrow/Platform/3dsmax/Kits/HMatrixConversion.h"
 
 using merrow::platform_3dsmax::HMatrixConversion;
@@ -229,6 +230,72 @@ TEST_F(QuarroExporterTest, ANameTheReaderCannotTakeBackIsWrittenAsItIsAndReporte
     ASSERT_EQ(errors.Messages().size(), 1u);
     EXPECT_NE(errors.All().find("say \"hi\""), std::string::npos);
 }
+
+Mtl* NewMaterial(const char* name) {
+    Mtl* m = static_cast<Mtl*>(GetCOREInterface()->CreateInstance(MATERIAL_CLASS_ID, Class_ID(DMTL_CLASS_ID, 0)));
+    m->SetName(name);
+    return m;
+}
+
+// Every name the file carries is checked, each reported once however often
+// it is written.
+enum class NameIn { Material, MaterialOfTwoMeshes, ParentThatIsNoBone, BoneThatIsAParent };
+
+struct UnreadableNameCase {
+    const char* name;
+    NameIn in;
+    const char* report;
+};
+
+void PrintTo(const UnreadableNameCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const UnreadableNameCase kUnreadableNameCases[] = {
+    {"MaterialName", NameIn::Material, "The name of material \"Pipe 3/4\"\" holds a double quote"},
+    {"MaterialOfTwoMeshes", NameIn::MaterialOfTwoMeshes, "The name of material \"Pipe 3/4\"\" holds a double quote"},
+    {"ParentThatIsNoBone", NameIn::ParentThatIsNoBone, "The name of node \"Rig \"A\"\" holds a double quote"},
+    {"BoneThatIsAParent", NameIn::BoneThatIsAParent, "The name of node \"Arm \"L\"\" holds a double quote"},
+};
+
+class UnreadableName : public QuarroExporterTest, public ::testing::WithParamInterface<UnreadableNameCase> {
+protected:
+    void Build(NameIn in) {
+        switch (in) {
+        case NameIn::Material:
+            NewMeshNode("Pipe")->SetMtl(NewMaterial("Pipe 3/4\""));
+            break;
+        case NameIn::MaterialOfTwoMeshes: {
+            Mtl* shared = NewMaterial("Pipe 3/4\"");
+            NewMeshNode("Pipe")->SetMtl(shared);
+            NewMeshNode("Elbow")->SetMtl(shared);
+            break;
+        }
+        case NameIn::ParentThatIsNoBone: {
+            // Not in the bone list: the name shows only as the bone's parent.
+            INode* rig = NewNode(NewObject(HELPER_CLASS_ID, Class_ID(DUMMY_CLASS_ID, 0)), "Rig \"A\"");
+            rig->AttachChild(NewBone("Hip", Point3(0, 0, 0)), TRUE);
+            break;
+        }
+        case NameIn::BoneThatIsAParent: {
+            INode* arm = NewBone("Arm \"L\"", Point3(0, 0, 0));
+            arm->AttachChild(NewBone("Hand", Point3(1, 0, 0)), TRUE);
+            break;
+        }
+        }
+    }
+};
+
+TEST_P(UnreadableName, IsReportedOnceAndTheExportGoesOn) {
+    orlo_test::WarningCapture errors(6);
+    Build(GetParam().in);
+    EXPECT_EQ(Export().code, 0);
+    ASSERT_EQ(errors.Messages().size(), 1u) << errors.All();
+    EXPECT_EQ(errors.Messages()[0].rfind(GetParam().report, 0), 0u) << errors.Messages()[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(Export, UnreadableName, ::testing::ValuesIn(kUnreadableNameCases),
+                         [](const ::testing::TestParamInfo<UnreadableNameCase>& info) { return info.param.name; });
 
 // Weights refer to bones by place, but an import finds bone nodes by name:
 // the user hears once that bones of one name cannot be told apart.
