@@ -220,11 +220,15 @@ void WriteMesh(QuarroTextWriter& writer, uint32_t index, const HObject& mesh, co
     kit.GetVertices(vertices);
     kit.GetNormals(normals);
     kit.SetPoseMode(0);
+    // The counts are those of the current pose; a bind pose with fewer
+    // vertices or normals would leave the file's lists short.
+    assure(uint32_t(vertices.Num()) >= vertexCount);
+    assure(uint32_t(normals.Num()) >= normalCount);
     writer.BeginVertices();
-    for (uint32_t v = 0; v < vertexCount && v < uint32_t(vertices.Num()); ++v)
+    for (uint32_t v = 0; v < vertexCount; ++v)
         writer.WriteVertex(vertices[int32_t(v)]);
     writer.BeginNormals();
-    for (uint32_t n = 0; n < normalCount && n < uint32_t(normals.Num()); ++n)
+    for (uint32_t n = 0; n < normalCount; ++n)
         writer.WriteNormal(normals[int32_t(n)]);
 
     writer.BeginTextureCoordinates();

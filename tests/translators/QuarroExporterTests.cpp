@@ -1,5 +1,6 @@
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "../support/RecordingLog.h"
 #include "TranslatorFixture.h"
@@ -317,6 +318,93 @@ TEST_F(QuarroExporterTest, BonesSharingANameAreReportedOnce) {
     orlo::UArray<MeshData> meshes;
     ReadBack(exported.text, bones, meshes);
     EXPECT_EQ(bones.Num(), 4);
+}
+
+// Merges each vertex into the first one at the same place, as a weld above a
+// skin does: where the skin leaves points together (the bind pose) the mesh
+// has fewer vertices than where it pulls them apart.
+class WeldModifier : public Modifier {
+public:
+    Class_ID ClassID() override { return Class_ID(0x0ff5e7, 3); }
+    void ModifyObject(TimeValue, ModContext&, ObjectState* os, INode*) override {
+        const MNMesh& in = static_cast<PolyObject*>(os->obj)->mm;
+        PolyObject* out = static_cast<PolyObject*>(
+            static_cast<Object*>(GetCOREInterface()->CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(POLYOBJ_CLASS_ID, 0))));
+        std::vector<int> to(size_t(in.numv), -1);
+        std::vector<Point3> kept;
+        for (int v = 0; v < in.numv; ++v) {
+            for (size_t k = 0; k < kept.size() && to[size_t(v)] < 0; ++k)
+                if (Length(kept[k] - in.P(v)) < 1e-4f)
+                    to[size_t(v)] = int(k);
+            if (to[size_t(v)] < 0) {
+                to[size_t(v)] = int(kept.size());
+                kept.push_back(in.P(v));
+            }
+        }
+        out->mm.VAlloc(int(kept.size()));
+        for (Point3& p : kept)
+            out->mm.NewVert(p);
+        out->mm.FAlloc(in.numf);
+        out->mm.VEdgeAlloc();
+        out->mm.VFaceAlloc();
+        for (int f = 0; f < in.numf; ++f) {
+            std::vector<int> corners;
+            for (int c = 0; c < in.F(f)->deg; ++c)
+                corners.push_back(to[size_t(in.F(f)->vtx[c])]);
+            out->mm.CreateFace(int(corners.size()), corners.data());
+        }
+        out->mm.FillInMesh();
+        os->obj = out;
+    }
+    RefResult NotifyRefChanged(Interval, RefTargetHandle, PartID&, RefMessage) override { return REF_SUCCEED; }
+};
+
+// The vertex count is the current pose's; a bind pose with fewer vertices
+// fails the export rather than leave the vertex list short.
+TEST_F(QuarroExporterTest, ABindPoseWithFewerVerticesThanTheCurrentPoseEndsTheExport) {
+    orlo_test::WarningCapture errors(6);
+    // Two triangles, the second starting where the first one's second corner is.
+    PolyObject* poly = NewPoly();
+    const Point3 points[6] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {2, 0, 0}, {1, 1, 0}};
+    poly->mm.VAlloc(6);
+    for (Point3 p : points)
+        poly->mm.NewVert(p);
+    poly->mm.FAlloc(2);
+    poly->mm.VEdgeAlloc();
+    poly->mm.VFaceAlloc();
+    int first[3] = {0, 1, 2};
+    int second[3] = {3, 4, 5};
+    poly->mm.CreateFace(3, first);
+    poly->mm.CreateFace(3, second);
+    poly->mm.FillInMesh();
+    INode* mesh = NewNode(poly, "Welded");
+    INode* still = NewBone("Still", Point3(0, 0, 0));
+    INode* mover = NewBone("Mover", Point3(0, 0, 0));
+    Modifier* skin = AddSkin(mesh, {still, mover});
+    for (int v = 0; v < 6; ++v)
+        ASSERT_TRUE(SetWeights(skin, mesh, v, {v < 3 ? still : mover}, {1.0f}));
+    static_cast<IDerivedObject*>(mesh->GetObjectRef())->AddModifier(new WeldModifier);
+
+    // Bound and standing where it was bound: five vertices in both poses.
+    const Exported together = Export();
+    ASSERT_EQ(together.code, 0) << errors.All();
+    orlo::UArray<BoneData> bones;
+    orlo::UArray<MeshData> meshes;
+    ReadBack(together.text, bones, meshes);
+    ASSERT_EQ(meshes.Num(), 1);
+    EXPECT_EQ(meshes[0].vertices.Num(), 5);
+
+    // The second triangle pulled away: six vertices now, five in the bind pose.
+    Matrix3 up(TRUE);
+    up.SetTrans(Point3(0, 0, 1));
+    mover->SetNodeTM(Now(), up);
+    ASSERT_EQ(mesh->EvalWorldState(Now()).obj->NumPoints(), 6);
+    const Exported apart = Export();
+    EXPECT_EQ(apart.code, 1) << apart.text;
+    ASSERT_EQ(errors.Messages().size(), 1u) << errors.All();
+    EXPECT_NE(errors.All().find("'assure' failed: uint32_t(vertices.Num()) >= vertexCount"), std::string::npos)
+        << errors.All();
+    EXPECT_TRUE(ProgressEnded());
 }
 
 // Poses that are long and thin, or small; the ones whose inverse a float
