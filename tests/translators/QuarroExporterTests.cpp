@@ -328,8 +328,8 @@ public:
     Class_ID ClassID() override { return Class_ID(0x0ff5e7, 3); }
     void ModifyObject(TimeValue, ModContext&, ObjectState* os, INode*) override {
         const MNMesh& in = static_cast<PolyObject*>(os->obj)->mm;
-        PolyObject* out = static_cast<PolyObject*>(
-            static_cast<Object*>(GetCOREInterface()->CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(POLYOBJ_CLASS_ID, 0))));
+        PolyObject* out = static_cast<PolyObject*>(static_cast<Object*>(
+            GetCOREInterface()->CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(POLYOBJ_CLASS_ID, 0))));
         std::vector<int> to(size_t(in.numv), -1);
         std::vector<Point3> kept;
         for (int v = 0; v < in.numv; ++v) {
