@@ -175,8 +175,8 @@ void HostRules::HandedOut(Object* obj, INode* node, bool nodesOwn) {
     }
     // The pipeline draws and edits a poly mesh through its edge and vertex
     // lists: one with faces must have been filled in.
-    if (PolyObject* poly = dynamic_cast<PolyObject*>(obj); poly && poly->mm.numf > 0 &&
-                                                         !poly->mm.GetFlag(MN_MESH_FILLED_IN))
+    if (PolyObject* poly = dynamic_cast<PolyObject*>(obj);
+        poly && poly->mm.numf > 0 && !poly->mm.GetFlag(MN_MESH_FILLED_IN))
         Broken("node \"" + NodeName(node) +
                "\": a poly mesh entered the pipeline with its topology not filled in (MN_MESH_FILLED_IN clear: "
                "FillInMesh after building faces or invalidating the topology cache)");

@@ -112,7 +112,8 @@ bool MNNormalSpec::SetNumNormals(int numNormals) {
 }
 
 bool MNNormalSpec::GetNormalExplicit(int normID) const {
-    return normID >= 0 && size_t(normID) < mNormalArray->explicitFlags.size() && mNormalArray->explicitFlags[size_t(normID)];
+    return normID >= 0 && size_t(normID) < mNormalArray->explicitFlags.size() &&
+           mNormalArray->explicitFlags[size_t(normID)];
 }
 
 void MNNormalSpec::SetNormalExplicit(int normID, bool value) {

@@ -35,8 +35,8 @@ class INode;
 #define GFX_DATA_CHANNEL (1 << 8)
 #define DISP_APPROX_CHANNEL (1 << 9)
 #define EXTENSION_CHANNEL (1 << 13)
-#define OBJ_CHANNELS                                                                                           \
-    (TOPO_CHANNEL | GEOM_CHANNEL | SELECT_CHANNEL | TEXMAP_CHANNEL | MTL_CHANNEL | SUBSEL_TYPE_CHANNEL |      \
+#define OBJ_CHANNELS                                                                                     \
+    (TOPO_CHANNEL | GEOM_CHANNEL | SELECT_CHANNEL | TEXMAP_CHANNEL | MTL_CHANNEL | SUBSEL_TYPE_CHANNEL | \
      DISP_ATTRIB_CHANNEL | VERTCOLOR_CHANNEL | GFX_DATA_CHANNEL | DISP_APPROX_CHANNEL | EXTENSION_CHANNEL)
 #define ALL_CHANNELS 0x3fff
 #define OBJECT_LOCKED 0x08000000

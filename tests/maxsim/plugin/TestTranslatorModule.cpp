@@ -84,7 +84,8 @@ public:
         // every poly object the host hands out, and tells nobody.
         const std::string file(name);
         const std::string careless = "careless.tst";
-        if (file.size() >= careless.size() && file.compare(file.size() - careless.size(), careless.size(), careless) == 0)
+        if (file.size() >= careless.size() &&
+            file.compare(file.size() - careless.size(), careless.size(), careless) == 0)
             for (INode* node : nodes)
                 if (Object* object = node->EvalWorldState(ip->GetTime()).obj;
                     object && object->ClassID() == Class_ID(POLYOBJ_CLASS_ID, 0) &&
