@@ -74,6 +74,35 @@ private:
     bool m_inExtension;
 };
 
+// Writes a line, then ends its run with the given status; the reader only
+// ends with it.
+class StatusWriter : public HPluginModule_FileTranslator_Writer {
+public:
+    explicit StatusWriter(int code) : HPluginModule_FileTranslator_Writer(0), m_code(code) {}
+
+protected:
+    void Run(HStatus& result, const orlo::UCommandLine&, orlo::IOutputStream* stream, bool) override {
+        stream->Serialize("version 1\r\n", 11);
+        result.SetCode(m_code);
+    }
+    orlo::UBaseString<unsigned char>* CreateExtension() override { return new orlo::UBaseString<unsigned char>("t"); }
+
+private:
+    int m_code;
+};
+
+class StatusReader : public HPluginModule_FileTranslator_Reader {
+public:
+    explicit StatusReader(int code) : HPluginModule_FileTranslator_Reader(1), m_code(code) {}
+
+protected:
+    void Run(HStatus& result, const orlo::UCommandLine&, orlo::IInputStream*) override { result.SetCode(m_code); }
+    orlo::UBaseString<unsigned char>* CreateExtension() override { return new orlo::UBaseString<unsigned char>("t"); }
+
+private:
+    int m_code;
+};
+
 void* CreateNothing() {
     return nullptr;
 }
@@ -169,5 +198,56 @@ TEST_P(RaisedInTheRun, RaisedWhenAskedForTheExtensionAnswersTheCachedTextAndRepo
 
 INSTANTIATE_TEST_SUITE_P(Glue, RaisedInTheRun, ::testing::ValuesIn(kRaisedCases),
                          [](const ::testing::TestParamInfo<RaisedCase>& info) { return info.param.name; });
+
+// The host hears 1 only for a run that ended with status 0; the run has
+// reported any failure itself, so the glue adds nothing.
+struct StatusCase {
+    const char* name;
+    int code;
+    int answer;
+};
+
+void PrintTo(const StatusCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const StatusCase kStatusCases[] = {
+    {"Done", HStatus::DONE, 1},
+    {"Failed", HStatus::FAILED, 0},
+    {"NotSupported", HStatus::NOT_SUPPORTED, 0},
+};
+
+class RunStatus : public TranslatorGlueTest, public ::testing::WithParamInterface<StatusCase> {};
+
+TEST_P(RunStatus, IsAnsweredToTheHost) {
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "glue_status.t";
+    orlo_test::WarningCapture failures(6);
+    StatusWriter writer(GetParam().code);
+    EXPECT_EQ(writer.DoExport(file.string().c_str(), nullptr, nullptr), GetParam().answer) << "export";
+    StatusReader reader(GetParam().code);
+    EXPECT_EQ(reader.DoImport(file.string().c_str(), nullptr, nullptr), GetParam().answer) << "import";
+    EXPECT_TRUE(failures.Messages().empty()) << failures.All();
+    std::filesystem::remove(file);
+}
+
+INSTANTIATE_TEST_SUITE_P(Glue, RunStatus, ::testing::ValuesIn(kStatusCases),
+                         [](const ::testing::TestParamInfo<StatusCase>& info) { return info.param.name; });
+
+// A full disk shows only when the buffered writes reach the file: a run that
+// succeeded is then answered 0, with the file named.
+TEST_F(TranslatorGlueTest, AFileThatCannotBeWrittenToItsEndIsAnsweredNothingDone) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no device that is always full in the Windows build";
+#endif
+    const char* full = "/dev/full";
+    if (!std::filesystem::exists(full))
+        GTEST_SKIP() << "no " << full << " (a device that is always full) on this system";
+    orlo_test::WarningCapture failures(6);
+    StatusWriter writer(HStatus::DONE);
+    EXPECT_EQ(writer.DoExport(full, nullptr, nullptr), 0);
+    ASSERT_EQ(failures.Messages().size(), 1u) << failures.All();
+    EXPECT_EQ(failures.Messages()[0].rfind("Can't write file \"/dev/full\" to its end.", 0), 0u)
+        << failures.Messages()[0];
+}
 
 } // namespace
