@@ -65,6 +65,9 @@ TEST_F(QuarroPluginTest, AWholeLifeInTheHostsOrder) {
     EXPECT_EQ(exporterClass->SuperClassID(), SClass_ID(0xA20));
     EXPECT_EQ(importerClass->SuperClassID(), SClass_ID(0xA10));
     EXPECT_FALSE(exporterClass->ClassID() == importerClass->ClassID());
+    // Stored scenes refer to the two classes by these ids: they never change.
+    EXPECT_TRUE(exporterClass->ClassID() == Class_ID(0x51A40C17, 0x2E8D3F66));
+    EXPECT_TRUE(importerClass->ClassID() == Class_ID(0x51A40C18, 0x2E8D3F67));
     EXPECT_EQ(exporterClass->IsPublic(), 1);
     EXPECT_STREQ(exporterClass->ClassName(), "QuarroExporter");
     EXPECT_STREQ(importerClass->ClassName(), "QuarroImporter");
