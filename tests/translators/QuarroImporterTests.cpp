@@ -157,6 +157,23 @@ TEST_F(QuarroImporterTest, BonesArePlacedParentsFirstAndLookedUpByTheFirstOfANam
     ExpectNear(WorldPosition(Find("Stray")), Point3(5, 0, 0));
 }
 
+// Parents are found through the name table, which keeps the later of two
+// bones of one name: a child listed before both has the later one built as
+// its parent, so the one node of that name stands where the later bone does.
+TEST_F(QuarroImporterTest, AChildListedBeforeTwoBonesOfItsParentsNameHangsBelowTheLaterOne) {
+    UArray<BoneData> bones;
+    bones.Add(Bone("Child", "Parent", 0, 0, 3));
+    bones.Add(Bone("Parent", "", 1, 0, 0));
+    bones.Add(Bone("Parent", "", 2, 0, 0));
+    ASSERT_EQ(Import(orlo_test::WriteRecords(bones, UArray<MeshData>())), 0);
+    INode* parent = Find("Parent");
+    INode* child = Find("Child");
+    ASSERT_TRUE(parent && child);
+    EXPECT_EQ(child->GetParentNode(), parent);
+    ExpectNear(WorldPosition(parent), Point3(2, 0, 0));
+    EXPECT_EQ(TopLevelCount(), 1);
+}
+
 // An inverse bind matrix of a bone bound at a hundred times its size (as
 // files from tools that work in centimetres have them) is inverted, not taken
 // for singular: the bone stands at that size.
