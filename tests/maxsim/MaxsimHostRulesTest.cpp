@@ -147,9 +147,10 @@ TEST_F(MaxsimHostRulesTest, WhatEvalWorldStateHandsOutIsChangedOnlyAsTheHostAllo
             handed->NotifyDependents(FOREVER, PART_GEOM, REFMSG_CHANGE);
         const std::vector<std::string> breaks = TakeHostRuleBreaks();
         EXPECT_EQ(!breaks.empty(), c.broken) << c.name << (breaks.empty() ? "" : ": " + breaks[0]);
-        if (c.broken)
+        if (c.broken) {
             EXPECT_TRUE(AnyBreakMentions(breaks, c.skinned ? "pipeline's result" : "without the host being told"))
                 << c.name;
+        }
     }
 }
 
