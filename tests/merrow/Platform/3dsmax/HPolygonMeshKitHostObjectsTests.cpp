@@ -53,6 +53,20 @@ protected:
         p->mm.FillInMesh();
         return p;
     }
+
+    // A skin whose one bone weighs every point fully and has since risen by
+    // 3 along z: the current pose lies 3 above the bind pose.
+    static Modifier* SkinOnALiftedBone(INode* mesh) {
+        const int points = mesh->GetObjectRef()->NumPoints();
+        INode* bone = NewBone("bone", Point3(0, 0, 0));
+        Modifier* skin = AddSkin(mesh, {bone});
+        for (int v = 0; v < points; ++v)
+            EXPECT_TRUE(SetWeights(skin, mesh, v, {bone}, {1.0f}));
+        Matrix3 lifted(TRUE);
+        lifted.SetTrans(Point3(0, 0, 3));
+        bone->SetNodeTM(Now(), lifted);
+        return skin;
+    }
 };
 
 // The skin still counts the dead point; the kit hands out the mesh without
@@ -149,13 +163,7 @@ TEST_F(MeshHostObjectsTest, LiveVertexColoursAreNoTextureSet) {
 // must get a copy of its own, with the points the stack gave.
 TEST_F(MeshHostObjectsTest, MakeEditablePolyOnANodeWithModifiersKeepsTheStacksResult) {
     INode* mesh = NewMeshNode("skinned");
-    INode* bone = NewBone("bone", Point3(0, 0, 0));
-    Modifier* skin = AddSkin(mesh, {bone});
-    for (int v = 0; v < 5; ++v)
-        ASSERT_TRUE(SetWeights(skin, mesh, v, {bone}, {1.0f}));
-    Matrix3 moved(TRUE);
-    moved.SetTrans(Point3(0, 0, 3));
-    bone->SetNodeTM(Now(), moved);
+    SkinOnALiftedBone(mesh);
     const std::vector<Point3> posed = WorldPoints(mesh);
     ASSERT_EQ(posed.size(), 5u);
 
@@ -233,13 +241,7 @@ TEST_F(MeshHostObjectsTest, SetWeightsStopsWhereTheHostRefuses) {
 // switch it on again, and the skin is on once the kit is gone.
 TEST_F(MeshHostObjectsTest, ABindPoseHolderRebuiltInBindPoseLeavesTheSkinOnAtTheEnd) {
     INode* mesh = NewMeshNode("skinned");
-    INode* bone = NewBone("bone", Point3(0, 0, 0));
-    Modifier* skin = AddSkin(mesh, {bone});
-    for (int v = 0; v < 5; ++v)
-        ASSERT_TRUE(SetWeights(skin, mesh, v, {bone}, {1.0f}));
-    Matrix3 moved(TRUE);
-    moved.SetTrans(Point3(0, 0, 3));
-    bone->SetNodeTM(Now(), moved);
+    Modifier* skin = SkinOnALiftedBone(mesh);
     {
         MeshKit kit(Handle(mesh));
         ASSERT_EQ(kit.SetPoseMode(1).GetCode(), HStatus::DONE);

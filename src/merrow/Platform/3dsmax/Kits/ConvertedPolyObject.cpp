@@ -27,9 +27,9 @@ bool HasDeadStructs(const MNMesh& mesh) {
     return false;
 }
 
-// A poly object of the kit's own with a copy of the mesh; null when the
-// host makes none.
-PolyObject* CopyOf(PolyObject* poly) {
+} // namespace
+
+PolyObject* ConvertedPolyObject::NewPolyObject() {
     Object* object = static_cast<Object*>(GetCOREInterface()->CreateInstance(GEOMOBJECT_CLASS_ID, kPolyObjectClassID));
     if (object == nullptr)
         return nullptr;
@@ -37,12 +37,8 @@ PolyObject* CopyOf(PolyObject* poly) {
         object->DeleteThis();
         return nullptr;
     }
-    PolyObject* copy = static_cast<PolyObject*>(object);
-    copy->mm = poly->mm;
-    return copy;
+    return static_cast<PolyObject*>(object);
 }
-
-} // namespace
 
 ConvertedPolyObject::ConvertedPolyObject(HNodeKit* owner, INode* node, int32_t poseMode)
     : m_polyObject(nullptr), m_owned(false), m_owner(owner), m_wasEnabled(false), m_wasEnabledInViews(false),
@@ -76,10 +72,14 @@ ConvertedPolyObject::ConvertedPolyObject(HNodeKit* owner, INode* node, int32_t p
 // count the dead vertices too, are told apart through the renumbering.
 void ConvertedPolyObject::CollapseInOwnCopy() {
     if (!m_owned) {
-        m_polyObject = CopyOf(m_polyObject);
-        m_owned = m_polyObject != nullptr;
-        if (m_polyObject == nullptr)
+        PolyObject* copy = NewPolyObject();
+        if (copy == nullptr) {
+            m_polyObject = nullptr;
             return;
+        }
+        copy->mm = m_polyObject->mm;
+        m_polyObject = copy;
+        m_owned = true;
     }
     MNMesh& mesh = m_polyObject->mm;
     m_vertexRenumbering.Empty();

@@ -32,6 +32,9 @@ public:
     ConvertedPolyObject(const ConvertedPolyObject&) = delete;
     ConvertedPolyObject& operator=(const ConvertedPolyObject&) = delete;
 
+    // An empty poly object of the kit's own; null when the host makes none.
+    static PolyObject* NewPolyObject();
+
     // Null when the node's object cannot become a poly object.
     PolyObject* GetPolyObject() const { return m_polyObject; }
     // The conversion made a new object, which goes with this holder.

@@ -94,18 +94,6 @@ bool IndicesFitCorners(const MNMesh& mesh, const orlo::UArray<unsigned int>& ind
     return true;
 }
 
-// A poly object of the kit's own, empty; null when the host makes none.
-PolyObject* NewPolyObject() {
-    Object* object = static_cast<Object*>(GetCOREInterface()->CreateInstance(GEOMOBJECT_CLASS_ID, kPolyObjectClassID));
-    if (object == nullptr)
-        return nullptr;
-    if (object->ClassID() != kPolyObjectClassID) {
-        object->DeleteThis();
-        return nullptr;
-    }
-    return static_cast<PolyObject*>(object);
-}
-
 } // namespace
 
 template <class T>
@@ -444,7 +432,7 @@ HStatus HPolygonMeshKit<T>::CreateMesh(const orlo::UArray<Vector3>& vertices, co
             return HStatus(HStatus::NOT_SUPPORTED);
 
     Interface* host = GetCOREInterface();
-    PolyObject* poly = NewPolyObject();
+    PolyObject* poly = ConvertedPolyObject::NewPolyObject();
     if (poly == nullptr)
         return status;
     INode* node = host->CreateObjectNode(poly);
@@ -510,7 +498,7 @@ bool HPolygonMeshKit<T>::MakeEditablePoly() {
     // The stack's result belongs to the pipeline and goes with the stack:
     // the node gets a copy of its own.
     if (poly == evaluated && poly != object) {
-        PolyObject* copy = NewPolyObject();
+        PolyObject* copy = ConvertedPolyObject::NewPolyObject();
         if (copy == nullptr)
             return false;
         copy->mm = static_cast<PolyObject*>(poly)->mm;
