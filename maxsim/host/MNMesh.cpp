@@ -39,7 +39,7 @@ MNMesh::MNMesh(const Mesh& from) : MNMesh() {
 }
 
 MNMesh::~MNMesh() {
-    // A specification that outlives this mesh in a copy must not point here.
+    // Specified normals that outlive this mesh in a copy must not point here.
     if (m_normals && m_normals->GetParent() == this)
         m_normals->SetParent(nullptr);
 }
@@ -511,7 +511,7 @@ void MNMesh::ShallowCopy(MNMesh* amesh, ChannelMask channels) {
             }
         m_borrowed |= channels & kMapChannels;
     }
-    // The specification is this mesh's own; its arrays are shared as the
+    // The specified normals are this mesh's own object; their arrays are shared as the
     // channels they go with.
     if ((channels & (TOPO_CHANNEL | GEOM_CHANNEL)) && amesh->m_normals) {
         if (!m_normals)

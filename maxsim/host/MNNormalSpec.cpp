@@ -19,7 +19,7 @@ void MNNormalSpec::BeforeWrite(ChannelMask channels, const char* operation) {
     if (shared)
         maxsim::HostRules::Instance().Broken(std::string("MNNormalSpec::") + operation + " changed the " +
                                              ((shared & GEOM_CHANNEL) ? "normals" : "normal faces") +
-                                             " of a specification that shares them with the pipeline (a locked "
+                                             " of a normal set that shares them with the pipeline (a locked "
                                              "channel of a shallow copy is read-only)");
 }
 

@@ -196,7 +196,7 @@ public:
     Point3 GetFaceNormal(int fc, bool nrmlz = false);
 
     MNNormalSpec* GetSpecifiedNormals();
-    // Gives the mesh an empty normal specification (no normals, no normal
+    // Gives the mesh an empty set of specified normals (no normals, no normal
     // faces) when it has none.
     void SpecifyNormals();
     void ClearSpecifiedNormals();

@@ -58,7 +58,7 @@ class HostRules;
 //
 // In the pipeline the normal array goes with the geometry channel and the
 // normal faces with topology: a shallow copy shares them with the
-// specification it came from until NewAndCopyChannels gives it its own, and
+// normal set it came from until NewAndCopyChannels gives it its own, and
 // a change to a shared one breaks a host rule.
 class CoreExport MNNormalSpec : public FlagUser {
 public:
@@ -117,7 +117,7 @@ private:
     friend class maxsim::HostRules;
 
     // Every change goes through here: counted, and checked against a parent
-    // that shares this specification with another mesh.
+    // that shares this normal set with another mesh.
     void BeforeWrite(ChannelMask channels, const char* operation);
 
     struct NormalArray {
@@ -129,7 +129,7 @@ private:
     unsigned mWrites;
     std::shared_ptr<NormalArray> mNormalArray;
     std::shared_ptr<std::vector<MNNormalFace>> mFaceArray;
-    // The channels whose arrays this specification has from another.
+    // The channels whose arrays this normal set has from another.
     ChannelMask mBorrowed;
     BitArray mSelection;
     Point3 mScratch;

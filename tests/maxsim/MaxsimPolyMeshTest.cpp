@@ -100,7 +100,7 @@ TEST_F(MaxsimPolyMeshTest, FacesCreatedLaterGetMapFacesAndNormalFaces) {
     p->DeleteThis();
 }
 
-// A new specification has no normal faces, and building does nothing until
+// A new normal set has no normal faces, and building does nothing until
 // they are allocated; building then also computes the normals.
 TEST_F(MaxsimPolyMeshTest, BuiltNormalsNeedNormalFacesAndFollowSmoothingGroups) {
     PolyObject* p = NewQuadAndTriangle();

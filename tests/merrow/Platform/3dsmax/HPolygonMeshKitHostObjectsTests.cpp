@@ -111,9 +111,9 @@ TEST_F(MeshHostObjectsTest, DeadPartsOfASkinnedMeshGoFromTheKitsCopyAndTheWeight
 }
 
 // Normals are built where the kit owns them: the user's mesh keeps its
-// specification as it was, unbuilt corners and all, and one without any
-// gets none.
-TEST_F(MeshHostObjectsTest, ReadingNormalsLeavesTheNodesSpecificationAsItWas) {
+// specified normals as they were, unbuilt corners and all, and one without
+// any gets none.
+TEST_F(MeshHostObjectsTest, ReadingNormalsLeavesTheNodesSpecifiedNormalsAsTheyWere) {
     PolyObject* base = NewQuadAndTriangle();
     base->mm.SpecifyNormals();
     MNNormalSpec* spec = base->mm.GetSpecifiedNormals();

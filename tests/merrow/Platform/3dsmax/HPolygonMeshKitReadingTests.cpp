@@ -336,7 +336,7 @@ TEST_F(MeshReadingTest, ExplicitNormalsGoToWorldByTheInverseTransposeKeepingLeng
     poly->mm.SpecifyNormals();
     MNNormalSpec* spec = poly->mm.GetSpecifiedNormals();
     spec->SetParent(&poly->mm);
-    spec->SetNumFaces(poly->mm.numf); // a new specification has no normal faces
+    spec->SetNumFaces(poly->mm.numf); // a new normal set has no normal faces
     spec->CheckNormals();
     spec->SetNumNormals(2);
     spec->Normal(0) = Point3(0, 0, 2);          // length 2

@@ -98,7 +98,7 @@ MNNormalSpec* ConvertedPolyObject::GetNormals() {
         m_normals = new MNNormalSpec;
         if (MNNormalSpec* specified = mesh.GetSpecifiedNormals())
             *m_normals = *specified;
-        // Building reads the mesh and writes only this specification, whose
+        // Building reads the mesh and writes only this normal set, whose
         // faces must be there first.
         m_normals->SetParent(&mesh);
         m_normals->SetNumFaces(mesh.numf);

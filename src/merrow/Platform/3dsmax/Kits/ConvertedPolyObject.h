@@ -21,7 +21,7 @@ class HNodeKit;
 // The object a conversion hands back may be the node's own object or the
 // pipeline's result, which are the host's and read-only: a mesh with dead
 // vertices or faces is collapsed in a copy of the holder's own, and normals
-// are built in a specification of its own.
+// are built in a normal set of its own.
 //
 //     ConvertedPolyObject converted(kit, node, 1);   // skin off while it lives
 //     if (PolyObject* poly = converted.GetPolyObject()) read(poly->mm);

@@ -545,8 +545,8 @@ HStatus HPolygonMeshKit<T>::SetNormals(const orlo::UArray<Vector3>& normals, con
     if (spec == nullptr)
         return status;
     spec->SetParent(&mesh);
-    // Building and computing need the normal faces, which a new
-    // specification does not have.
+    // Building and computing need the normal faces, which new specified
+    // normals do not have.
     if (spec->GetNumFaces() != mesh.numf)
         spec->SetNumFaces(mesh.numf);
     spec->CheckNormals();
