@@ -38,11 +38,7 @@ MNMesh::MNMesh(const Mesh& from) : MNMesh() {
     SetFromTri(from);
 }
 
-MNMesh::~MNMesh() {
-    // Specified normals that outlive this mesh in a copy must not point here.
-    if (m_normals && m_normals->GetParent() == this)
-        m_normals->SetParent(nullptr);
-}
+MNMesh::~MNMesh() {}
 
 // Whatever this mesh shared, the copy's arrays are its own: new arrays are
 // made, the old ones are never written.
@@ -55,8 +51,6 @@ MNMesh& MNMesh::operator=(const MNMesh& from) {
     m_maps.clear();
     for (const auto& map : from.m_maps)
         m_maps.push_back(std::make_shared<MNMap>(*map));
-    if (m_normals && m_normals->GetParent() == this)
-        m_normals->SetParent(nullptr);
     m_normals.reset();
     if (from.m_normals) {
         m_normals = std::make_shared<MNNormalSpec>();
@@ -92,8 +86,6 @@ void MNMesh::Clear() {
     m_verts = std::make_shared<std::vector<MNVert>>();
     m_topo = std::make_shared<Topology>();
     m_maps.clear();
-    if (m_normals && m_normals->GetParent() == this)
-        m_normals->SetParent(nullptr);
     m_normals.reset();
     m_borrowed = 0;
     ClearFlag(MN_MESH_CACHE_FLAGS);
@@ -460,8 +452,6 @@ void MNMesh::ClearSpecifiedNormals() {
     if (!m_normals)
         return;
     BeforeWrite(TOPO_CHANNEL | GEOM_CHANNEL, "ClearSpecifiedNormals");
-    if (m_normals->GetParent() == this)
-        m_normals->SetParent(nullptr);
     m_normals.reset();
 }
 

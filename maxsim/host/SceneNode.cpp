@@ -77,12 +77,7 @@ void SceneNode::SetNodeTM(TimeValue t, Matrix3& tm) {
 
 // Before its first key a node stands as its first key says.
 Matrix3 SceneNode::LocalTM(TimeValue t) const {
-    if (m_localKeys.empty())
-        return m_localTM;
-    auto it = m_localKeys.upper_bound(t);
-    if (it != m_localKeys.begin())
-        --it;
-    return it->second;
+    return const_cast<SceneNode*>(this)->LocalTMAt(t);
 }
 
 Matrix3& SceneNode::LocalTMAt(TimeValue t) {
