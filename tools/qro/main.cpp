@@ -1,14 +1,20 @@
 // qro: check, dump and write skinned-mesh text files without a host.
 //
-//   qro check PATH       read PATH; prints "ok: B bones, M meshes"
+//   qro check [--strict] PATH
+//                        read PATH; prints "ok: B bones, M meshes", then, on
+//                        the standard error stream, one line per kind of
+//                        finding in it that a game engine would choke on
+//                        (QroCheckFindings)
 //   qro dump PATH        read PATH; prints its records as JSON
 //   qro write JSON OUT   write the records of a JSON document to OUT
 //   qro gltf PATH OUT    write PATH as a skinned glTF 2.0 scene: OUT.glb, or
 //                        OUT.gltf with OUT.bin beside it
+//   qro --help, qro -h   print the usage on the standard output stream
 //
 // Exit status: 0 done, 1 the file was rejected or could not be read or
-// written, 2 a call qro does not know. Messages go to the standard error
-// stream.
+// written, 2 a call qro does not know, 3 check --strict found something in a
+// file it read (without --strict findings leave the status alone). Messages go
+// to the standard error stream.
 
 #include <cstdio>
 #include <cstring>
@@ -18,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "QroCheckFindings.h"
 #include "QroCheckedInputStream.h"
 #include "QroGltfConverter.h"
 #include "QroGltfFile.h"
@@ -36,12 +43,19 @@ namespace {
 const int EXIT_DONE = 0;
 const int EXIT_FAILED = 1;
 const int EXIT_USAGE = 2;
+const int EXIT_FINDINGS = 3;
 
-const char* const kUsage = "usage: qro check PATH        read a .qro file and count its bones and meshes\n"
+const char* const kUsage = "usage: qro check PATH        read a .qro file, count its bones and meshes, and list on\n"
+                           "                             standard error what in it a game engine would choke on\n"
+                           "       qro check --strict PATH\n"
+                           "                             the same, ending with exit status 3 when it lists anything\n"
                            "       qro dump PATH         print the records of a .qro file as JSON\n"
                            "       qro write JSON OUT    write the records of a JSON document as a .qro file\n"
                            "       qro gltf PATH OUT     write a .qro file as a skinned glTF 2.0 scene, OUT ending\n"
-                           "                             in .glb (one file) or .gltf (with a .bin beside it)\n";
+                           "                             in .glb (one file) or .gltf (with a .bin beside it)\n"
+                           "       qro --help, qro -h    print this text on standard output\n"
+                           "exit status: 0 done, 1 a file rejected or not read or written, 2 a wrong call,\n"
+                           "             3 check --strict listed findings\n";
 
 // Reads a .qro file into records, and with `materials` also the material
 // names and indices that the records leave out; false (after a message) when
@@ -72,13 +86,20 @@ bool ReadFile(QroLogs& logs, const char* path, orlo::UArray<BoneData>& bones, or
     return accepted;
 }
 
-int Check(QroLogs& logs, const char* path) {
+int Check(QroLogs& logs, const char* path, bool strict) {
     orlo::UArray<BoneData> bones;
     orlo::UArray<MeshData> meshes;
-    if (!ReadFile(logs, path, bones, meshes))
+    std::vector<QroMaterialReader::Mesh> materials;
+    if (!ReadFile(logs, path, bones, meshes, &materials))
         return EXIT_FAILED;
     std::printf("ok: %d bones, %d meshes\n", int(bones.Num()), int(meshes.Num()));
-    return EXIT_DONE;
+    // The "ok" line first, so that standard output reads the same with or
+    // without findings.
+    std::fflush(stdout);
+    const std::vector<QroCheckFindings::Finding> findings = QroCheckFindings::Find(bones, meshes, materials);
+    for (const QroCheckFindings::Finding& finding : findings)
+        std::fprintf(stderr, "qro: check: %s\n", QroCheckFindings::Describe(finding).c_str());
+    return strict && !findings.empty() ? EXIT_FINDINGS : EXIT_DONE;
 }
 
 int Dump(QroLogs& logs, const char* path) {
@@ -169,9 +190,17 @@ int Gltf(QroLogs& logs, const char* inPath, const char* outPath) {
 }
 
 int Run(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return EXIT_DONE;
+    }
     if (argc == 3 && std::strcmp(argv[1], "check") == 0) {
         QroLogs logs;
-        return Check(logs, argv[2]);
+        return Check(logs, argv[2], false);
+    }
+    if (argc == 4 && std::strcmp(argv[1], "check") == 0 && std::strcmp(argv[2], "--strict") == 0) {
+        QroLogs logs;
+        return Check(logs, argv[3], true);
     }
     if (argc == 3 && std::strcmp(argv[1], "dump") == 0) {
         QroLogs logs;
