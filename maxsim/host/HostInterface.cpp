@@ -320,7 +320,7 @@ void HostInterface::InvalidateObCache(INode* node) {
 }
 
 int HostInterface::RegisterNotification(NOTIFYPROC proc, void* param, int code) {
-    if (!proc)
+    if (!proc || m_refusingNotifications)
         return 0;
     for (const Registration& r : m_notifications)
         if (r.proc == proc && r.param == param && r.code == code)
@@ -397,6 +397,7 @@ void HostInterface::Reset() {
     m_time = 0;
     m_timeCallbacks.clear();
     m_notifications.clear();
+    m_refusingNotifications = false;
     m_progress.clear();
     m_obCacheInvalidations.clear();
     m_log.Clear();

@@ -53,7 +53,8 @@ public:
     // Recorded, and the node's cached pipeline result is thrown away.
     void InvalidateObCache(INode* node) override;
 
-    // Host side of the global entry points.
+    // Host side of the global entry points. A registration answers 0 when
+    // the same one is there already, or while the host refuses them.
     int RegisterNotification(NOTIFYPROC proc, void* param, int code);
     int UnRegisterNotification(NOTIFYPROC proc, void* param, int code);
     void BroadcastNotification(int code, void* callParam);
@@ -77,6 +78,9 @@ public:
     int CustomControlsInitCount() const { return m_customControlsInits; }
     HINSTANCE CustomControlsInstance() const { return m_customControlsInstance; }
     int NotificationCount(int code) const;
+    // Every later registration is refused (answered 0) until Reset, as a
+    // host short of resources may; plug-ins must carry on without one.
+    void RefuseNotifications() { m_refusingNotifications = true; }
     // The nodes handed to InvalidateObCache, in call order.
     const std::vector<INode*>& ObCacheInvalidations() const { return m_obCacheInvalidations; }
 
@@ -104,6 +108,7 @@ private:
     std::map<std::string, int> m_nameCounters;
     std::vector<TimeChangeCallback*> m_timeCallbacks;
     std::vector<Registration> m_notifications;
+    bool m_refusingNotifications = false;
     std::vector<ProgressRecord> m_progress;
     std::vector<INode*> m_obCacheInvalidations;
     int m_redraws;

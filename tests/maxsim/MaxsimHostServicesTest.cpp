@@ -121,6 +121,18 @@ TEST_F(MaxsimHostServicesTest, NotificationsReachTheirRegistrantsUntilUnregister
     EXPECT_EQ(g_calls, 3);
 }
 
+TEST_F(MaxsimHostServicesTest, ARefusingHostRegistersNothingUntilReset) {
+    g_calls = 0;
+    Host().RefuseNotifications();
+    EXPECT_EQ(RegisterNotification(Count, nullptr, NOTIFY_SYSTEM_SHUTDOWN), 0);
+    BroadcastNotification(NOTIFY_SYSTEM_SHUTDOWN);
+    EXPECT_EQ(g_calls, 0);
+    EXPECT_EQ(Host().NotificationCount(NOTIFY_SYSTEM_SHUTDOWN), 0);
+    Host().Reset();
+    EXPECT_EQ(RegisterNotification(Count, nullptr, NOTIFY_SYSTEM_SHUTDOWN), 1);
+    EXPECT_EQ(UnRegisterNotification(Count, nullptr, NOTIFY_SYSTEM_SHUTDOWN), 1);
+}
+
 TEST_F(MaxsimHostServicesTest, CustomControlsAndRedrawsAreRecorded) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(&g_calls);
     InitCustomControls(instance);
