@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "../support/RecordingCoreServices.h"
 #include "HostLogRecorder.h"
 #include "KitsFixture.h"
 #include "max.h"
@@ -128,6 +130,134 @@ TEST_F(QuarroPluginTest, AWholeLifeInTheHostsOrder) {
     BroadcastHostShutdown();
     EXPECT_EQ(LibNumberClasses(), 0);
     EXPECT_EQ(orlo::GetCoreServices(), before);
+}
+
+// The plug-in starts once per process, so each of these runs in a process
+// of its own (a child that ends with status 0 when every check held, and
+// prints what did not otherwise).
+class QuarroPluginStartDeathTest : public KitsTest {
+protected:
+    void SetUp() override {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        KitsTest::SetUp();
+    }
+
+    static int s_failures;
+    static void Check(bool condition, const std::string& what) {
+        if (!condition) {
+            std::fprintf(stderr, "check failed: %s\n", what.c_str());
+            ++s_failures;
+        }
+    }
+    [[noreturn]] static void Finish() {
+        if (s_failures == 0)
+            std::fprintf(stderr, "all checks held\n");
+        std::fflush(stderr);
+        std::_Exit(s_failures == 0 ? 0 : 1);
+    }
+    static int HostErrors(const HostLogRecorder& log) {
+        int errors = 0;
+        for (const auto& entry : log.Entries())
+            errors += entry.type == SYSLOG_ERROR ? 1 : 0;
+        return errors;
+    }
+
+    static void StartWithoutMemoryThenWithIt();
+    static void StartOnAHostThatRefusesTheShutdownCallback();
+};
+int QuarroPluginStartDeathTest::s_failures = 0;
+
+// No memory for the plug-in's core services when the host first calls in:
+// the entry call that met it answers as if there were nothing to offer and
+// reports it on the host's error log; the next entry call, whichever it is,
+// starts again, and the start happens once.
+void QuarroPluginStartDeathTest::StartWithoutMemoryThenWithIt() {
+    HostLogRecorder log;
+    // The services current when the plug-in starts: its own are made through them.
+    orlo_test::RecordingCoreServicesScope hostServices;
+    orlo::ICoreServices* before = orlo::GetCoreServices();
+
+    struct Call {
+        const char* name;
+        std::string (*answer)();
+        const char* whenNotStarted;
+    };
+    const Call calls[] = {
+        {"LibDescription", [] { return std::string(LibDescription()); }, ""},
+        {"LibNumberClasses", [] { return std::to_string(LibNumberClasses()); }, "0"},
+        {"LibClassDesc", [] { return std::string(LibClassDesc(0) != nullptr ? "a class" : "no class"); }, "no class"},
+        {"LibVersion", [] { return std::to_string(LibVersion()); }, nullptr},
+    };
+    hostServices.Pool().SetRefusing(true);
+    int reports = 0;
+    for (const Call& call : calls) {
+        const std::string answer = call.answer();
+        if (call.whenNotStarted != nullptr)
+            Check(answer == call.whenNotStarted, std::string(call.name) + " without memory answered " + answer);
+        Check(HostErrors(log) == ++reports, std::string(call.name) + " without memory reported it once");
+        Check(orlo::GetCoreServices() == before, std::string(call.name) + " left the host's core services current");
+    }
+    Check(LogHas(log, "unable to create the os core service object"), "the report says what failed");
+    Check(maxsim::HostInterface::Instance().NotificationCount(NOTIFY_SYSTEM_SHUTDOWN) == 0,
+          "nothing is registered while the start fails");
+
+    hostServices.Pool().SetRefusing(false);
+    Check(LibNumberClasses() == 2, "two classes, each once");
+    Check(std::string(LibDescription()) == "Kilnworth Games QuarroExporter 0.1", "the description is whole");
+    Check(maxsim::HostInterface::Instance().NotificationCount(NOTIFY_SYSTEM_SHUTDOWN) == 1,
+          "the shutdown callback is registered once");
+    Check(HostErrors(log) == reports, "the start that succeeded reports nothing");
+    Check(orlo::GetCoreServices() != before, "the plug-in's core services are current");
+    Check(hostServices.Pool().Outstanding() == 1, "one block of the host's services holds the plug-in's");
+
+    BroadcastHostShutdown();
+    Check(LibNumberClasses() == 0, "the shutdown lets go of the classes");
+    Check(orlo::GetCoreServices() == before, "the shutdown gives back the host's core services");
+    Check(hostServices.Pool().Outstanding() == 0, "the plug-in's core services are released");
+    Finish();
+}
+
+TEST_F(QuarroPluginStartDeathTest, AStartWithoutMemoryIsReportedAndTriedAgainAtTheNextCall) {
+    EXPECT_EXIT(StartWithoutMemoryThenWithIt(), ::testing::ExitedWithCode(0), "all checks held");
+}
+
+// A host that refuses the shutdown callback: the plug-in says so on the
+// host's error log, goes back to the core services it found, and still
+// translates; it starts only once.
+void QuarroPluginStartDeathTest::StartOnAHostThatRefusesTheShutdownCallback() {
+    HostLogRecorder log;
+    orlo::ICoreServices* before = orlo::GetCoreServices();
+    maxsim::HostInterface::Instance().RefuseNotifications();
+
+    Check(std::string(LibDescription()) == "Kilnworth Games QuarroExporter 0.1", "the description is whole");
+    Check(LogHas(log, "Couldn't register callback upon program shutdown."), "the refusal is reported");
+    Check(log.Entries().size() == 1 && log.Entries()[0].type == SYSLOG_ERROR, "one report, on the host's error log");
+    Check(orlo::GetCoreServices() == before, "the core services found at the start are current again");
+    Check(LibNumberClasses() == 2, "two classes");
+    Check(log.Entries().size() == 1, "later entry calls do not start again");
+
+    ClassDesc* exporterClass = LibClassDesc(0);
+    ClassDesc* importerClass = LibClassDesc(1);
+    if (exporterClass == nullptr || importerClass == nullptr) {
+        Check(false, "both classes are handed out");
+        Finish();
+    }
+    SceneExport* exporter = static_cast<SceneExport*>(exporterClass->Create(FALSE));
+    SceneImport* importer = static_cast<SceneImport*>(importerClass->Create(FALSE));
+    NewBone("Root", Point3(0, 0, 1));
+    const std::string file = TempPath("refused_shutdown.qro");
+    Check(exporter->DoExport(file.c_str(), nullptr, GetCOREInterface()) == 1, "the export succeeds");
+    DeleteAllNodes();
+    Check(importer->DoImport(file.c_str(), nullptr, GetCOREInterface()) == 1, "the import succeeds");
+    Check(GetCOREInterface()->GetINodeByName("Root") != nullptr, "the import builds the bone");
+    delete exporter;
+    delete importer;
+    std::remove(file.c_str());
+    Finish();
+}
+
+TEST_F(QuarroPluginStartDeathTest, ARefusedShutdownCallbackIsReportedAndTheHostsServicesComeBack) {
+    EXPECT_EXIT(StartOnAHostThatRefusesTheShutdownCallback(), ::testing::ExitedWithCode(0), "all checks held");
 }
 
 } // namespace

@@ -29,6 +29,14 @@ void HLogOutput::Write(const orlo::UBaseString<unsigned char>& text) {
     HandToHost(text.c_str(), text.Length());
 }
 
+void HLogOutput::WriteUncopied(const char* text) {
+    if (m_open) {
+        HandToHost(m_message.c_str(), m_message.Length());
+        m_message.Empty();
+    }
+    HandToHost(text, strlen(text));
+}
+
 void HLogOutput::End() {
     if (m_open) {
         m_open = false;

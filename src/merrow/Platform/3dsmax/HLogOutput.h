@@ -30,6 +30,10 @@ public:
     void Begin() override;
     void Write(const orlo::UBaseString<unsigned char>& text) override;
     void End() override;
+    // A piece that goes to the host without being copied: a report written
+    // when there is no memory left for a copy. What the open message
+    // collected goes first, as an entry of its own.
+    void WriteUncopied(const char* text);
 
 private:
     // The text goes to the host exactly as it is: never read as a format.

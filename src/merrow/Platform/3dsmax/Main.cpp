@@ -115,7 +115,8 @@ void ReportToHost(const char* text) {
     try {
         g_errorOutput.Write(orlo::UBaseString<unsigned char>(text));
     } catch (...) {
-        // No memory for the text: the host hears nothing rather than falls.
+        // No memory for a copy: what went wrong is likely just that.
+        g_errorOutput.WriteUncopied(text);
     }
     g_errorOutput.End();
 }

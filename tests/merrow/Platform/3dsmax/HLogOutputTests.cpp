@@ -58,6 +58,27 @@ TEST(HLogOutputTest, AnEmptyMessageMakesNoEntryAndAWriteOutsideAMessageGoesAtOnc
     EXPECT_EQ(host.Entries()[0].text, "loose");
 }
 
+// A report made when no memory is left: nothing is copied, the text arrives
+// whole and unformatted, after what the message had collected.
+TEST(HLogOutputTest, AnUncopiedPieceFollowsWhatTheMessageCollected) {
+    HostLogRecorder host;
+    HLogOutput output(SYSLOG_ERROR);
+    output.Begin();
+    output.Write(orlo::UString("ERROR: "));
+    output.WriteUncopied("out of memory at 100%s");
+    output.End();
+    ASSERT_EQ(host.Entries().size(), 2u);
+    EXPECT_EQ(host.Entries()[0].text, "ERROR: ");
+    EXPECT_EQ(host.Entries()[1].text, "out of memory at 100%s");
+    EXPECT_EQ(host.Entries()[1].type, DWORD(SYSLOG_ERROR));
+
+    output.Begin();
+    output.WriteUncopied("alone");
+    output.End();
+    ASSERT_EQ(host.Entries().size(), 3u);
+    EXPECT_EQ(host.Entries()[2].text, "alone");
+}
+
 TEST(HLogOutputTest, AsAChannelOutputEachMessageIsOneEntry) {
     HostLogRecorder host;
     HLogOutput output(SYSLOG_WARN);
