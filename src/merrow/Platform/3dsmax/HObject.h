@@ -58,6 +58,8 @@ public:
     bool IsValid() const;
 
     // Equal kinds and the same node (the collection compares node handles only).
+    // Materials carry no node, so any two material handles are equal here:
+    // compare materials by their pointers, never with this.
     bool operator==(const HObject& other) const { return m_kind == other.m_kind && GetNode() == other.GetNode(); }
 
 private:
