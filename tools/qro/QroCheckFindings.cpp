@@ -455,8 +455,8 @@ std::vector<Finding> QroCheckFindings::Find(const orlo::UArray<BoneData>& bones,
         const double turnDegrees = bound.turn * 180 / std::numbers::pi;
         if (move > MAX_JOINT_MOVE || turnDegrees > MAX_JOINT_TURN_DEGREES)
             tally.Add(Kind::BindMatrixPrecision, [&] {
-                return BonePlace(bones[b]) + " (up to " + Figure(move * 100) + " % and " + Figure(turnDegrees) +
-                       " degrees)";
+                return BonePlace(bones[b]) + " (up to " + (size > 0 ? Figure(move * 100) + " % and " : "") +
+                       Figure(turnDegrees) + " degrees)";
             });
     }
     return tally.Findings();

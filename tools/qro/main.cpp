@@ -194,7 +194,8 @@ int Run(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return EXIT_DONE;
     }
-    if (argc == 3 && std::strcmp(argv[1], "check") == 0) {
+    // "check --strict" alone has lost its PATH; "./--strict" names such a file.
+    if (argc == 3 && std::strcmp(argv[1], "check") == 0 && std::strcmp(argv[2], "--strict") != 0) {
         QroLogs logs;
         return Check(logs, argv[2], false);
     }

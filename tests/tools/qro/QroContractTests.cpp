@@ -128,11 +128,82 @@ TEST_P(QroUsage, UsageOnStandardErrorAndExitTwo) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, QroUsage,
-                         testing::Values(std::vector<std::string>{}, std::vector<std::string>{"--help"},
-                                         std::vector<std::string>{"check"},
+                         testing::Values(std::vector<std::string>{}, std::vector<std::string>{"--HELP"},
+                                         std::vector<std::string>{"--help", "check"}, std::vector<std::string>{"check"},
+                                         std::vector<std::string>{"check", "--strict"},
+                                         std::vector<std::string>{"check", kSample, "--strict"},
+                                         std::vector<std::string>{"check", "--strict", kSample, "more"},
+                                         std::vector<std::string>{"check", "-strict", kSample},
                                          std::vector<std::string>{"check", kSample, "more"},
                                          std::vector<std::string>{"write", "only.json"},
                                          std::vector<std::string>{"CHECK", kSample}));
+
+class QroHelp : public testing::TestWithParam<const char*> {};
+
+TEST_P(QroHelp, UsageOnStandardOutputAndExitZero) {
+    Outcome outcome = Qro({GetParam()});
+    EXPECT_EQ(outcome.exit, 0);
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.out.rfind("usage: qro check PATH", 0), 0u) << outcome.out;
+    EXPECT_NE(outcome.out.find("qro check --strict PATH"), std::string::npos) << outcome.out;
+    // The same text that a wrong call gets.
+    EXPECT_EQ(outcome.out, Qro({}).err);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, QroHelp, testing::Values("--help", "-h"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param[1] == '-' ? "Long" : "Short");
+                         });
+
+// A file the reader accepts, with one finding of five kinds; the material
+// findings show that check reads the material blocks too.
+const char* const kFindings = "tests/data/qro/check_findings.qro";
+const char* const kFindingsErr =
+    "qro: check: 1 name with a double quote or a line break, which the file cannot read back: first the material "
+    "name \"Tr\\r\\nim\" in mesh \"Flag\"\n"
+    "qro: check: 1 vertex whose weights do not sum to 1 (within 0.001): first in mesh \"Flag\", vertex 4\n"
+    "qro: check: 1 bone that no weight uses: first bone \"Tail\"\n"
+    "qro: check: 1 polygon with fewer than three corners or a repeated vertex: first in mesh \"Flag\", polygon 2\n"
+    "qro: check: 1 polygon whose material index is beyond its mesh's material names: first in mesh \"Flag\", "
+    "polygon 1 (index 3, with 2 material names)\n";
+
+struct StrictCase {
+    const char* label;
+    std::vector<std::string> arguments;
+    int exit;
+    const char* out;
+    const char* err;
+};
+
+class QroCheckFindingsContract : public testing::TestWithParam<StrictCase> {};
+
+// Findings go to standard error, one line per kind; standard output keeps the
+// "ok" line alone; only --strict turns findings into an exit status of 3.
+TEST_P(QroCheckFindingsContract, StatusOutputAndError) {
+    Outcome outcome = Qro(GetParam().arguments);
+    EXPECT_EQ(outcome.exit, GetParam().exit);
+    EXPECT_EQ(outcome.out, GetParam().out);
+    EXPECT_EQ(outcome.err, GetParam().err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QroCheckFindingsContract,
+    testing::Values(StrictCase{"Findings", {"check", kFindings}, 0, "ok: 3 bones, 1 meshes\n", kFindingsErr},
+                    StrictCase{
+                        "StrictFindings", {"check", "--strict", kFindings}, 3, "ok: 3 bones, 1 meshes\n", kFindingsErr},
+                    StrictCase{"StrictClean", {"check", "--strict", kSample}, 0, "ok: 2 bones, 1 meshes\n", ""},
+                    StrictCase{"StrictRejected",
+                               {"check", "--strict", "tests/data/qro/version2.qro"},
+                               1,
+                               "",
+                               "WARNING: Can't handle file \"tests/data/qro/version2.qro\". Some data is missing or "
+                               "corrupt.\n"},
+                    StrictCase{"StrictMissing",
+                               {"check", "--strict", "tests/data/qro/missing.qro"},
+                               1,
+                               "",
+                               "Can't open file \"tests/data/qro/missing.qro\" for reading.\n"}),
+    [](const testing::TestParamInfo<StrictCase>& info) { return std::string(info.param.label); });
 
 TEST(QroContract, DumpPrintsFieldsAsTheyWereRead) {
     Outcome outcome = Qro({"dump", "tests/data/qro/odd_values.qro"});
