@@ -2,6 +2,8 @@
 
 #include "max.h"
 
+#include "merrow/Platform/3dsmax/HHostClassIDs.h"
+
 #include "iFnPub.h"
 #include "imtl.h"
 #include "merrow/Platform/3dsmax/HIndexItemList.h"
@@ -17,16 +19,16 @@ namespace {
 
 using ClassList = HObjectFilter::ClassList;
 
-void AddClass(ClassList& list, uint32_t superClassID, uint32_t a, uint32_t b) {
-    list.Add(HObject::CompleteClassID{superClassID, a, b});
+void AddClass(ClassList& list, uint32_t superClassID, const HHostClassID& id) {
+    list.Add(HObject::CompleteClassID{superClassID, id.partA, id.partB});
 }
 
-const uint32_t kGeometry = 0x10;
-const uint32_t kCamera = 0x20;
-const uint32_t kLight = 0x30;
-const uint32_t kShape = 0x40;
-const uint32_t kHelper = 0x50;
-const uint32_t kMaterial = 0xC00;
+// Classes the filters name that the host layer does not otherwise use.
+constexpr HHostClassID kClass9125{0x9125, 0};
+constexpr HHostClassID kClass8A63C0{0x8A63C0, 0};
+constexpr HHostClassID kClass3011{0x3011, 0};
+constexpr HHostClassID kMaterialClasses[] = {kStandardMaterialClassID, {3, 0},     {0x100, 0},
+                                             kMultiMaterialClassID,    {0x210, 0}, {0x250, 0}};
 
 bool Contains(const orlo::UArray<HObject>& list, const HObject& handle) {
     for (const HObject& entry : list)
@@ -85,27 +87,23 @@ HObjectFilter HPluginModule::GetObjectFilter(uint32_t kind) {
     HObjectFilter filter;
     switch (kind) {
     case KIND_MESHES:
-        AddClass(filter.m_includeConvertible, kGeometry, 0x5D21369A, 0);
-        filter.m_excludeSuperClasses.Add(kShape);
-        filter.m_excludeSuperClasses.Add(kCamera);
-        filter.m_excludeSuperClasses.Add(kLight);
-        filter.m_excludeSuperClasses.Add(kHelper);
-        AddClass(filter.m_excludeExact, kGeometry, 0x28BF6E8D, 0x2ECCA840);
-        AddClass(filter.m_excludeExact, kGeometry, 0x9125, 0);
+        AddClass(filter.m_includeConvertible, kGeometrySuperClassID, kPolyObjectClassID);
+        filter.m_excludeSuperClasses.Add(kShapeSuperClassID);
+        filter.m_excludeSuperClasses.Add(kCameraSuperClassID);
+        filter.m_excludeSuperClasses.Add(kLightSuperClassID);
+        filter.m_excludeSuperClasses.Add(kHelperSuperClassID);
+        AddClass(filter.m_excludeExact, kGeometrySuperClassID, kBoneObjectClassID);
+        AddClass(filter.m_excludeExact, kGeometrySuperClassID, kClass9125);
         break;
     case KIND_BONES:
-        AddClass(filter.m_includeExact, kGeometry, 0x28BF6E8D, 0x2ECCA840);
-        AddClass(filter.m_includeExact, kGeometry, 0x9125, 0);
-        AddClass(filter.m_includeExact, kHelper, 0x8A63C0, 0);
-        AddClass(filter.m_excludeConvertible, kGeometry, 0x3011, 0);
+        AddClass(filter.m_includeExact, kGeometrySuperClassID, kBoneObjectClassID);
+        AddClass(filter.m_includeExact, kGeometrySuperClassID, kClass9125);
+        AddClass(filter.m_includeExact, kHelperSuperClassID, kClass8A63C0);
+        AddClass(filter.m_excludeConvertible, kGeometrySuperClassID, kClass3011);
         break;
     case KIND_MATERIALS:
-        AddClass(filter.m_includeExact, kMaterial, 2, 0);
-        AddClass(filter.m_includeExact, kMaterial, 3, 0);
-        AddClass(filter.m_includeExact, kMaterial, 0x100, 0);
-        AddClass(filter.m_includeExact, kMaterial, 0x200, 0);
-        AddClass(filter.m_includeExact, kMaterial, 0x210, 0);
-        AddClass(filter.m_includeExact, kMaterial, 0x250, 0);
+        for (const HHostClassID& material : kMaterialClasses)
+            AddClass(filter.m_includeExact, kMaterialSuperClassID, material);
         break;
     default:
         break;

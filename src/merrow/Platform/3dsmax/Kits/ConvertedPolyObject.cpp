@@ -1,6 +1,8 @@
 #include "merrow/Platform/3dsmax/Kits/ConvertedPolyObject.h"
 
 #include "max.h"
+
+#include "merrow/Platform/3dsmax/HHostClassIDs.h"
 #include "merrow/Platform/3dsmax/Kits/HSkinAccess.h"
 #include "polyobj.h"
 
@@ -8,7 +10,7 @@ namespace merrow::platform_3dsmax {
 
 namespace {
 
-const Class_ID kPolyObjectClassID(0x5D21369A, 0);
+const Class_ID kPolyObject = ToClassID(kPolyObjectClassID);
 const DWORD kModifierDisabled = 0x20;
 const DWORD kModifierDisabledInViews = 0x100;
 const PartID kSkinSwitchParts = 0x80003FFF;
@@ -30,10 +32,10 @@ bool HasDeadStructs(const MNMesh& mesh) {
 } // namespace
 
 PolyObject* ConvertedPolyObject::NewPolyObject() {
-    Object* object = static_cast<Object*>(GetCOREInterface()->CreateInstance(GEOMOBJECT_CLASS_ID, kPolyObjectClassID));
+    Object* object = static_cast<Object*>(GetCOREInterface()->CreateInstance(kGeometrySuperClassID, kPolyObject));
     if (object == nullptr)
         return nullptr;
-    if (object->ClassID() != kPolyObjectClassID) {
+    if (object->ClassID() != kPolyObject) {
         object->DeleteThis();
         return nullptr;
     }
@@ -57,8 +59,8 @@ ConvertedPolyObject::ConvertedPolyObject(HNodeKit* owner, INode* node, int32_t p
     }
     const ObjectState& state = node->EvalWorldState(t);
     Object* evaluated = state.obj;
-    if (evaluated != nullptr && evaluated->CanConvertToType(kPolyObjectClassID)) {
-        Object* converted = evaluated->ConvertToType(t, kPolyObjectClassID);
+    if (evaluated != nullptr && evaluated->CanConvertToType(kPolyObject)) {
+        Object* converted = evaluated->ConvertToType(t, kPolyObject);
         if (converted != nullptr) {
             m_polyObject = static_cast<PolyObject*>(converted);
             m_owned = converted != evaluated;

@@ -2,11 +2,12 @@
 
 #include "max.h"
 
+#include "merrow/Platform/3dsmax/HHostClassIDs.h"
+
 namespace merrow::platform_3dsmax {
 
 namespace {
 
-const Class_ID kBoneObjectClassID(0x28BF6E8D, 0x2ECCA840);
 // The bone settings of a new bone: scale type "scale", the x axis.
 const int kBoneScaleTypeScale = 1;
 const int kBoneAxisX = 0;
@@ -27,7 +28,8 @@ HStatus HBoneKit::CreateBone(const HObject& parent) {
     Interface* host = GetCOREInterface();
     const TimeValue t = host->GetTime();
     INode* node = nullptr;
-    if (Object* bone = static_cast<Object*>(host->CreateInstance(GEOMOBJECT_CLASS_ID, kBoneObjectClassID))) {
+    if (Object* bone =
+            static_cast<Object*>(host->CreateInstance(kGeometrySuperClassID, ToClassID(kBoneObjectClassID)))) {
         node = host->CreateObjectNode(bone);
         if (node == nullptr)
             bone->MaybeAutoDelete();

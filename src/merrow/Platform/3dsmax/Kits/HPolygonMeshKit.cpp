@@ -4,6 +4,8 @@
 
 #include "max.h"
 
+#include "merrow/Platform/3dsmax/HHostClassIDs.h"
+
 #include "imtl.h"
 #include "iparamb2.h"
 #include "iskin.h"
@@ -21,9 +23,7 @@ namespace {
 // Error reports of this kit have always named this source.
 const char* const kSourceFile = "merrow/platform/3dsmax/Kits/HPolygonMeshKit";
 
-const Class_ID kPolyObjectClassID(0x5D21369A, 0);
-const Class_ID kMultiMaterialClassID(0x200, 0);
-const SClass_ID kDerivedObjectSuperClassID = 2;
+const Class_ID kPolyObject = ToClassID(kPolyObjectClassID);
 const PartID kPartsGeometry = 3; // topology and geometry
 const PartID kPartsTextureMaps = 4;
 const PartID kSkinChangeParts = 0x800037FF;
@@ -319,7 +319,7 @@ HStatus HPolygonMeshKit<T>::GetMaterials(orlo::UArray<HObject>& out) {
     if (material == nullptr)
         return HStatus();
     out.Empty();
-    if (material->ClassID() == kMultiMaterialClassID) {
+    if (material->ClassID() == ToClassID(kMultiMaterialClassID)) {
         for (int i = 0; i < material->NumSubMtls(); ++i)
             out.Add(HObject::FromMaterial(material->GetSubMtl(i)));
     } else {
@@ -488,8 +488,7 @@ bool HPolygonMeshKit<T>::MakeEditablePoly() {
     Object* collapsed = evaluated->CollapseObject();
     if (collapsed == nullptr)
         return false;
-    Object* poly =
-        collapsed->CanConvertToType(kPolyObjectClassID) ? collapsed->ConvertToType(t, kPolyObjectClassID) : nullptr;
+    Object* poly = collapsed->CanConvertToType(kPolyObject) ? collapsed->ConvertToType(t, kPolyObject) : nullptr;
     if (poly == nullptr) {
         if (collapsed != evaluated)
             collapsed->DeleteThis();
@@ -525,7 +524,7 @@ PolyObject* HPolygonMeshKit<T>::GetEditablePolyObject() {
     if (!MakeEditablePoly())
         return nullptr;
     Object* object = GetNode()->GetObjectRef();
-    if (object == nullptr || object->ClassID() != kPolyObjectClassID)
+    if (object == nullptr || object->ClassID() != kPolyObject)
         return nullptr;
     return static_cast<PolyObject*>(object);
 }
@@ -712,7 +711,8 @@ HStatus HPolygonMeshKit<T>::AddSkin(const orlo::UArray<HObject>& bones) {
     Object* reference = node->GetObjectRef();
     const bool extend = reference != nullptr && reference->SuperClassID() == kDerivedObjectSuperClassID;
     IDerivedObject* derived = extend ? static_cast<IDerivedObject*>(reference) : CreateDerivedObject(evaluated);
-    Modifier* skin = static_cast<Modifier*>(host->CreateInstance(OSM_CLASS_ID, HSkinAccess::SkinClassID()));
+    Modifier* skin =
+        static_cast<Modifier*>(host->CreateInstance(kObjectSpaceModifierSuperClassID, HSkinAccess::SkinClassID()));
     if (skin == nullptr) {
         if (!extend)
             derived->MaybeAutoDelete();

@@ -2,6 +2,8 @@
 
 #include "max.h"
 
+#include "merrow/Platform/3dsmax/HHostClassIDs.h"
+
 #include "iparamb2.h"
 #include "iskin.h"
 #include "merrow/Platform/3dsmax/Kits/HBoneKit.h"
@@ -10,14 +12,8 @@
 
 namespace merrow::platform_3dsmax {
 
-namespace {
-
-const SClass_ID kDerivedObjectSuperClassID = 2;
-
-} // namespace
-
 Class_ID HSkinAccess::SkinClassID() {
-    return Class_ID(0x0095C723, 0x00015666);
+    return ToClassID(kSkinModifierClassID);
 }
 
 Modifier* HSkinAccess::FindModifier(INode* node, const Class_ID& classID) {
