@@ -28,6 +28,8 @@ using merrow::platform_3dsmax::HPluginModule;
 using merrow::platform_3dsmax::HPolygonMeshKit;
 using merrow::platform_3dsmax::HSkinAccess;
 using merrow::platform_3dsmax::HStatus;
+using merrow::platform_3dsmax::POSE_BIND;
+using merrow::platform_3dsmax::POSE_CURRENT;
 using orlo::TMatrix4;
 using orlo::TVector2;
 using orlo::TVector3;
@@ -216,10 +218,10 @@ void WriteMesh(QuarroTextWriter& writer, uint32_t index, const HObject& mesh, co
     // Positions and normals of the bind pose: the skin is off while they are read.
     UArray<TVector3<float>> vertices;
     UArray<TVector3<float>> normals;
-    kit.SetPoseMode(1);
+    kit.SetPoseMode(POSE_BIND);
     kit.GetVertices(vertices);
     kit.GetNormals(normals);
-    kit.SetPoseMode(0);
+    kit.SetPoseMode(POSE_CURRENT);
     // The counts are those of the current pose; a bind pose with fewer
     // vertices or normals would leave the file's lists short.
     assure(uint32_t(vertices.Num()) >= vertexCount);

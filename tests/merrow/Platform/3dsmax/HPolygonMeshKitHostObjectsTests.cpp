@@ -16,6 +16,8 @@ using merrow::platform_3dsmax::HObject;
 using merrow::platform_3dsmax::HPolygonMeshKit;
 using merrow::platform_3dsmax::HSkinAccess;
 using merrow::platform_3dsmax::HStatus;
+using merrow::platform_3dsmax::POSE_BIND;
+using merrow::platform_3dsmax::POSE_CURRENT;
 using orlo::TVector2;
 using orlo::TVector3;
 using orlo::UArray;
@@ -73,7 +75,7 @@ protected:
 // it, so the weights must skip it too, and the user's object keeps all six
 // points in either pose.
 TEST_F(MeshHostObjectsTest, DeadPartsOfASkinnedMeshGoFromTheKitsCopyAndTheWeightsFollow) {
-    for (int pose : {0, 1}) {
+    for (int pose : {POSE_CURRENT, POSE_BIND}) {
         KitsTest::TearDown();
         KitsTest::SetUp();
         PolyObject* base = NewMeshWithDeadParts();
@@ -244,7 +246,7 @@ TEST_F(MeshHostObjectsTest, ABindPoseHolderRebuiltInBindPoseLeavesTheSkinOnAtThe
     Modifier* skin = SkinOnALiftedBone(mesh);
     {
         MeshKit kit(Handle(mesh));
-        ASSERT_EQ(kit.SetPoseMode(1).GetCode(), HStatus::DONE);
+        ASSERT_EQ(kit.SetPoseMode(POSE_BIND).GetCode(), HStatus::DONE);
         UArray<TVector3<float>> vertices;
         ASSERT_EQ(kit.GetVertices(vertices).GetCode(), HStatus::DONE);
         EXPECT_FALSE(skin->IsEnabled());

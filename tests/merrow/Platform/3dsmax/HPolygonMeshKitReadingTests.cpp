@@ -11,6 +11,8 @@
 using merrow::platform_3dsmax::HObject;
 using merrow::platform_3dsmax::HPolygonMeshKit;
 using merrow::platform_3dsmax::HStatus;
+using merrow::platform_3dsmax::POSE_BIND;
+using merrow::platform_3dsmax::POSE_CURRENT;
 using orlo::TVector2;
 using orlo::TVector3;
 using orlo::UArray;
@@ -222,20 +224,20 @@ TEST_F(MeshReadingTest, ObjectsThatCannotBecomePolysAnswerStatusOneAndLeaveOutpu
 TEST_F(MeshReadingTest, PoseModes) {
     INode* plain = NewMeshNode("plain");
     MeshKit plainKit(Handle(plain));
-    EXPECT_EQ(plainKit.SetPoseMode(0).GetCode(), HStatus::DONE);
-    EXPECT_EQ(plainKit.SetPoseMode(1).GetCode(), HStatus::NOT_SUPPORTED);
-    EXPECT_EQ(plainKit.GetPoseMode(), 0);
+    EXPECT_EQ(plainKit.SetPoseMode(POSE_CURRENT).GetCode(), HStatus::DONE);
+    EXPECT_EQ(plainKit.SetPoseMode(POSE_BIND).GetCode(), HStatus::NOT_SUPPORTED);
+    EXPECT_EQ(plainKit.GetPoseMode(), POSE_CURRENT);
     EXPECT_EQ(plainKit.SetPoseMode(2).GetCode(), HStatus::NOT_SUPPORTED);
     EXPECT_EQ(plainKit.SetPoseMode(-1).GetCode(), HStatus::NOT_SUPPORTED);
 
     SkinnedScene s = MakeSkinned();
     MeshKit kit(Handle(s.mesh));
     kit.Get3dsmaxPolyObject();
-    EXPECT_EQ(kit.SetPoseMode(0).GetCode(), HStatus::DONE);
+    EXPECT_EQ(kit.SetPoseMode(POSE_CURRENT).GetCode(), HStatus::DONE);
     EXPECT_FALSE(kit.IsStale()); // the same mode changes nothing
-    EXPECT_EQ(kit.SetPoseMode(1).GetCode(), HStatus::DONE);
+    EXPECT_EQ(kit.SetPoseMode(POSE_BIND).GetCode(), HStatus::DONE);
     EXPECT_TRUE(kit.IsStale());
-    EXPECT_EQ(kit.GetPoseMode(), 1);
+    EXPECT_EQ(kit.GetPoseMode(), POSE_BIND);
 }
 
 TEST_F(MeshReadingTest, BindPoseReadingSwitchesTheSkinOffAndBackOn) {
@@ -255,7 +257,7 @@ TEST_F(MeshReadingTest, BindPoseReadingSwitchesTheSkinOffAndBackOn) {
         for (int i = 0; i < 5; ++i)
             ExpectNear(P(v[i]), posed[size_t(i)]);
 
-        ASSERT_EQ(kit.SetPoseMode(1).GetCode(), HStatus::DONE);
+        ASSERT_EQ(kit.SetPoseMode(POSE_BIND).GetCode(), HStatus::DONE);
         ASSERT_EQ(kit.GetVertices(v).GetCode(), HStatus::DONE);
         for (int i = 0; i < 5; ++i)
             ExpectNear(P(v[i]), bind[size_t(i)]);
@@ -263,14 +265,14 @@ TEST_F(MeshReadingTest, BindPoseReadingSwitchesTheSkinOffAndBackOn) {
         EXPECT_FALSE(kit.IsStale());
         EXPECT_TRUE(s.skin->TestAFlag(A_MOD_DISABLED));
 
-        ASSERT_EQ(kit.SetPoseMode(0).GetCode(), HStatus::DONE);
+        ASSERT_EQ(kit.SetPoseMode(POSE_CURRENT).GetCode(), HStatus::DONE);
         ASSERT_EQ(kit.GetVertices(v).GetCode(), HStatus::DONE);
         for (int i = 0; i < 5; ++i)
             ExpectNear(P(v[i]), posed[size_t(i)]);
         EXPECT_FALSE(s.skin->TestAFlag(A_MOD_DISABLED));
 
         // Bind pose again; the kit's end switches the skin back on.
-        kit.SetPoseMode(1);
+        kit.SetPoseMode(POSE_BIND);
         kit.GetVertices(v);
         EXPECT_TRUE(s.skin->TestAFlag(A_MOD_DISABLED));
     }
@@ -288,7 +290,7 @@ TEST_F(MeshReadingTest, TheUsersSkinSettingsAreKept) {
     s.skin->SetAFlag(A_MOD_DISABLED);
     {
         MeshKit kit(Handle(s.mesh));
-        kit.SetPoseMode(1);
+        kit.SetPoseMode(POSE_BIND);
         UArray<TVector3<float>> v;
         ASSERT_EQ(kit.GetVertices(v).GetCode(), HStatus::DONE);
     }
@@ -299,7 +301,7 @@ TEST_F(MeshReadingTest, TheUsersSkinSettingsAreKept) {
     s.skin->SetAFlag(A_MOD_DISABLED_INVIEWS);
     {
         MeshKit kit(Handle(s.mesh));
-        kit.SetPoseMode(1);
+        kit.SetPoseMode(POSE_BIND);
         UArray<TVector3<float>> v;
         ASSERT_EQ(kit.GetVertices(v).GetCode(), HStatus::DONE);
         EXPECT_TRUE(s.skin->TestAFlag(A_MOD_DISABLED));

@@ -11,6 +11,8 @@ using merrow::platform_3dsmax::HObject;
 using merrow::platform_3dsmax::HPolygonMeshKit;
 using merrow::platform_3dsmax::HSkinAccess;
 using merrow::platform_3dsmax::HStatus;
+using merrow::platform_3dsmax::POSE_BIND;
+using merrow::platform_3dsmax::POSE_CURRENT;
 using orlo::TMatrix4;
 using orlo::TVector2;
 using orlo::TVector3;
@@ -249,7 +251,7 @@ TEST_F(KitsTest, RoundTripThroughTheKits) {
 
     // Read back through a fresh kit over the node, in the bind pose.
     MeshKit reader(kit.GetObject());
-    ASSERT_EQ(reader.SetPoseMode(1).GetCode(), HStatus::DONE);
+    ASSERT_EQ(reader.SetPoseMode(POSE_BIND).GetCode(), HStatus::DONE);
     UArray<TVector3<float>> v, n;
     UArray<TVector2<float>> t0, t1;
     UArray<unsigned int> c, i, ni, ti0, ti1, wc, bi;
@@ -310,7 +312,7 @@ TEST_F(KitsTest, TheBindPoseIsPlacedWhereTheSkinBoundTheMesh) {
     mesh->SetNodeTM(Now(), movedTo);
     MeshKit kit(Handle(mesh));
     EXPECT_TRUE(kit.GetObjectTransformationMatrix().Equals(mesh->GetObjectTM(Now())));
-    ASSERT_EQ(kit.SetPoseMode(1).GetCode(), HStatus::DONE);
+    ASSERT_EQ(kit.SetPoseMode(POSE_BIND).GetCode(), HStatus::DONE);
     EXPECT_TRUE(kit.GetObjectTransformationMatrix().Equals(objectAtBind));
     UArray<TVector3<float>> vertices, normals;
     ASSERT_EQ(kit.GetVertices(vertices).GetCode(), HStatus::DONE);
@@ -325,7 +327,7 @@ TEST_F(KitsTest, TheBindPoseIsPlacedWhereTheSkinBoundTheMesh) {
     ASSERT_GT(normals.Num(), 0);
     for (int n = 0; n < normals.Num(); ++n)
         ExpectNear(Point3(normals[n].x, normals[n].y, normals[n].z), up);
-    ASSERT_EQ(kit.SetPoseMode(0).GetCode(), HStatus::DONE);
+    ASSERT_EQ(kit.SetPoseMode(POSE_CURRENT).GetCode(), HStatus::DONE);
     EXPECT_TRUE(kit.GetObjectTransformationMatrix().Equals(mesh->GetObjectTM(Now())));
 }
 

@@ -42,12 +42,12 @@ PolyObject* ConvertedPolyObject::NewPolyObject() {
     return static_cast<PolyObject*>(object);
 }
 
-ConvertedPolyObject::ConvertedPolyObject(HNodeKit* owner, INode* node, int32_t poseMode)
+ConvertedPolyObject::ConvertedPolyObject(HNodeKit* owner, INode* node, bool bindPose)
     : m_polyObject(nullptr), m_owned(false), m_owner(owner), m_wasEnabled(false), m_wasEnabledInViews(false),
       m_node(node), m_normals(nullptr) {
     m_lock.Enter();
     const TimeValue t = GetCOREInterface()->GetTime();
-    if (poseMode == 1) {
+    if (bindPose) {
         Modifier* skin = HSkinAccess::FindModifier(node, HSkinAccess::SkinClassID());
         if (skin != nullptr && !skin->TestAFlag(kModifierDisabled)) {
             // The user's viewport setting is recorded but never touched.

@@ -23,11 +23,11 @@ class HNodeKit;
 // vertices or faces is collapsed in a copy of the holder's own, and normals
 // are built in a normal set of its own.
 //
-//     ConvertedPolyObject converted(kit, node, 1);   // skin off while it lives
+//     ConvertedPolyObject converted(kit, node, true);   // bind pose: skin off while it lives
 //     if (PolyObject* poly = converted.GetPolyObject()) read(poly->mm);
 class ConvertedPolyObject {
 public:
-    ConvertedPolyObject(HNodeKit* owner, INode* node, int32_t poseMode);
+    ConvertedPolyObject(HNodeKit* owner, INode* node, bool bindPose);
     ~ConvertedPolyObject();
     ConvertedPolyObject(const ConvertedPolyObject&) = delete;
     ConvertedPolyObject& operator=(const ConvertedPolyObject&) = delete;

@@ -101,7 +101,8 @@ HPolygonMeshKit<T>::HPolygonMeshKit() : HPolygonMeshKit(HObject()) {}
 
 template <class T>
 HPolygonMeshKit<T>::HPolygonMeshKit(const HObject& object)
-    : HNodeKit(object), m_poseMode(0), m_convertedObject(nullptr), m_stale(true), m_watchedReference(nullptr) {
+    : HNodeKit(object), m_poseMode(POSE_CURRENT), m_convertedObject(nullptr), m_stale(true),
+      m_watchedReference(nullptr) {
     GetCOREInterface()->RegisterTimeChangeCallback(this);
 }
 
@@ -135,7 +136,7 @@ PolyObject* HPolygonMeshKit<T>::Get3dsmaxPolyObject() {
         // than throw away what the new one points into.
         DestroyConvertedObject();
         if (INode* node = GetNode()) {
-            m_convertedObject = new ConvertedPolyObject(this, node, m_poseMode);
+            m_convertedObject = new ConvertedPolyObject(this, node, m_poseMode == POSE_BIND);
             if (m_convertedObject->GetPolyObject() != nullptr) {
                 m_stale = false;
                 ReplaceReference(0, node->GetObjectRef(), TRUE);
@@ -155,16 +156,16 @@ Matrix3 HPolygonMeshKit<T>::GetObjectTransformationMatrix() {
     if (node == nullptr)
         return Matrix3(TRUE);
     Matrix3 bind(TRUE);
-    if (m_poseMode == 1 && HSkinAccess::GetMeshBindTransform(node, bind))
+    if (m_poseMode == POSE_BIND && HSkinAccess::GetMeshBindTransform(node, bind))
         return bind;
     return node->GetObjectTM(Now());
 }
 
 template <class T>
 HStatus HPolygonMeshKit<T>::SetPoseMode(int32_t mode) {
-    if (mode != 0 && mode != 1)
+    if (mode != POSE_CURRENT && mode != POSE_BIND)
         return HStatus(HStatus::NOT_SUPPORTED);
-    if (mode == 1 && HSkinAccess::FindModifier(GetNode(), HSkinAccess::SkinClassID()) == nullptr)
+    if (mode == POSE_BIND && HSkinAccess::FindModifier(GetNode(), HSkinAccess::SkinClassID()) == nullptr)
         return HStatus(HStatus::NOT_SUPPORTED);
     if (mode != m_poseMode) {
         m_poseMode = mode;

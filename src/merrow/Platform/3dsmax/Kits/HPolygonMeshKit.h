@@ -27,7 +27,7 @@ class ConvertedPolyObject;
 // in world space.
 //
 //     HPolygonMeshKit<float> kit(meshHandle);
-//     kit.SetPoseMode(1);                      // bind pose: the skin is off while read
+//     kit.SetPoseMode(POSE_BIND);              // the skin is off while read
 //     UArray<TVector3<float>> vertices;
 //     kit.GetVertices(vertices);
 //
@@ -42,6 +42,10 @@ class ConvertedPolyObject;
 //
 // Statuses: 0 done, 1 failed (outputs untouched), 2 inputs that do not fit
 // (nothing changed).
+// What a kit reads: the mesh as the scene shows it, or its bind pose (the
+// mesh with its skin off).
+enum HPoseMode : int32_t { POSE_CURRENT = 0, POSE_BIND = 1 };
+
 template <class T>
 class HPolygonMeshKit : public HNodeKit, public ReferenceMaker, public TimeChangeCallback {
 public:
@@ -59,7 +63,7 @@ public:
     // Reading.
     PolyObject* Get3dsmaxPolyObject();
     Matrix3 GetObjectTransformationMatrix();
-    // 0 current pose, 1 bind pose (needs a skin modifier).
+    // A pose mode (HPoseMode); the bind pose needs a skin modifier.
     HStatus SetPoseMode(int32_t mode);
     int32_t GetPoseMode() const { return m_poseMode; }
     unsigned int GetNumVertices();
