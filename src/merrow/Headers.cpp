@@ -44,6 +44,9 @@ void InitializePlugin_Base(const PluginDefinition& definition) {
     s_previousAccessor = orlo::SetCoreServicesAccessor(&GetPluginCoreServices);
     s_installed = true;
 
+    // Slot 6, the failure channel's own, keeps no target: the channel also
+    // feeds slot 3, so export failures and files that do not open reach the
+    // host's information log.
     s_pluginCoreServices->SetLogTarget(orlo::LOG_SLOT_INFORMATION, definition.infoOutput);
     s_pluginCoreServices->SetLogTarget(orlo::LOG_SLOT_MORE_INFORMATION, definition.infoOutput);
     s_pluginCoreServices->SetLogTarget(orlo::LOG_SLOT_WARNING, definition.warningOutput);

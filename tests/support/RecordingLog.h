@@ -33,16 +33,13 @@ private:
     std::vector<std::string> m_messages;
 };
 
-// Records what reaches an output slot while it lives: by default the slot of
-// the warnings.
-class WarningCapture {
+// Records what reaches an output slot while it lives.
+class SlotCapture {
 public:
-    explicit WarningCapture(int slot = orlo::LOG_SLOT_WARNING) : m_slot(slot) {
-        m_previous = orlo::ULogSlot::SetTarget(m_slot, &m_log);
-    }
-    ~WarningCapture() { orlo::ULogSlot::SetTarget(m_slot, m_previous); }
-    WarningCapture(const WarningCapture&) = delete;
-    WarningCapture& operator=(const WarningCapture&) = delete;
+    explicit SlotCapture(int slot) : m_slot(slot) { m_previous = orlo::ULogSlot::SetTarget(m_slot, &m_log); }
+    ~SlotCapture() { orlo::ULogSlot::SetTarget(m_slot, m_previous); }
+    SlotCapture(const SlotCapture&) = delete;
+    SlotCapture& operator=(const SlotCapture&) = delete;
 
     const std::vector<std::string>& Messages() const { return m_log.Messages(); }
     std::string All() const { return m_log.All(); }
@@ -52,6 +49,20 @@ private:
     int m_slot;
     RecordingLog m_log;
     orlo::ILog* m_previous;
+};
+
+// The warnings (channel 7), as their own slot passes them on.
+class WarningCapture : public SlotCapture {
+public:
+    WarningCapture() : SlotCapture(orlo::LOG_SLOT_WARNING) {}
+};
+
+// The failures (channel 6): export failures, bind-pose conflicts, files that
+// do not open. Their own slot has no target in the plug-in; the host hears
+// of them through the information slot that the channel also feeds.
+class FailureCapture : public SlotCapture {
+public:
+    FailureCapture() : SlotCapture(orlo::LOG_SLOT_FAILURE) {}
 };
 
 } // namespace orlo_test

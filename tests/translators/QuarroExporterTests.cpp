@@ -110,7 +110,7 @@ TEST_F(QuarroExporterTest, BonesWithoutSkinExportTheInverseOfTheirWorldTransform
 }
 
 TEST_F(QuarroExporterTest, ConflictingBindPosesAreReportedOnceAndTheFirstMeshWins) {
-    orlo_test::WarningCapture errors(6);
+    orlo_test::FailureCapture errors;
     INode* bone = NewBone("Shared", Point3(0, 0, 0));
     INode* first = NewMeshNode("First");
     Modifier* firstSkin = AddSkin(first, {bone});
@@ -136,7 +136,7 @@ TEST_F(QuarroExporterTest, ConflictingBindPosesAreReportedOnceAndTheFirstMeshWin
 }
 
 TEST_F(QuarroExporterTest, EqualBindPosesAreNoConflict) {
-    orlo_test::WarningCapture errors(6);
+    orlo_test::FailureCapture errors;
     INode* bone = NewBone("Shared", Point3(1, 0, 0));
     for (const char* name : {"First", "Second"}) {
         INode* mesh = NewMeshNode(name);
@@ -148,7 +148,7 @@ TEST_F(QuarroExporterTest, EqualBindPosesAreNoConflict) {
 }
 
 TEST_F(QuarroExporterTest, ASingularPoseEndsTheFileAfterTheBonesParentLine) {
-    orlo_test::WarningCapture errors(6);
+    orlo_test::FailureCapture errors;
     NewBone("Fine", Point3(0, 0, 0));
     INode* flat = NewBone("Flat", Point3(0, 0, 0));
     Matrix3 zero(TRUE);
@@ -223,7 +223,7 @@ TEST_F(QuarroExporterTest, AMeshWithoutMaterialsHasNoMaterialBlocks) {
 }
 
 TEST_F(QuarroExporterTest, ANameTheReaderCannotTakeBackIsWrittenAsItIsAndReported) {
-    orlo_test::WarningCapture errors(6);
+    orlo_test::FailureCapture errors;
     NewMeshNode("say \"hi\"");
     const Exported exported = Export();
     ASSERT_EQ(exported.code, 0);
@@ -288,7 +288,7 @@ protected:
 };
 
 TEST_P(UnreadableName, IsReportedOnceAndTheExportGoesOn) {
-    orlo_test::WarningCapture errors(6);
+    orlo_test::FailureCapture errors;
     Build(GetParam().in);
     EXPECT_EQ(Export().code, 0);
     ASSERT_EQ(errors.Messages().size(), 1u) << errors.All();
@@ -301,7 +301,7 @@ INSTANTIATE_TEST_SUITE_P(Export, UnreadableName, ::testing::ValuesIn(kUnreadable
 // Weights refer to bones by place, but an import finds bone nodes by name:
 // the user hears once that bones of one name cannot be told apart.
 TEST_F(QuarroExporterTest, BonesSharingANameAreReportedOnce) {
-    orlo_test::WarningCapture errors(6);
+    orlo_test::FailureCapture errors;
     INode* mesh = NewMeshNode("Skin");
     INode* first = NewBone("Twin", Point3(0, 0, 0));
     INode* second = NewBone("Twin", Point3(1, 0, 0));
@@ -362,7 +362,7 @@ public:
 // The vertex count is the current pose's; a bind pose with fewer vertices
 // fails the export rather than leave the vertex list short.
 TEST_F(QuarroExporterTest, ABindPoseWithFewerVerticesThanTheCurrentPoseEndsTheExport) {
-    orlo_test::WarningCapture errors(6);
+    orlo_test::FailureCapture errors;
     // Two triangles, the second starting where the first one's second corner is.
     PolyObject* poly = NewPoly();
     const Point3 points[6] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {2, 0, 0}, {1, 1, 0}};
@@ -428,7 +428,7 @@ const PoseScaleCase kPoseScaleCases[] = {
 class PoseScale : public QuarroExporterTest, public ::testing::WithParamInterface<PoseScaleCase> {};
 
 TEST_P(PoseScale, ExportsTheInverseOrEndsTheExport) {
-    orlo_test::WarningCapture errors(6);
+    orlo_test::FailureCapture errors;
     INode* bone = NewBone("Bone", Point3(0, 0, 0));
     Matrix3 tm(TRUE);
     for (int i = 0; i < 3; ++i) {

@@ -42,6 +42,7 @@ constexpr int LOG_CHANNEL_WARNING = 7;    // rejected files, refused options, al
 constexpr int LOG_SLOT_INFORMATION = 2;
 constexpr int LOG_SLOT_MORE_INFORMATION = 3;
 constexpr int LOG_SLOT_ERROR = 5;
+constexpr int LOG_SLOT_FAILURE = 6; // channel 6's own slot: no target in the plug-in
 constexpr int LOG_SLOT_WARNING = 7;
 
 // Returns the current core services object.

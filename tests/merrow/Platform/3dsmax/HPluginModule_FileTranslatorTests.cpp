@@ -154,7 +154,7 @@ TEST_P(RaisedInTheRun, AnswersNothingDoneAndReportsItOnTheFailureChannel) {
     for (bool exporting : {true, false}) {
         SCOPED_TRACE(exporting ? "export" : "import");
         // The failure channel's own output slot.
-        orlo_test::WarningCapture failures(6);
+        orlo_test::FailureCapture failures;
         int answer = -1;
         if (exporting) {
             RaisingWriter writer(GetParam().raised);
@@ -178,7 +178,7 @@ TEST_P(RaisedInTheRun, AnswersNothingDoneAndReportsItOnTheFailureChannel) {
 TEST_P(RaisedInTheRun, RaisedWhenAskedForTheExtensionAnswersTheCachedTextAndReportsIt) {
     for (bool exporting : {true, false}) {
         SCOPED_TRACE(exporting ? "export" : "import");
-        orlo_test::WarningCapture failures(6);
+        orlo_test::FailureCapture failures;
         const TCHAR* answer = nullptr;
         if (exporting) {
             RaisingWriter writer(GetParam().raised, true);
@@ -221,7 +221,7 @@ class RunStatus : public TranslatorGlueTest, public ::testing::WithParamInterfac
 
 TEST_P(RunStatus, IsAnsweredToTheHost) {
     const std::filesystem::path file = std::filesystem::temp_directory_path() / "glue_status.t";
-    orlo_test::WarningCapture failures(6);
+    orlo_test::FailureCapture failures;
     StatusWriter writer(GetParam().code);
     EXPECT_EQ(writer.DoExport(file.string().c_str(), nullptr, nullptr), GetParam().answer) << "export";
     StatusReader reader(GetParam().code);
@@ -242,7 +242,7 @@ TEST_F(TranslatorGlueTest, AFileThatCannotBeWrittenToItsEndIsAnsweredNothingDone
     const char* full = "/dev/full";
     if (!std::filesystem::exists(full))
         GTEST_SKIP() << "no " << full << " (a device that is always full) on this system";
-    orlo_test::WarningCapture failures(6);
+    orlo_test::FailureCapture failures;
     StatusWriter writer(HStatus::DONE);
     EXPECT_EQ(writer.DoExport(full, nullptr, nullptr), 0);
     ASSERT_EQ(failures.Messages().size(), 1u) << failures.All();
