@@ -12,8 +12,6 @@ namespace {
 using Json = QroGltfDocument::Json;
 
 const char* const kRootJointName = "(unweighted)";
-// A quarter turn about x, -90 degrees: Z-up becomes Y-up (x, y, z) -> (x, z, -y).
-const float kZUpToYUp[4] = {-0.70710677f, 0.0f, 0.0f, 0.70710677f};
 
 template <class T>
 int AddVertexData(QroGltfDocument& document, const std::vector<T>& values, int componentType, size_t count,
@@ -194,12 +192,13 @@ QroGltfConverter::Summary QroGltfConverter::Convert(const orlo::UArray<BoneData>
         return unique;
     };
 
-    // Nodes: the turning node first, then the bones, the root joint, the meshes.
+    // Nodes: the top node first, then the bones, the root joint, the meshes.
+    // The top node holds no transform; it is the joints' common root, which
+    // glTF requires of a skin's joints.
     const std::vector<QroGltfSkeleton::Joint>& joints = skeleton.GetJoints();
     Json top = Json::object();
     if (!sceneName.empty())
         top["name"] = NameToUtf8(uniqueName(sceneName, "the scene"));
-    top["rotation"] = {kZUpToYUp[0], kZUpToYUp[1], kZUpToYUp[2], kZUpToYUp[3]};
     Json topChildren = Json::array();
     for (int root : skeleton.GetRoots())
         topChildren.push_back(1 + root);

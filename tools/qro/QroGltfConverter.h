@@ -12,16 +12,18 @@
 
 // The records of a .qro file as a skinned glTF 2.0 scene:
 //
-//   scene root ── "<scene name>": turns the file's Z-up into glTF's Y-up
+//   scene root ── "<scene name>": no transform; the joints' common root
 //   │               ├─ the bones as joint nodes, in their hierarchy
 //   │               ├─ "(unweighted)": a joint for vertices without weights
 //   │               └─ each mesh without weights, as a plain mesh node
-//   └─ each skinned mesh node (skinned meshes ignore their node's place; their
-//      joints carry the turn)
+//   └─ each skinned mesh node (skinned meshes ignore their node's place)
 //
-// Every bone is a joint of the one skin that all skinned meshes share; the
-// inverse bind matrices are the file's. Positions and normals stay as the file
-// has them (Z-up, in world space).
+// Every bone is a joint of the one skin that all skinned meshes share. The
+// data itself is turned from the file's Z-up to glTF's Y-up, (x, y, z) ->
+// (x, z, -y): positions and normals (in world space, as in the file), the
+// joints' transforms and the file's inverse bind matrices (each M as
+// C M C^-1). Skinned in the bind pose, every vertex lands where the file puts
+// it, turned.
 //
 //     QroGltfDocument document;
 //     std::vector<std::string> notes;

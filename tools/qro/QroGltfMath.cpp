@@ -24,6 +24,19 @@ Vector Column(const Matrix& m, int c) {
     return {m[0][c], m[1][c], m[2][c]};
 }
 
+// -x without a negative zero, which would print as -0.0.
+double Negated(double x) {
+    return 0.0 - x;
+}
+
+// Coordinate i of the Y-up frame is coordinate kFrom[i] of the Z-up frame,
+// negated for i = 2: (x, y, z) -> (x, z, -y).
+const int kFrom[4] = {0, 2, 1, 3};
+
+double Turned(double value, int i) {
+    return i == 2 ? Negated(value) : value;
+}
+
 } // namespace
 
 Matrix QroGltfMath::Identity() {
@@ -164,4 +177,29 @@ double QroGltfMath::Difference(const Matrix& a, const Matrix& b) {
             largest = std::max(largest, std::fabs(a[i][j] - b[i][j]));
         }
     return largest / size;
+}
+
+std::array<double, 3> QroGltfMath::ToYUp(const std::array<double, 3>& v) {
+    return {v[0], v[2], Negated(v[1])};
+}
+
+Matrix QroGltfMath::ToYUp(const Matrix& m) {
+    // (C M C^-1)[i][j] is M[kFrom[i]][kFrom[j]], negated once for row 2 and
+    // once for column 2.
+    Matrix result{};
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            result[i][j] = Turned(Turned(m[kFrom[i]][kFrom[j]], i), j);
+    return result;
+}
+
+QroGltfMath::Trs QroGltfMath::ToYUp(const Trs& trs) {
+    Trs result;
+    result.translation = ToYUp(trs.translation);
+    // C R C^-1 turns about the turned axis by the same angle.
+    std::array<double, 3> axis = ToYUp(std::array<double, 3>{trs.rotation[0], trs.rotation[1], trs.rotation[2]});
+    result.rotation = {axis[0], axis[1], axis[2], trs.rotation[3]};
+    // C S C^-1 of S = diag(sx, sy, sz) is diag(sx, sz, sy).
+    result.scale = {trs.scale[0], trs.scale[2], trs.scale[1]};
+    return result;
 }

@@ -6,7 +6,7 @@
 
 // Double-precision affine transforms in glTF's column-vector convention
 // (a point p maps to M p; column 3 is the translation), with the conversions
-// a glTF node needs.
+// a glTF node needs, and the change from the file's Z-up to glTF's Y-up.
 class QroGltfMath {
 public:
     using Matrix = std::array<std::array<double, 4>, 4>; // [row][column]
@@ -34,4 +34,12 @@ public:
     // The largest difference between two matrices' entries, relative to the
     // size of their entries (at least 1).
     static double Difference(const Matrix& a, const Matrix& b);
+
+    // Z-up to Y-up, C: (x, y, z) -> (x, z, -y), a quarter turn about x. Only
+    // entries move and change sign, so every value stays exact. A transform M
+    // becomes C M C^-1 (what M does, seen in the turned frame), and a TRS the
+    // TRS of that: C t, the rotation's axis turned, the scale's y and z swapped.
+    static std::array<double, 3> ToYUp(const std::array<double, 3>& vector);
+    static Matrix ToYUp(const Matrix& matrix);
+    static Trs ToYUp(const Trs& trs);
 };

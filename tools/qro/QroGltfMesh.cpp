@@ -230,7 +230,8 @@ std::array<float, 3> QroGltfMesh::CornerNormal(const MeshData& mesh, uint32_t po
             z = length = 1;
         }
     }
-    return {float(x / length), float(y / length), float(z / length)};
+    // Turned to Y-up as the positions are.
+    return {float(x / length), float(z / length), float(0.0 - y / length)};
 }
 
 void QroGltfMesh::BuildPrimitive(const MeshData& mesh, const std::vector<uint32_t>& polygons, int material) {
@@ -276,7 +277,8 @@ void QroGltfMesh::BuildPrimitive(const MeshData& mesh, const std::vector<uint32_
                 m_older.push_back(m_newest[vertex]);
                 m_newest[vertex] = found;
                 const orlo::TVector3<float>& position = mesh.vertices[int32_t(vertex)];
-                primitive.positions.insert(primitive.positions.end(), {position.x, position.y, position.z});
+                // Y-up: (x, y, z) -> (x, z, -y), exact in floats.
+                primitive.positions.insert(primitive.positions.end(), {position.x, position.z, 0.0f - position.y});
                 if (m_hasNormals)
                     primitive.normals.insert(primitive.normals.end(), normal.begin(), normal.end());
                 for (size_t s = 0; s < sets; ++s)

@@ -20,14 +20,16 @@
 // vertex of a skinned mesh without a positive weight is bound to joint
 // `rootJoint` with weight 1.
 //
-// Texture coordinates are turned upside down (v becomes 1 - v): the file's
-// origin is the lower left corner, glTF's the upper left.
+// Positions and normals are turned from the file's Z-up to glTF's Y-up:
+// (x, y, z) becomes (x, z, -y). Texture coordinates are turned upside down
+// (v becomes 1 - v): the file's origin is the lower left corner, glTF's the
+// upper left.
 class QroGltfMesh {
 public:
     struct Primitive {
         int material = -1;                                  // an index into the converter's materials, or -1
-        std::vector<float> positions;                       // 3 per vertex
-        std::vector<float> normals;                         // 3 per vertex, empty without normals
+        std::vector<float> positions;                       // 3 per vertex, Y-up
+        std::vector<float> normals;                         // 3 per vertex, Y-up, empty without normals
         std::vector<std::vector<float>> textureCoordinates; // per set, 2 per vertex
         std::vector<std::array<uint16_t, 4>> joints;        // empty unless skinned
         std::vector<std::array<float, 4>> weights;
@@ -57,6 +59,7 @@ private:
     void Check(const MeshData& mesh, const QroMaterialReader::Mesh& materials, int boneCount) const;
     void PrepareWeights(const MeshData& mesh, int rootJoint);
     void BuildPrimitive(const MeshData& mesh, const std::vector<uint32_t>& polygons, int material);
+    // The corner's normal of length 1, Y-up.
     std::array<float, 3> CornerNormal(const MeshData& mesh, uint32_t polygon, uint32_t corner);
 
     std::string m_where;

@@ -22,12 +22,13 @@ QroGltfSkeleton::QroGltfSkeleton(const orlo::UArray<BoneData>& bones, std::vecto
                     throw std::runtime_error("bone " + std::to_string(b) + " " + Quoted(bones[b].name.c_str()) +
                                              ": its invBaseMatrix holds a value that is not a finite number");
         m_joints[size_t(b)].name = bones[b].name.c_str();
-        // Written row by row, the row-vector matrix is glTF's column-major
-        // layout; only the affine part counts.
+        // Only the affine part counts. Turning moves entries and signs only,
+        // so each is still exactly the file's float.
+        QroGltfMath::Matrix turned = QroGltfMath::ToYUp(QroGltfMath::FromRowVector(matrix));
         std::array<float, 16>& ibm = m_joints[size_t(b)].inverseBindMatrix;
         for (int row = 0; row < 4; ++row)
             for (int column = 0; column < 4; ++column)
-                ibm[size_t(row * 4 + column)] = column < 3 ? matrix.m[row][column] : (row == 3 ? 1.0f : 0.0f);
+                ibm[size_t(column * 4 + row)] = float(turned[row][column]);
     }
     FindParents(bones, notes);
     // Parents before children, without recursion: a chain may be thousands of bones long.
@@ -90,8 +91,11 @@ QroGltfMath::Matrix QroGltfSkeleton::PlaceJoint(int bone, const orlo::UArray<Bon
     // The parent's pose is always invertible: it is built from invertible parts.
     QroGltfMath::InvertAffine(parentWorld, parentInverse);
     QroGltfMath::Matrix local = QroGltfMath::Multiply(parentInverse, world);
-    joint.local = QroGltfMath::Decompose(local);
-    QroGltfMath::Matrix achieved = QroGltfMath::Multiply(parentWorld, QroGltfMath::Compose(joint.local));
+    // Decomposed in the file's frame, so that a shear is dropped as it would
+    // be there; the node gets the same transform turned.
+    QroGltfMath::Trs trs = QroGltfMath::Decompose(local);
+    joint.local = QroGltfMath::ToYUp(trs);
+    QroGltfMath::Matrix achieved = QroGltfMath::Multiply(parentWorld, QroGltfMath::Compose(trs));
     if (invertible && QroGltfMath::Difference(achieved, world) > 1e-4)
         notes.push_back("bone " + std::to_string(bone) + " " + Quoted(joint.name) +
                         ": its bind pose is sheared relative to its parent, which a glTF node cannot hold; the "

@@ -16,14 +16,19 @@
 // bind pose is the inverse of the file's inverse bind matrix, made relative to
 // the pose that the parent's node really gets, so that a rounding or a shear
 // that a node cannot hold does not travel down the chain.
+//
+// Poses are worked out in the file's Z-up frame; what a joint hands out is in
+// glTF's Y-up frame, each transform M as C M C^-1 (QroGltfMath::ToYUp), so
+// that skinning a Y-up vertex C v gives C times the file's result for v.
 class QroGltfSkeleton {
 public:
     struct Joint {
         std::string name;
         int parent = -1; // a bone index, or -1 at the top
         std::vector<int> children;
-        QroGltfMath::Trs local;
-        // glTF's column-major layout of the file's matrix (affine).
+        QroGltfMath::Trs local; // Y-up
+        // The file's matrix turned to Y-up, in glTF's column-major layout
+        // (affine).
         std::array<float, 16> inverseBindMatrix{};
     };
 
@@ -36,7 +41,7 @@ public:
 private:
     void FindParents(const orlo::UArray<BoneData>& bones, std::vector<std::string>& notes);
     // Sets the joint's local transform below a parent posed at `parentWorld`;
-    // returns the pose the joint's node really gets.
+    // returns the pose the joint's node really gets. Both poses are Z-up.
     QroGltfMath::Matrix PlaceJoint(int bone, const orlo::UArray<BoneData>& bones,
                                    const QroGltfMath::Matrix& parentWorld, std::vector<std::string>& notes);
 

@@ -47,23 +47,25 @@ TEST(QroGltf, BannerBonesBecomeJointsInTheirHierarchyWithTheFilesMatrices) {
     GltfTestFile gltf;
     ASSERT_NO_FATAL_FAILURE(Convert("samples/banner.qro", gltf));
     const nlohmann::json& json = gltf.Json();
-    // The scene: the turning node, then the skinned mesh beside it.
+    // The scene: the top node (named after the file, no transform: the data
+    // is Y-up itself), then the skinned mesh beside it.
     std::vector<int> roots = json["scenes"][0]["nodes"];
     EXPECT_EQ(Names(json["nodes"], roots), (std::vector<std::string>{"banner", "Banner"}));
     const nlohmann::json& top = json["nodes"][size_t(roots[0])];
-    EXPECT_EQ(top["rotation"], nlohmann::json::parse("[-0.70710677,0.0,0.0,0.70710677]"));
+    EXPECT_EQ(top, nlohmann::json::parse(R"({"name":"banner","children":[1]})"));
     EXPECT_EQ(Names(json["nodes"], Children(top)), (std::vector<std::string>{"Hips"}));
     int hips = gltf.NodeNamed("Hips"), spine = gltf.NodeNamed("Spine");
     EXPECT_EQ(gltf.ParentOf(spine), hips);
-    // Spine's bind pose is one up from Hips: its inverse moves down by 1.
-    EXPECT_EQ(json["nodes"][size_t(spine)]["translation"], nlohmann::json::parse("[0.0,0.0,1.0]"));
+    // Spine's bind pose is one up (z in the file, y in glTF) from Hips: its
+    // inverse moves down by 1.
+    EXPECT_EQ(json["nodes"][size_t(spine)]["translation"], nlohmann::json::parse("[0.0,1.0,0.0]"));
     EXPECT_FALSE(json["nodes"][size_t(hips)].contains("translation"));
 
     const nlohmann::json& skin = json["skins"][0];
     EXPECT_EQ(skin["joints"], nlohmann::json::array({hips, spine}));
     std::vector<double> matrices = gltf.Read(skin["inverseBindMatrices"]);
-    std::vector<double> expected = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0,  1,
-                                    1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -1, 1};
+    std::vector<double> expected = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0,  0, 1,
+                                    1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, -1, 0, 1};
     EXPECT_EQ(matrices, expected);
 }
 
@@ -163,6 +165,40 @@ TEST(QroGltf, ParentsByNameCyclesAtTheTopAndUniqueNodeNames) {
     EXPECT_LT(mirror["scale"][0].get<double>() * mirror["scale"][1].get<double>() * mirror["scale"][2].get<double>(),
               0.0);
     EXPECT_EQ(json["nodes"][size_t(bone[1])]["scale"], nlohmann::json::parse("[2.0,2.0,2.0]"));
+}
+
+// A column standing along the file's z (x 1..2, y 3..4, z 0..6) on two
+// bones, and a plain triangle beside it, 2 high along z: in the glTF both
+// stand along y, with bounds (x, z, -y) and the bones turned alike.
+TEST(QroGltf, TallAlongZInTheFileIsTallAlongYInTheGltf) {
+    GltfTestFile gltf;
+    std::string err;
+    ASSERT_NO_FATAL_FAILURE(Convert("tests/data/qro/gltf/tall_along_z.qro", gltf, &err));
+    EXPECT_EQ(err, "");
+    const nlohmann::json& json = gltf.Json();
+    auto bounds = [&](const char* name, const char* key) {
+        const nlohmann::json& node = json["nodes"][size_t(gltf.NodeNamed(name))];
+        const nlohmann::json& primitive = json["meshes"][node["mesh"].get<size_t>()]["primitives"][0];
+        return json["accessors"][primitive["attributes"]["POSITION"].get<size_t>()][key];
+    };
+    EXPECT_EQ(bounds("Column", "min"), nlohmann::json::parse("[1.0,0.0,-4.0]"));
+    EXPECT_EQ(bounds("Column", "max"), nlohmann::json::parse("[2.0,6.0,-3.0]"));
+    EXPECT_EQ(bounds("Marker", "min"), nlohmann::json::parse("[0.0,0.0,0.0]"));
+    EXPECT_EQ(bounds("Marker", "max"), nlohmann::json::parse("[0.5,2.0,0.0]"));
+
+    // Base stands at (1.5, 3.5, 0) turned a quarter about z: at (1.5, 0, -3.5)
+    // turned a quarter about y. Upper stands 3 above it, along y.
+    const nlohmann::json& base = json["nodes"][size_t(gltf.NodeNamed("Base"))];
+    EXPECT_EQ(base["translation"], nlohmann::json::parse("[1.5,0.0,-3.5]"));
+    EXPECT_EQ(base["rotation"], nlohmann::json::parse("[0.0,0.70710677,0.0,0.70710677]"));
+    GltfTestFile::Matrix upper = gltf.WorldOf(gltf.NodeNamed("Upper"));
+    const double kUpper[3] = {1.5, 3.0, -3.5};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(upper[i][3], kUpper[i], 1e-6) << i;
+    // Upper's own axes, turned: its x (0.8, 0, -0.6) in the file is (0.8, -0.6, 0).
+    const double kUpperX[3] = {0.8, -0.6, 0.0};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(upper[i][0], kUpperX[i], 1e-6) << i;
 }
 
 TEST(QroGltf, MaterialsSharedByNameAndMeshesWithoutTriangles) {
