@@ -249,6 +249,13 @@ HStatus& QuarroImporter::Import(HStatus& status, const orlo::UCommandLine& optio
         return status;
     }
 
+    // A bone that the count announces but no block names has a name without
+    // storage, which no table lookup finds: its node and its skin slot would
+    // part ways, and every weight on it would fail. It is the empty name.
+    for (BoneData& bone : bones)
+        if (bone.name.Num() == 0)
+            bone.name = "";
+
     BoneBuilder boneBuilder(bones);
     for (int32_t bone = 0; bone < bones.Num(); ++bone)
         boneBuilder.Create(bone);

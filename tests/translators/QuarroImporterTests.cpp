@@ -336,6 +336,45 @@ TEST_F(QuarroImporterTest, WeightsOnBonesOfARepeatedNameReachTheirNodes) {
     }
 }
 
+// A bone that the count announces but no block describes has no name: it
+// is a bone named "" as far as names go, so two of them share one node and
+// weights on either reach it, and no vertex loses its weights.
+TEST_F(QuarroImporterTest, BonesWithoutABlockShareTheNodeOfTheEmptyNameAndKeepTheirWeights) {
+    const std::string text = "version 1\r\nnumBones 4\r\n"
+                             "bone 0 { name \"A\" parent \"\" }\r\n"
+                             "bone 2 { name \"B\" parent \"\" }\r\n"
+                             "numMeshes 1\r\nmesh 0 {\r\n\tname \"Skinned\"\r\n"
+                             "\tvertices { 0 0 0 1 0 0 0 1 0 1 1 0 }\r\n"
+                             "\tpolygonVertexCounts { 4 }\r\n\tpolygonVertexIndices { 0 1 3 2 }\r\n"
+                             "\tvertexWeightCounts { 1 1 1 1 }\r\n"
+                             "\tweights { 1 0.5 3 0.25 2 1 0 1 }\r\n}\r\n";
+    ASSERT_EQ(Import(text), 0);
+
+    int nameless = 0;
+    for (int i = 0; i < TopLevelCount(); ++i)
+        if (std::string(Host()->GetRootNode()->GetChildNode(i)->GetName()).empty())
+            ++nameless;
+    EXPECT_EQ(nameless, 1);
+
+    HPolygonMeshKit<float> kit(Handle(Find("Skinned")));
+    UArray<HObject> skinBones;
+    ASSERT_TRUE(kit.GetBones(skinBones).IsDone());
+    UArray<float> values;
+    UArray<unsigned int> slots;
+    UArray<unsigned int> counts;
+    ASSERT_TRUE(kit.GetWeights(values, slots, counts).IsDone());
+    EXPECT_EQ(Vec(counts), (std::vector<unsigned int>{1, 1, 1, 1}));
+    ASSERT_EQ(slots.Num(), 4);
+    const char* expected[4] = {"", "", "B", "A"};
+    const float weights[4] = {0.5f, 0.25f, 1.0f, 1.0f};
+    for (int w = 0; w < 4; ++w) {
+        INode* bone = skinBones[int32_t(slots[w])].GetNode();
+        ASSERT_NE(bone, nullptr) << "weight " << w;
+        EXPECT_STREQ(bone->GetName(), expected[w]) << "weight " << w;
+        EXPECT_FLOAT_EQ(values[w], weights[w]) << "weight " << w;
+    }
+}
+
 // Counts such as {5, 2} match the index list; the polygon of two corners is
 // refused with its mesh, and the meshes after it are built all the same,
 // with or without texture-coordinate sets.
