@@ -38,11 +38,6 @@ using orlo::UString;
 
 namespace {
 
-orlo::ILog* Channel(int index) {
-    orlo::ICoreServices* services = orlo::GetCoreServices();
-    return services != nullptr ? services->GetLogChannel(index) : nullptr;
-}
-
 using IndexList = UArray<unsigned int>;
 
 // The inverse as the adjugate scaled by 1/det; false, and the matrix left as
@@ -60,13 +55,6 @@ bool Invert(TMatrix4<float>& matrix) {
     return true;
 }
 
-bool Contains(const UArray<HObject>& list, const HObject& handle) {
-    for (const HObject& entry : list)
-        if (entry == handle)
-            return true;
-    return false;
-}
-
 // Names are written as they are; one holding a quote or a line break cannot
 // be read back, so the user hears of it, once for each name and kind.
 class UnreadableNames {
@@ -79,7 +67,7 @@ public:
             if (reported == key)
                 return;
         m_reported.Add(key);
-        orlo::ULogMessage message(Channel(orlo::LOG_CHANNEL_FAILURE), "The name of ");
+        orlo::ULogMessage message(orlo::GetLogChannel(orlo::LOG_CHANNEL_FAILURE), "The name of ");
         message += kind;
         message += " \"";
         message += name;
@@ -103,7 +91,7 @@ void WarnOfRepeatedBoneName(const UArray<UString>& names) {
     orlo::UTable<UString, bool> seen(64);
     for (const UString& name : names) {
         if (!seen.Add(name, true)) {
-            orlo::ULogMessage message(Channel(orlo::LOG_CHANNEL_FAILURE), "More than one bone is named \"");
+            orlo::ULogMessage message(orlo::GetLogChannel(orlo::LOG_CHANNEL_FAILURE), "More than one bone is named \"");
             message += name;
             message += "\": the file cannot tell them apart, and an import binds their weights to one of them.";
             return;
@@ -144,14 +132,14 @@ TMatrix4<float> GetBonePose(const HObject& bone, const UArray<HObject>& meshes,
     TMatrix4<float> pose = TMatrix4<float>::Identity();
     bool found = false;
     for (int32_t m = 0; m < meshes.Num(); ++m) {
-        if (!Contains(skinBones[m], bone))
+        if (!skinBones[m].Contains(bone))
             continue;
         const TMatrix4<float> bind = HSkinAccess::GetBindMatrix(meshes[m], boneKit);
         if (!found) {
             pose = bind;
             found = true;
         } else if (!(bind == pose)) {
-            orlo::ULogMessage(Channel(orlo::LOG_CHANNEL_FAILURE),
+            orlo::ULogMessage(orlo::GetLogChannel(orlo::LOG_CHANNEL_FAILURE),
                               "Can't export bones with multiple distinct bind poses. Please use the same bind pose "
                               "when binding a bone two more than one mesh.");
             break;
@@ -344,14 +332,14 @@ HStatus QuarroExporter::Export(orlo::IOutputStream* stream, bool selectedOnly) {
             WriteMesh(writer, uint32_t(k), meshes[k], bones, unreadable);
     } catch (const merrow::HException& error) {
         if (error.GetResultCode() == HStatus::FAILED)
-            orlo::ULogMessage(Channel(orlo::LOG_CHANNEL_FAILURE), error.GetMessageText());
+            orlo::ULogMessage(orlo::GetLogChannel(orlo::LOG_CHANNEL_FAILURE), error.GetMessageText());
         result.SetCode(error.GetResultCode());
     } catch (const orlo::ErrorDescription& error) {
-        orlo::ULogMessage(Channel(orlo::LOG_CHANNEL_FAILURE), "The plugin throwed an exception:\r\n") +=
+        orlo::ULogMessage(orlo::GetLogChannel(orlo::LOG_CHANNEL_FAILURE), "The plugin throwed an exception:\r\n") +=
             error.GetReport();
         result.SetCode(HStatus::FAILED);
     } catch (...) {
-        orlo::ULogMessage(Channel(orlo::LOG_CHANNEL_FAILURE), "Unknown error during export.");
+        orlo::ULogMessage(orlo::GetLogChannel(orlo::LOG_CHANNEL_FAILURE), "Unknown error during export.");
         result.SetCode(HStatus::FAILED);
     }
     HPluginModule::EndProgress();
@@ -360,7 +348,7 @@ HStatus QuarroExporter::Export(orlo::IOutputStream* stream, bool selectedOnly) {
 
 void QuarroExporter::Run(HStatus& result, const orlo::UCommandLine& options, orlo::IOutputStream* stream,
                          bool selectedOnly) {
-    ApplyExportOptions(options, Channel(orlo::LOG_CHANNEL_WARNING));
+    ApplyExportOptions(options, orlo::GetLogChannel(orlo::LOG_CHANNEL_WARNING));
     result = Export(stream, selectedOnly);
 }
 

@@ -95,6 +95,14 @@ public:
     T* GetData() { return static_cast<T*>(m_arrayData); }
     const T* GetData() const { return static_cast<const T*>(m_arrayData); }
 
+    // Whether an element equals item, by the elements' own equality.
+    bool Contains(const T& item) const {
+        for (int32_t i = 0; i < m_arrayNum; ++i)
+            if (GetData()[i] == item)
+                return true;
+        return false;
+    }
+
     // Plain reads: no bounds check.
     T& operator[](int32_t index) { return GetData()[index]; }
     const T& operator[](int32_t index) const { return GetData()[index]; }

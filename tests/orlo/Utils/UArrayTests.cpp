@@ -88,6 +88,17 @@ TEST(UArray, SizedAndCopiedArraysRoundTheirCapacityTo64) {
     EXPECT_EQ(UArray<unsigned char>(grown).Max(), 192); // 140 rounded up, not the source's capacity
 }
 
+TEST(UArray, ContainsComparesByTheElementsEquality) {
+    UArray<UString> names;
+    EXPECT_FALSE(names.Contains(UString("a")));
+    names.Add(UString("a"));
+    names.Add(UString("bc"));
+    EXPECT_TRUE(names.Contains(UString("bc")));
+    EXPECT_FALSE(names.Contains(UString("b")));
+    names.Remove(1);
+    EXPECT_FALSE(names.Contains(UString("bc"))) << "a removed element is still found";
+}
+
 TEST(UArray, RemovalMovesTheTailDownAndShrinksByTwiceTheCount) {
     UArray<unsigned char> bytes;
     bytes.AddUninitialized(300);

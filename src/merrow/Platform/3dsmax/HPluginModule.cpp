@@ -30,13 +30,6 @@ constexpr HHostClassID kClass3011{0x3011, 0};
 constexpr HHostClassID kMaterialClasses[] = {kStandardMaterialClassID, {3, 0},     {0x100, 0},
                                              kMultiMaterialClassID,    {0x210, 0}, {0x250, 0}};
 
-bool Contains(const orlo::UArray<HObject>& list, const HObject& handle) {
-    for (const HObject& entry : list)
-        if (entry == handle)
-            return true;
-    return false;
-}
-
 // Depth first, a node before its children; an unselected node still has its
 // children walked.
 void WalkNode(INode* node, const HObjectFilter& filter, bool selectedOnly, TimeValue t, orlo::UArray<HObject>& result) {
@@ -44,7 +37,7 @@ void WalkNode(INode* node, const HObjectFilter& filter, bool selectedOnly, TimeV
         const ObjectState& state = node->EvalWorldState(t);
         if (state.obj != nullptr && filter.Accepts(state.obj)) {
             const HObject handle = HObject::FromNode(node);
-            if (!Contains(result, handle))
+            if (!result.Contains(handle))
                 result.Add(handle);
         }
     }
@@ -134,7 +127,7 @@ orlo::UArray<HObject> HPluginModule::GetFromScene(uint32_t kinds, bool selectedO
                     if (!kit.GetBones(bones).IsDone())
                         continue;
                     for (const HObject& bone : bones)
-                        if (!Contains(result, bone))
+                        if (!result.Contains(bone))
                             result.Add(bone);
                 }
             }

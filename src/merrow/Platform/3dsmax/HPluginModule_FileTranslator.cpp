@@ -16,8 +16,7 @@ namespace {
 // Failures that the host cannot show otherwise, on the failure channel:
 // unopenable files, reports of errors that ended a run.
 orlo::ILog* TranslatorErrors() {
-    orlo::ICoreServices* services = orlo::GetCoreServices();
-    return services != nullptr ? services->GetLogChannel(orlo::LOG_CHANNEL_FAILURE) : nullptr;
+    return orlo::GetLogChannel(orlo::LOG_CHANNEL_FAILURE);
 }
 
 // Nothing raised inside a translator call may reach the host: the error's

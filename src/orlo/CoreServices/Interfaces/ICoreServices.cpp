@@ -66,9 +66,13 @@ void ICoreServices::operator delete(void* block) noexcept {
     Free(block, LOCATION_DELETE);
 }
 
-ILog* GetWarningChannel() {
+ILog* GetLogChannel(int index) {
     ICoreServices* services = GetCoreServices();
-    return services != nullptr ? services->GetLogChannel(LOG_CHANNEL_WARNING) : nullptr;
+    return services != nullptr ? services->GetLogChannel(index) : nullptr;
+}
+
+ILog* GetWarningChannel() {
+    return GetLogChannel(LOG_CHANNEL_WARNING);
 }
 
 } // namespace orlo

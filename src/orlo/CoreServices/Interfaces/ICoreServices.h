@@ -59,6 +59,8 @@ CoreServicesAccessor SetCoreServicesAccessor(CoreServicesAccessor accessor);
 // The accessor of the bootstrap object, for reinstating it.
 ICoreServices* GetBootstrapCoreServices();
 
+// A log channel of the current core services; none once they have gone.
+ILog* GetLogChannel(int index);
 // The warning channel of the current core services; none once they have gone.
 ILog* GetWarningChannel();
 
