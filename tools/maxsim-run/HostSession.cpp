@@ -20,23 +20,27 @@ typedef int (*LibNumberClassesProc)();
 typedef ClassDesc* (*LibClassDescProc)(int);
 typedef const TCHAR* (*LibDescriptionProc)();
 
-// The words that start an action, one for each kind.
+// The words that start an action, one for each kind, and what follows them.
 struct ActionWord {
+    enum Arguments { None, One, Names };
     const char* word;
     HostAction::Kind kind;
+    Arguments arguments;
 };
 
 const ActionWord kActionWords[] = {
-    {"demo", HostAction::Demo},     {"load", HostAction::Load},     {"plugin", HostAction::Plugin},
-    {"import", HostAction::Import}, {"export", HostAction::Export}, {"select", HostAction::Select},
-    {"time", HostAction::Time},     {"dump", HostAction::Dump},     {"times", HostAction::Times},
+    {"demo", HostAction::Demo, ActionWord::None},    {"load", HostAction::Load, ActionWord::One},
+    {"plugin", HostAction::Plugin, ActionWord::One}, {"import", HostAction::Import, ActionWord::One},
+    {"export", HostAction::Export, ActionWord::One}, {"select", HostAction::Select, ActionWord::Names},
+    {"time", HostAction::Time, ActionWord::One},     {"dump", HostAction::Dump, ActionWord::One},
+    {"times", HostAction::Times, ActionWord::None},
 };
 
-bool IsAction(const std::string& w) {
+const ActionWord* FindAction(const std::string& w) {
     for (const ActionWord& action : kActionWords)
         if (w == action.word)
-            return true;
-    return false;
+            return &action;
+    return nullptr;
 }
 
 const char* ActionName(HostAction::Kind kind) {
@@ -90,47 +94,30 @@ const char* HostSession::Usage() {
 bool HostSession::Parse(const std::vector<std::string>& words, std::vector<HostAction>& actions, std::string& error) {
     actions.clear();
     size_t i = 0;
-    auto argument = [&](const std::string& action, std::string& value) {
-        if (i >= words.size()) {
-            error = "\"" + action + "\" needs an argument";
-            return false;
-        }
-        value = words[i++];
-        return true;
-    };
     while (i < words.size()) {
         const std::string word = words[i++];
+        const ActionWord* found = FindAction(word);
+        if (found == nullptr) {
+            error = "unknown action \"" + word + "\"";
+            return false;
+        }
         HostAction action;
-        std::string value;
-        if (word == "demo")
-            action.kind = HostAction::Demo;
-        else if (word == "times")
-            action.kind = HostAction::Times;
-        else if (word == "load" || word == "plugin" || word == "import" || word == "dump") {
-            action.kind = word == "load"     ? HostAction::Load
-                          : word == "plugin" ? HostAction::Plugin
-                          : word == "import" ? HostAction::Import
-                                             : HostAction::Dump;
-            if (!argument(word, value))
+        action.kind = found->kind;
+        if (found->arguments == ActionWord::One) {
+            if (i >= words.size()) {
+                error = "\"" + word + "\" needs an argument";
                 return false;
-            action.args.push_back(value);
-        } else if (word == "export") {
-            action.kind = HostAction::Export;
-            if (!argument(word, value))
-                return false;
-            action.args.push_back(value);
-            if (i < words.size() && words[i] == "--selected") {
-                action.selectedOnly = true;
-                ++i;
             }
-        } else if (word == "select") {
-            action.kind = HostAction::Select;
-            while (i < words.size() && !IsAction(words[i]))
+            action.args.push_back(words[i++]);
+        } else if (found->arguments == ActionWord::Names) {
+            while (i < words.size() && FindAction(words[i]) == nullptr)
                 action.args.push_back(words[i++]);
-        } else if (word == "time") {
-            action.kind = HostAction::Time;
-            if (!argument(word, value))
-                return false;
+        }
+        if (action.kind == HostAction::Export && i < words.size() && words[i] == "--selected") {
+            action.selectedOnly = true;
+            ++i;
+        } else if (action.kind == HostAction::Time) {
+            const std::string& value = action.args[0];
             char* end = nullptr;
             errno = 0;
             const long t = std::strtol(value.c_str(), &end, 10);
@@ -139,9 +126,6 @@ bool HostSession::Parse(const std::vector<std::string>& words, std::vector<HostA
                 return false;
             }
             action.time = int(t);
-        } else {
-            error = "unknown action \"" + word + "\"";
-            return false;
         }
         actions.push_back(action);
     }
