@@ -260,6 +260,18 @@ double NormOf(const double m[4][4]) {
     return norm;
 }
 
+// ‖m‖ × ‖m⁻¹‖; infinite for a matrix without a finite inverse.
+double ConditionOf(const TMatrix4<float>& m) {
+    double inverse[4][4];
+    if (!IsFinite(m) || !InverseOf(m, inverse))
+        return HUGE_VAL;
+    double values[4][4];
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            values[r][c] = m.m[r][c];
+    return NormOf(values) * NormOf(inverse);
+}
+
 // ---- the meshes the import makes --------------------------------------------
 
 // The import run's rule for a mesh whose lists do not fit together: it is
@@ -376,17 +388,21 @@ void CompareBones(const UArray<BoneData>& first, const UArray<BoneData>& second,
             exportMayFail = true;
             continue;
         }
-        double poseValues[4][4];
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c)
-                poseValues[r][c] = pose.m[r][c];
         // Inverting twice in float loses digits as the condition number
-        // grows: the import's inverse, the host's parent-relative storage and
-        // the export's inverse each add an error of about eps × cond relative
-        // to the matrix.
-        const double condition = NormOf(poseValues) * NormOf(inverse);
+        // grows: the import's inverse and the export's inverse each add an
+        // error of about eps × cond relative to the matrix. The host keeps a
+        // child's transform relative to its parent's (world × parent⁻¹, and
+        // back): every ancestor adds eps × its own condition.
+        const double condition = ConditionOf(pose);
+        double ancestors = 0.0;
+        for (std::string up = found->second.parent; !up.empty();) {
+            const ExpectedBone& parent = expected.at(up);
+            ancestors += ConditionOf(PoseOf(first[parent.source].invBaseMatrix));
+            up = parent.parent;
+        }
         const double scale = NormOf(inverse);
-        const double tolerance = 2.0 * TEXT_TOLERANCE + 64.0 * FLT_EPSILON * condition * condition * scale;
+        const double tolerance =
+            2.0 * TEXT_TOLERANCE + 64.0 * FLT_EPSILON * condition * (condition + ancestors) * scale;
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c)
                 if (!Near(inverse[r][c], out.invBaseMatrix.m[r][c], tolerance))
