@@ -17,11 +17,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     orlo::UArray<BoneData> bones;
     orlo::UArray<MeshData> meshes;
     try {
-        const bool accepted = QuarroTextReader::Read(&stream, bones, meshes, orlo::GetWarningChannel());
+        QuarroTextReader::Rejection rejection = QuarroTextReader::REJECTION_NONE;
+        const bool accepted = QuarroTextReader::Read(&stream, bones, meshes, orlo::GetWarningChannel(), &rejection);
         if (accepted) {
+            FUZZ_CHECK(rejection == QuarroTextReader::REJECTION_NONE);
             FUZZ_CHECK(uint32_t(bones.Num()) < QuarroTextReader::MAX_COUNT);
             FUZZ_CHECK(uint32_t(meshes.Num()) < QuarroTextReader::MAX_COUNT);
         } else {
+            // Every rejection names the rule that made it.
+            FUZZ_CHECK(rejection > QuarroTextReader::REJECTION_NONE &&
+                       rejection <= QuarroTextReader::REJECTION_TEXTURE_INDEX_SET_NUMBER);
             // A rejected file leaves nothing behind for the import to build.
             FUZZ_CHECK(bones.Num() == 0 && meshes.Num() == 0);
         }

@@ -137,6 +137,7 @@ void ReadSet(BlockNumbers& numbers, Span block, UArray<unsigned int>& set) {
 // A block of "set <n> { ... }" entries numbered 0, 1, ...; the set list starts
 // afresh. False on an entry that is not the next set.
 template <class TSet>
+// Whether the sets are numbered 0, 1, 2 ... under the keyword "set".
 bool ReadSets(BlockNumbers& numbers, Span block, UArray<TSet>& sets) {
     sets.Empty();
     sets.Reserve(16);
@@ -155,13 +156,13 @@ bool ReadSets(BlockNumbers& numbers, Span block, UArray<TSet>& sets) {
     return true;
 }
 
-// True when the text holds no zero byte, every quote has its partner and every
-// brace outside quotes its own. A text file never holds a zero byte (reading a
-// block as a string would end it there and drop the rest of the block without
-// a word), and the writer never makes anything else: a file cut short or
-// hand-damaged would otherwise be read with whatever the tokenizer makes of
-// its unpaired braces, and accepted with data missing.
-bool IsWholeText(const String& text) {
+// None when the text holds no zero byte, every quote has its partner and
+// every brace outside quotes its own. A text file never holds a zero byte
+// (reading a block as a string would end it there and drop the rest of the
+// block without a word), and the writer never makes anything else: a file cut
+// short or hand-damaged would otherwise be read with whatever the tokenizer
+// makes of its unpaired braces, and accepted with data missing.
+QuarroTextReader::Rejection CheckWholeText(const String& text) {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text.c_str());
     const int32_t length = text.Length();
     int64_t depth = 0;
@@ -170,7 +171,7 @@ bool IsWholeText(const String& text) {
          at = orlo::UBlockScanner::FindQuoteBraceOrZero(bytes, at + 1, length)) {
         const unsigned char c = bytes[at];
         if (c == 0)
-            return false;
+            return QuarroTextReader::REJECTION_ZERO_BYTE;
         if (c == '"')
             quoted = !quoted;
         else if (quoted)
@@ -178,32 +179,69 @@ bool IsWholeText(const String& text) {
         else if (c == '{')
             ++depth;
         else if (--depth < 0)
-            return false;
+            return QuarroTextReader::REJECTION_UNOPENED_BRACE;
     }
-    return depth == 0 && !quoted;
+    if (quoted)
+        return QuarroTextReader::REJECTION_UNPAIRED_QUOTE;
+    return depth == 0 ? QuarroTextReader::REJECTION_NONE : QuarroTextReader::REJECTION_UNCLOSED_BRACE;
 }
+
+// The mesh block's reading, with the set rule that failed if one did.
+QuarroTextReader::Rejection ReadMeshContent(const unsigned char* content, int32_t length, MeshData& mesh);
 
 } // namespace
 
+const char* QuarroTextReader::DescribeRejection(Rejection rejection) {
+    switch (rejection) {
+    case REJECTION_NONE:
+        return "the file was accepted";
+    case REJECTION_ZERO_BYTE:
+        return "the file holds a zero byte, which no text file holds";
+    case REJECTION_UNPAIRED_QUOTE:
+        return "a quote has no closing partner";
+    case REJECTION_UNOPENED_BRACE:
+        return "a closing brace has no opening brace before it";
+    case REJECTION_UNCLOSED_BRACE:
+        return "an opening brace is never closed";
+    case REJECTION_VERSION:
+        return "the version is not 1";
+    case REJECTION_BONE_COUNT:
+        return "numBones is not a number from 0 to 4999";
+    case REJECTION_MESH_COUNT:
+        return "numMeshes is not a number from 0 to 4999";
+    case REJECTION_BONE_INDEX:
+        return "a bone block's index is not below numBones";
+    case REJECTION_MESH_INDEX:
+        return "a mesh block's index is not below numMeshes";
+    case REJECTION_TEXTURE_SET_NUMBER:
+        return "a set of textureCoordinates is not \"set\" with its running number";
+    case REJECTION_TEXTURE_INDEX_SET_NUMBER:
+        return "a set of polygonTexCoordIndices is not \"set\" with its running number";
+    }
+    return "an unknown rejection";
+}
+
 bool QuarroTextReader::Read(orlo::IInputStream* stream, UArray<BoneData>& bones, UArray<MeshData>& meshes,
-                            orlo::ILog* warningChannel) {
+                            orlo::ILog* warningChannel, Rejection* rejectionOut) {
     FileParser parser(stream);
     String keyword;
     String version;
     Span content;
-    bool accepted = IsWholeText(parser.GetText());
-    while (accepted && parser.HasToken()) {
+    Rejection rejection = CheckWholeText(parser.GetText());
+    while (rejection == REJECTION_NONE && parser.HasToken()) {
         parser.ReadString(keyword);
         if (keyword == "version") {
-            accepted = parser.PeekString() == "1";
-            if (accepted)
+            if (parser.PeekString() == "1")
                 parser.ReadString(version);
+            else
+                rejection = REJECTION_VERSION;
         } else if (keyword == "numBones" || keyword == "numMeshes") {
             int count = 0;
             parser.ReadInt(count);
-            accepted = IsBelow(count, MAX_COUNT);
-            if (!accepted)
+            if (!IsBelow(count, MAX_COUNT)) {
+                rejection = keyword == "numBones" ? REJECTION_BONE_COUNT : REJECTION_MESH_COUNT;
                 break;
+            }
             if (keyword == "numBones") {
                 bones.Empty();
                 bones.Reserve(count);
@@ -218,31 +256,40 @@ bool QuarroTextReader::Read(orlo::IInputStream* stream, UArray<BoneData>& bones,
         } else if (keyword == "bone") {
             int index = -1;
             parser.ReadInt(index);
-            accepted = IsBelow(index, static_cast<unsigned int>(bones.Num()));
-            if (accepted) {
+            if (IsBelow(index, static_cast<unsigned int>(bones.Num()))) {
                 parser.ReadSpan(content.begin, content.length);
                 ReadBoneBlock(content.begin, content.length, bones[index]);
+            } else {
+                rejection = REJECTION_BONE_INDEX;
             }
         } else if (keyword == "mesh") {
             int index = -1;
             parser.ReadInt(index);
-            accepted = IsBelow(index, static_cast<unsigned int>(meshes.Num()));
-            if (accepted) {
+            if (IsBelow(index, static_cast<unsigned int>(meshes.Num()))) {
                 parser.ReadSpan(content.begin, content.length);
-                accepted = ReadMeshBlock(content.begin, content.length, meshes[index]);
+                rejection = ReadMeshContent(content.begin, content.length, meshes[index]);
+            } else {
+                rejection = REJECTION_MESH_INDEX;
             }
         }
         // Anything else is skipped, this one token only.
     }
-    if (!accepted) {
-        // Nothing half-read is handed on.
-        bones.Empty();
-        meshes.Empty();
+    if (rejectionOut != nullptr)
+        *rejectionOut = rejection;
+    if (rejection == REJECTION_NONE)
+        return true;
+    // Nothing half-read is handed on.
+    bones.Empty();
+    meshes.Empty();
+    {
         orlo::ULogMessage message(warningChannel, "Can't handle file \"");
         message += stream->GetName();
         message += "\". Some data is missing or corrupt.";
     }
-    return accepted;
+    orlo::ULogMessage reason(warningChannel, "Reason: ");
+    reason += DescribeRejection(rejection);
+    reason += ".";
+    return false;
 }
 
 void QuarroTextReader::ReadBoneBlock(const String& content, BoneData& bone) {
@@ -270,6 +317,12 @@ bool QuarroTextReader::ReadMeshBlock(const String& content, MeshData& mesh) {
 }
 
 bool QuarroTextReader::ReadMeshBlock(const unsigned char* content, int32_t length, MeshData& mesh) {
+    return ReadMeshContent(content, length, mesh) == REJECTION_NONE;
+}
+
+namespace {
+
+QuarroTextReader::Rejection ReadMeshContent(const unsigned char* content, int32_t length, MeshData& mesh) {
     // The name is kept until a name entry replaces it; material indices are
     // never read and keep what they hold.
     mesh.vertices.Empty();
@@ -300,7 +353,7 @@ bool QuarroTextReader::ReadMeshBlock(const unsigned char* content, int32_t lengt
         } else if (keyword == "textureCoordinates") {
             parser.ReadSpan(block.begin, block.length);
             if (!ReadSets(numbers, block, mesh.textureCoordinates))
-                return false;
+                return QuarroTextReader::REJECTION_TEXTURE_SET_NUMBER;
         } else if (keyword == "polygonVertexCounts") {
             parser.ReadSpan(block.begin, block.length);
             ReadInts(numbers, block, mesh.polygonVertexCounts);
@@ -313,7 +366,7 @@ bool QuarroTextReader::ReadMeshBlock(const unsigned char* content, int32_t lengt
         } else if (keyword == "polygonTexCoordIndices") {
             parser.ReadSpan(block.begin, block.length);
             if (!ReadSets(numbers, block, mesh.polygonTexCoordIndices))
-                return false;
+                return QuarroTextReader::REJECTION_TEXTURE_INDEX_SET_NUMBER;
         } else if (keyword == "vertexWeightCounts") {
             parser.ReadSpan(block.begin, block.length);
             ReadInts(numbers, block, mesh.vertexWeightCounts);
@@ -322,5 +375,7 @@ bool QuarroTextReader::ReadMeshBlock(const unsigned char* content, int32_t lengt
             ReadWeights(numbers, block, mesh.weights);
         }
     }
-    return true;
+    return QuarroTextReader::REJECTION_NONE;
 }
+
+} // namespace

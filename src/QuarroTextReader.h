@@ -18,13 +18,34 @@ class QuarroTextReader {
 public:
     static constexpr unsigned int MAX_COUNT = 5000;
 
-    // Reads the rest of `stream`. A file holding a zero byte is rejected before
-    // anything is read from it. A rejected file is reported on
-    // `warningChannel` as "Can't handle file "<stream name>". Some data is
-    // missing or corrupt." and leaves both arrays empty; the result says
-    // whether the file was accepted. Errors of the tokenizer pass through.
+    // Why a file was rejected: each rule of the reader has its own reason.
+    enum Rejection {
+        REJECTION_NONE,
+        REJECTION_ZERO_BYTE,
+        REJECTION_UNPAIRED_QUOTE,
+        REJECTION_UNOPENED_BRACE,
+        REJECTION_UNCLOSED_BRACE,
+        REJECTION_VERSION,
+        REJECTION_BONE_COUNT,
+        REJECTION_MESH_COUNT,
+        REJECTION_BONE_INDEX,
+        REJECTION_MESH_INDEX,
+        REJECTION_TEXTURE_SET_NUMBER,
+        REJECTION_TEXTURE_INDEX_SET_NUMBER,
+    };
+    // One line that says what the rule found, without a final full stop.
+    static const char* DescribeRejection(Rejection rejection);
+
+    // Reads the rest of `stream`. A file holding a zero byte, an unpaired
+    // quote or unpaired braces is rejected before anything is read from it. A
+    // rejected file is reported on `warningChannel` as "Can't handle file
+    // "<stream name>". Some data is missing or corrupt.", followed by a
+    // message of its own, "Reason: " and the rejection's description; both
+    // arrays are left empty. The result says whether the file was accepted;
+    // `rejection`, when given, why it was not (REJECTION_NONE when it was).
+    // Errors of the tokenizer pass through.
     static bool Read(orlo::IInputStream* stream, orlo::UArray<BoneData>& bones, orlo::UArray<MeshData>& meshes,
-                     orlo::ILog* warningChannel);
+                     orlo::ILog* warningChannel, Rejection* rejection = nullptr);
 
     // The content of a bone block, without its braces; always succeeds.
     static void ReadBoneBlock(const orlo::UBaseString<unsigned char>& content, BoneData& bone);

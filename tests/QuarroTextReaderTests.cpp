@@ -1,6 +1,7 @@
 #include "QuarroTextReader.h"
 
 #include <limits>
+#include <set>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -13,8 +14,11 @@ using namespace orlo;
 
 namespace {
 
+using Rejection = QuarroTextReader::Rejection;
+
 struct ReadResult {
     bool accepted;
+    Rejection rejection;
     UArray<BoneData> bones;
     UArray<MeshData> meshes;
     std::string warnings;
@@ -26,70 +30,93 @@ ReadResult Read(const std::string& text, const char* name = "scene.qro") {
     orlo_test::RecordingLog collector;
     ULogChannel warnings(ULogChannel::KIND_WARNING);
     warnings.AddOutput(&collector);
-    result.accepted = QuarroTextReader::Read(&stream, result.bones, result.meshes, &warnings);
+    result.accepted = QuarroTextReader::Read(&stream, result.bones, result.meshes, &warnings, &result.rejection);
     result.warnings = collector.All();
     return result;
 }
 
-const char* const kRejected = "WARNING: Can't handle file \"scene.qro\". Some data is missing or corrupt.\r\n";
+// The two warnings of a rejected file: the one users have always seen, then
+// the rule that refused it.
+std::string Rejected(Rejection rejection, const std::string& name = "scene.qro") {
+    return "WARNING: Can't handle file \"" + name + "\". Some data is missing or corrupt.\r\nWARNING: Reason: " +
+           QuarroTextReader::DescribeRejection(rejection) + ".\r\n";
+}
+
+constexpr Rejection NONE = QuarroTextReader::REJECTION_NONE;
+constexpr Rejection ZERO_BYTE = QuarroTextReader::REJECTION_ZERO_BYTE;
+constexpr Rejection UNPAIRED_QUOTE = QuarroTextReader::REJECTION_UNPAIRED_QUOTE;
+constexpr Rejection UNOPENED_BRACE = QuarroTextReader::REJECTION_UNOPENED_BRACE;
+constexpr Rejection UNCLOSED_BRACE = QuarroTextReader::REJECTION_UNCLOSED_BRACE;
+constexpr Rejection VERSION = QuarroTextReader::REJECTION_VERSION;
+constexpr Rejection BONE_COUNT = QuarroTextReader::REJECTION_BONE_COUNT;
+constexpr Rejection MESH_COUNT = QuarroTextReader::REJECTION_MESH_COUNT;
+constexpr Rejection BONE_INDEX = QuarroTextReader::REJECTION_BONE_INDEX;
+constexpr Rejection MESH_INDEX = QuarroTextReader::REJECTION_MESH_INDEX;
+constexpr Rejection SET_NUMBER = QuarroTextReader::REJECTION_TEXTURE_SET_NUMBER;
+constexpr Rejection INDEX_SET_NUMBER = QuarroTextReader::REJECTION_TEXTURE_INDEX_SET_NUMBER;
 
 struct FileCase {
     const char* label;
     const char* text;
-    bool accepted;
+    Rejection rejection;
     int bones;
     int meshes;
 };
 
 class QuarroTextReaderFiles : public testing::TestWithParam<FileCase> {};
 
-TEST_P(QuarroTextReaderFiles, AcceptOrReject) {
+TEST_P(QuarroTextReaderFiles, AcceptOrRejectForItsReason) {
     ReadResult result = Read(GetParam().text);
-    EXPECT_EQ(result.accepted, GetParam().accepted);
-    EXPECT_EQ(result.warnings, GetParam().accepted ? "" : kRejected);
+    EXPECT_EQ(result.accepted, GetParam().rejection == NONE);
+    EXPECT_EQ(result.rejection, GetParam().rejection)
+        << QuarroTextReader::DescribeRejection(result.rejection) << " instead of "
+        << QuarroTextReader::DescribeRejection(GetParam().rejection);
+    EXPECT_EQ(result.warnings, GetParam().rejection == NONE ? "" : Rejected(GetParam().rejection));
     EXPECT_EQ(result.bones.Num(), GetParam().bones);
     EXPECT_EQ(result.meshes.Num(), GetParam().meshes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, QuarroTextReaderFiles,
-    testing::Values(
-        FileCase{"OnlyVersion", "version 1", true, 0, 0}, FileCase{"Empty", "", true, 0, 0},
-        FileCase{"NoVersion", "numBones 2 numMeshes 1", true, 2, 1}, FileCase{"VersionTwo", "version 2", false, 0, 0},
-        FileCase{"VersionOnePointZero", "version 1.0", false, 0, 0},
-        FileCase{"VersionLeadingZero", "version 01", false, 0, 0},
-        FileCase{"VersionWithoutValue", "numBones 1 version", false, 0, 0},
-        FileCase{"QuotedVersion", "\"version\" \"1\"", true, 0, 0},
-        FileCase{"VersionAnywhere", "numMeshes 1 version 1", true, 0, 1},
-        FileCase{"MostBones", "numBones 4999", true, 4999, 0}, FileCase{"TooManyBones", "numBones 5000", false, 0, 0},
-        FileCase{"NegativeBones", "numBones -1", false, 0, 0},
-        FileCase{"TooManyMeshes", "numMeshes 4294967295", false, 0, 0},
-        // Beyond 32 bits a number must not wrap into a small valid one.
-        FileCase{"BonesBeyond32BitsNegative", "numBones -4294967295", false, 0, 0},
-        FileCase{"BonesBeyond32Bits", "numBones 4294967296", false, 0, 0},
-        FileCase{"MeshIndexBeyond32BitsNegative", "numMeshes 1 mesh -4294967296 { name \"m\" }", false, 0, 0},
-        FileCase{"MeshIndexBeyond32Bits", "numMeshes 1 mesh 4294967296 { }", false, 0, 0},
-        FileCase{"SetBeyond32Bits", "numMeshes 1 mesh 0 { textureCoordinates { set 4294967296 { 1 2 } } }", false, 0,
-                 0},
-        FileCase{"BoneBeforeCount", "bone 0 { name \"a\" }", false, 0, 0},
-        FileCase{"BoneIndexAtCount", "numBones 1 bone 1 { }", false, 0, 0},
-        FileCase{"NegativeMeshIndex", "numMeshes 1 mesh -1 { }", false, 0, 0},
-        FileCase{"CountRepeated", "numBones 3 numBones 1", true, 1, 0},
-        FileCase{"SetsInOrder", "numMeshes 1 mesh 0 { textureCoordinates { set 0 { 1 2 } set 1 { 3 4 } } }", true, 0,
-                 1},
-        FileCase{"SetSkipped", "numMeshes 1 mesh 0 { textureCoordinates { set 0 { 1 2 } set 2 { 3 4 } } }", false, 0,
-                 0},
-        FileCase{"IndexSetMisnamed", "numMeshes 1 mesh 0 { polygonTexCoordIndices { sets 0 { 1 } } }", false, 0, 0},
-        FileCase{"UnknownWordsEverywhere",
-                 "junk version 1 junk numBones 1 { junk } bone 0 { junk name \"b\" junk } numMeshes 1 "
-                 "mesh 0 { junk vertices { 1 2 3 } junk }",
-                 true, 1, 1}),
+    testing::Values(FileCase{"OnlyVersion", "version 1", NONE, 0, 0}, FileCase{"Empty", "", NONE, 0, 0},
+                    FileCase{"NoVersion", "numBones 2 numMeshes 1", NONE, 2, 1},
+                    FileCase{"VersionTwo", "version 2", VERSION, 0, 0},
+                    FileCase{"VersionOnePointZero", "version 1.0", VERSION, 0, 0},
+                    FileCase{"VersionLeadingZero", "version 01", VERSION, 0, 0},
+                    FileCase{"VersionWithoutValue", "numBones 1 version", VERSION, 0, 0},
+                    FileCase{"QuotedVersion", "\"version\" \"1\"", NONE, 0, 0},
+                    FileCase{"VersionAnywhere", "numMeshes 1 version 1", NONE, 0, 1},
+                    FileCase{"MostBones", "numBones 4999", NONE, 4999, 0},
+                    FileCase{"TooManyBones", "numBones 5000", BONE_COUNT, 0, 0},
+                    FileCase{"NegativeBones", "numBones -1", BONE_COUNT, 0, 0},
+                    FileCase{"TooManyMeshes", "numMeshes 4294967295", MESH_COUNT, 0, 0},
+                    // Beyond 32 bits a number must not wrap into a small valid one.
+                    FileCase{"BonesBeyond32BitsNegative", "numBones -4294967295", BONE_COUNT, 0, 0},
+                    FileCase{"BonesBeyond32Bits", "numBones 4294967296", BONE_COUNT, 0, 0},
+                    FileCase{"MeshIndexBeyond32BitsNegative", "numMeshes 1 mesh -4294967296 { name \"m\" }", MESH_INDEX,
+                             0, 0},
+                    FileCase{"MeshIndexBeyond32Bits", "numMeshes 1 mesh 4294967296 { }", MESH_INDEX, 0, 0},
+                    FileCase{"SetBeyond32Bits", "numMeshes 1 mesh 0 { textureCoordinates { set 4294967296 { 1 2 } } }",
+                             SET_NUMBER, 0, 0},
+                    FileCase{"BoneBeforeCount", "bone 0 { name \"a\" }", BONE_INDEX, 0, 0},
+                    FileCase{"BoneIndexAtCount", "numBones 1 bone 1 { }", BONE_INDEX, 0, 0},
+                    FileCase{"NegativeMeshIndex", "numMeshes 1 mesh -1 { }", MESH_INDEX, 0, 0},
+                    FileCase{"CountRepeated", "numBones 3 numBones 1", NONE, 1, 0},
+                    FileCase{"SetsInOrder", "numMeshes 1 mesh 0 { textureCoordinates { set 0 { 1 2 } set 1 { 3 4 } } }",
+                             NONE, 0, 1},
+                    FileCase{"SetSkipped", "numMeshes 1 mesh 0 { textureCoordinates { set 0 { 1 2 } set 2 { 3 4 } } }",
+                             SET_NUMBER, 0, 0},
+                    FileCase{"IndexSetMisnamed", "numMeshes 1 mesh 0 { polygonTexCoordIndices { sets 0 { 1 } } }",
+                             INDEX_SET_NUMBER, 0, 0},
+                    FileCase{"UnknownWordsEverywhere",
+                             "junk version 1 junk numBones 1 { junk } bone 0 { junk name \"b\" junk } numMeshes 1 "
+                             "mesh 0 { junk vertices { 1 2 3 } junk }",
+                             NONE, 1, 1}),
     [](const testing::TestParamInfo<FileCase>& info) { return std::string(info.param.label); });
 
 TEST(QuarroTextReader, RejectionNamesTheStream) {
     ReadResult result = Read("version 3", "C:\\scenes\\\xE9t\xE9.qro");
-    EXPECT_EQ(result.warnings,
-              "WARNING: Can't handle file \"C:\\scenes\\\xE9t\xE9.qro\". Some data is missing or corrupt.\r\n");
+    EXPECT_EQ(result.warnings, Rejected(VERSION, "C:\\scenes\\\xE9t\xE9.qro"));
 }
 
 TEST(QuarroTextReader, BoneBlockFields) {
@@ -200,7 +227,7 @@ TEST(QuarroTextReader, ZeroByteAnywhereRejectsTheFile) {
           "\0numBones 1"s, "numBones 1 bone 0 { name \"a\0b\" }"s}) {
         ReadResult result = Read(text);
         EXPECT_FALSE(result.accepted) << testing::PrintToString(text);
-        EXPECT_EQ(result.warnings, kRejected);
+        EXPECT_EQ(result.warnings, Rejected(ZERO_BYTE));
         EXPECT_EQ(result.bones.Num(), 0);
         EXPECT_EQ(result.meshes.Num(), 0);
     }
@@ -228,18 +255,22 @@ TEST(QuarroTextReader, FilesWhoseBracesOrQuotesDoNotPairAreRefused) {
     struct Case {
         const char* label;
         std::string text;
+        Rejection rejection;
     };
     const Case cases[] = {
-        {"eighteen names in a mesh whose last brace is missing", names},
-        {"eighteen meshes, the first one's brace deleted", meshes},
-        {"a closing brace too many", "numMeshes 1\r\nmesh 0 {\r\n\tname \"m\"\r\n}\r\n}\r\n"},
-        {"a quote that never closes", "numBones 1\r\nbone 0 {\r\n\tname \"root\r\n}\r\n"},
-        {"a brace opened inside a block and never closed", "numMeshes 1\r\nmesh 0 {\r\n\tvertices {\r\n}\r\n"},
+        {"eighteen names in a mesh whose last brace is missing", names, UNCLOSED_BRACE},
+        {"eighteen meshes, the first one's brace deleted", meshes, UNCLOSED_BRACE},
+        {"a closing brace too many", "numMeshes 1\r\nmesh 0 {\r\n\tname \"m\"\r\n}\r\n}\r\n", UNOPENED_BRACE},
+        {"a closing brace first", "} numMeshes 1 mesh 0 { {", UNOPENED_BRACE},
+        {"a quote that never closes", "numBones 1\r\nbone 0 {\r\n\tname \"root\r\n}\r\n", UNPAIRED_QUOTE},
+        {"a brace opened inside a block and never closed", "numMeshes 1\r\nmesh 0 {\r\n\tvertices {\r\n}\r\n",
+         UNCLOSED_BRACE},
     };
     for (const Case& c : cases) {
         ReadResult result = Read(c.text);
         EXPECT_FALSE(result.accepted) << c.label;
-        EXPECT_EQ(result.warnings, kRejected) << c.label;
+        EXPECT_EQ(result.rejection, c.rejection) << c.label;
+        EXPECT_EQ(result.warnings, Rejected(c.rejection)) << c.label;
         EXPECT_EQ(result.meshes.Num(), 0) << c.label;
         EXPECT_EQ(result.bones.Num(), 0) << c.label;
     }
@@ -253,8 +284,21 @@ TEST(QuarroTextReader, FilesWhoseBracesOrQuotesDoNotPairAreRefused) {
 TEST(QuarroTextReader, RejectedFileLeavesNothingHalfRead) {
     ReadResult result = Read("numBones 1 bone 0 { name \"a\" } numMeshes 2 mesh 5 { }");
     EXPECT_FALSE(result.accepted);
+    EXPECT_EQ(result.rejection, MESH_INDEX);
     EXPECT_EQ(result.bones.Num(), 0);
     EXPECT_EQ(result.meshes.Num(), 0);
+}
+
+// Each rule says something of its own: a user reading the reason can tell
+// the rules apart.
+TEST(QuarroTextReader, EveryRejectionHasADescriptionOfItsOwn) {
+    std::set<std::string> seen;
+    for (int r = NONE; r <= INDEX_SET_NUMBER; ++r) {
+        const std::string text = QuarroTextReader::DescribeRejection(Rejection(r));
+        EXPECT_FALSE(text.empty()) << r;
+        EXPECT_NE(text, QuarroTextReader::DescribeRejection(Rejection(INDEX_SET_NUMBER + 1))) << r;
+        EXPECT_TRUE(seen.insert(text).second) << r << ": " << text;
+    }
 }
 
 } // namespace

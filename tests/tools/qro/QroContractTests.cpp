@@ -103,10 +103,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         FailureCase{"CheckRejected",
                     {"check", "tests/data/qro/version2.qro"},
-                    "WARNING: Can't handle file \"tests/data/qro/version2.qro\". Some data is missing or corrupt.\n"},
+                    "WARNING: Can't handle file \"tests/data/qro/version2.qro\". Some data is missing or corrupt.\n"
+                    "WARNING: Reason: the version is not 1.\n"},
         FailureCase{"DumpRejected",
                     {"dump", "tests/data/qro/version2.qro"},
-                    "WARNING: Can't handle file \"tests/data/qro/version2.qro\". Some data is missing or corrupt.\n"},
+                    "WARNING: Can't handle file \"tests/data/qro/version2.qro\". Some data is missing or corrupt.\n"
+                    "WARNING: Reason: the version is not 1.\n"},
         FailureCase{"CheckMissing",
                     {"check", "tests/data/qro/missing.qro"},
                     "Can't open file \"tests/data/qro/missing.qro\" for reading.\n"},
@@ -197,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
                                1,
                                "",
                                "WARNING: Can't handle file \"tests/data/qro/version2.qro\". Some data is missing or "
-                               "corrupt.\n"},
+                               "corrupt.\nWARNING: Reason: the version is not 1.\n"},
                     StrictCase{"StrictMissing",
                                {"check", "--strict", "tests/data/qro/missing.qro"},
                                1,
