@@ -332,6 +332,40 @@ TEST_F(MeshReadingTest, NormalsBuiltForTheCallOnly) {
     EXPECT_EQ(poly->mm.GetSpecifiedNormals(), nullptr);
 }
 
+// The length is kept also where its square leaves the float range: a normal
+// of length 1e28 read from a file is written back as it is, not as NaN.
+TEST_F(MeshReadingTest, NormalsLongerThanTheSquareRootOfTheFloatRangeKeepTheirLength) {
+    INode* node = NewMeshNode("poly");
+    PolyObject* poly = static_cast<PolyObject*>(node->GetObjectRef());
+    poly->mm.SpecifyNormals();
+    MNNormalSpec* spec = poly->mm.GetSpecifiedNormals();
+    spec->SetParent(&poly->mm);
+    spec->SetNumFaces(poly->mm.numf);
+    spec->CheckNormals();
+    const Point3 given[3] = {Point3(0.0f, 0.0f, -1.1e28f), Point3(3e20f, 4e20f, 0.0f), Point3(0.0f, 2.0f, 0.0f)};
+    spec->SetNumNormals(3);
+    for (int i = 0; i < 3; ++i)
+        spec->Normal(i) = given[i];
+    spec->MakeNormalsExplicit(false, nullptr, true);
+    for (int f = 0; f < poly->mm.numf; ++f)
+        for (int c = 0; c < poly->mm.f[f].deg; ++c)
+            spec->SetNormalIndex(f, c, (f + c) % 3);
+    Matrix3 tm(TRUE);
+    tm.SetTrans(Point3(1, 2, 3));
+    node->SetNodeTM(Now(), tm);
+
+    MeshKit kit(Handle(node));
+    UArray<TVector3<float>> normals;
+    ASSERT_EQ(kit.GetNormals(normals).GetCode(), HStatus::DONE);
+    ASSERT_EQ(normals.Num(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const float scale = std::max({std::fabs(given[i].x), std::fabs(given[i].y), std::fabs(given[i].z)});
+        EXPECT_NEAR(normals[i].x, given[i].x, scale * 1e-6f) << "normal " << i;
+        EXPECT_NEAR(normals[i].y, given[i].y, scale * 1e-6f) << "normal " << i;
+        EXPECT_NEAR(normals[i].z, given[i].z, scale * 1e-6f) << "normal " << i;
+    }
+}
+
 TEST_F(MeshReadingTest, ExplicitNormalsGoToWorldByTheInverseTransposeKeepingLength) {
     INode* node = NewMeshNode("poly");
     PolyObject* poly = static_cast<PolyObject*>(node->GetObjectRef());

@@ -1,5 +1,6 @@
 #include "merrow/Platform/3dsmax/Kits/HPolygonMeshKit.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "max.h"
@@ -22,6 +23,10 @@ namespace {
 
 // Error reports of this kit have always named this source.
 const char* const kSourceFile = "merrow/platform/3dsmax/Kits/HPolygonMeshKit";
+
+double LengthOf(const Point3& v) {
+    return std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
+}
 
 const Class_ID kPolyObject = ToClassID(kPolyObjectClassID);
 const PartID kPartsGeometry = 3; // topology and geometry
@@ -237,10 +242,15 @@ HStatus HPolygonMeshKit<T>::GetNormals(orlo::UArray<Vector3>& out) {
     out.AddUninitialized(count);
     for (int i = 0; i < count; ++i) {
         const Point3 v = spec->Normal(i);
-        const float length = Length(v);
-        // A zero normal has no direction to keep; it stays zero.
-        const Point3 w = length > 0.0f ? Normalize(n.VectorTransform(v)) * length : Point3(0.0f, 0.0f, 0.0f);
-        out[i] = Vector3{T(w.x), T(w.y), T(w.z)};
+        const Point3 d = n.VectorTransform(v);
+        // Lengths in double: the square of a long normal (beyond 1.8e19)
+        // leaves the float range, and the normal would become NaN. A zero
+        // normal, or one that the transform collapses, has no direction to
+        // keep; it stays zero.
+        const double length = LengthOf(v);
+        const double direction = LengthOf(d);
+        const double scale = length > 0.0 && direction > 0.0 ? length / direction : 0.0;
+        out[i] = Vector3{T(d.x * scale), T(d.y * scale), T(d.z * scale)};
     }
     return HStatus(HStatus::DONE);
 }
