@@ -28,13 +28,11 @@ using IndexList = UArray<unsigned int>;
 using BoneIndexTable = orlo::UTable<UString, unsigned int>;
 using BoneNodeTable = orlo::UTable<UString, HObject>;
 
-orlo::ILog* Warnings() {
-    orlo::ICoreServices* services = orlo::GetCoreServices();
-    return services != nullptr ? services->GetLogChannel(orlo::LOG_CHANNEL_WARNING) : nullptr;
-}
-
 // The node's world transform: the inverse of the inverse bind matrix, or the
-// matrix itself when it is singular (IsSingularPose).
+// matrix itself when it is singular (IsSingularPose). The adjugate is divided
+// by the determinant, where the export scales it by 1/det: the two can differ
+// in the last bit, and each side's numbers are what scenes and files already
+// hold, so the two inversions stay apart.
 TMatrix4<float> BindPoseOf(const TMatrix4<float>& invBaseMatrix) {
     if (IsSingularPose(invBaseMatrix))
         return invBaseMatrix;
@@ -241,10 +239,10 @@ bool BuildMesh(MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTable& bon
 QuarroImporter::QuarroImporter() : HPluginModule_FileTranslator_Reader(MODULE_ID) {}
 
 HStatus& QuarroImporter::Import(HStatus& status, const orlo::UCommandLine& options, orlo::IInputStream* stream) {
-    ApplyImportOptions(options, Warnings());
+    ApplyImportOptions(options, orlo::GetWarningChannel());
     UArray<BoneData> bones;
     UArray<MeshData> meshes;
-    if (!QuarroTextReader::Read(stream, bones, meshes, Warnings())) {
+    if (!QuarroTextReader::Read(stream, bones, meshes, orlo::GetWarningChannel())) {
         status.SetCode(HStatus::FAILED);
         return status;
     }
@@ -265,7 +263,7 @@ HStatus& QuarroImporter::Import(HStatus& status, const orlo::UCommandLine& optio
         if (disagreement == nullptr && !BuildMesh(mesh, bones, boneBuilder.GetNodes()))
             disagreement = "the host could not build its polygons";
         if (disagreement != nullptr) {
-            orlo::ULogMessage message(Warnings(), "Mesh \"");
+            orlo::ULogMessage message(orlo::GetWarningChannel(), "Mesh \"");
             message += mesh.name;
             message += "\" is not imported: ";
             message += disagreement;
