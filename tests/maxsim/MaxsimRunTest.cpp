@@ -149,8 +149,8 @@ const Session kSessions[] = {
      0,
      "\"time\": 10",
      nullptr,
-     "^maxsim-run: time took [0-9]+\\.[0-9]{3} s CPU, [0-9]+\\.[0-9]{3} s wall\n"
-     "maxsim-run: dump took [0-9]+\\.[0-9]{3} s CPU, [0-9]+\\.[0-9]{3} s wall\n$",
+     "^maxsim-run: time took [0-9]+\\.[0-9]{3} s CPU, [0-9]+\\.[0-9]{3} s wall; peak [1-9][0-9]*\\.[0-9] MiB so far\n"
+     "maxsim-run: dump took [0-9]+\\.[0-9]{3} s CPU, [0-9]+\\.[0-9]{3} s wall; peak [1-9][0-9]*\\.[0-9] MiB so far\n$",
      nullptr},
     // The Windows build has no model reader: it refuses every file, as here a
     // file that is no model.

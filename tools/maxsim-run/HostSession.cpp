@@ -10,7 +10,7 @@
 #include "HostInterface.h"
 #include "HostRules.h"
 #include "ModelLoader.h"
-#include "ProcessCpuTime.h"
+#include "ProcessUsage.h"
 #include "SceneDump.h"
 #include "max.h"
 
@@ -86,7 +86,8 @@ const char* HostSession::Usage() {
            "  select NAME...           select exactly these nodes\n"
            "  time T                   set the current time (ticks)\n"
            "  dump PATH|-              write the scene as JSON\n"
-           "  times                    report the CPU and wall time of each later action\n"
+           "  times                    report the CPU and wall time of each later action, and the\n"
+           "                           process's peak memory so far\n"
            "A plug-in that breaks one of the host's rules (changing what the pipeline shares or\n"
            "what EvalWorldState handed out) ends the session with the rule named and status 3.\n";
 }
@@ -189,8 +190,8 @@ int HostSession::Run(const std::vector<HostAction>& actions) {
         if (timed) {
             const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallBefore;
             char line[160];
-            snprintf(line, sizeof(line), " took %.3f s CPU, %.3f s wall\n", ProcessCpuSeconds() - cpuBefore,
-                     wall.count());
+            snprintf(line, sizeof(line), " took %.3f s CPU, %.3f s wall; peak %.1f MiB so far\n",
+                     ProcessCpuSeconds() - cpuBefore, wall.count(), double(ProcessPeakMemoryBytes()) / 1048576.0);
             m_err << "maxsim-run: " << ActionName(action.kind) << line;
         }
         if (!ok)

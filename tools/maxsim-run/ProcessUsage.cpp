@@ -1,7 +1,12 @@
-#include "ProcessCpuTime.h"
+#include "ProcessUsage.h"
 
 #ifdef _WIN32
+// GetProcessMemoryInfo from kernel32 itself (K32GetProcessMemoryInfo), no psapi.dll.
+#define PSAPI_VERSION 2
 #include <windows.h>
+
+// After windows.h, whose types it uses.
+#include <psapi.h>
 #else
 #include <sys/resource.h>
 #endif
@@ -22,5 +27,21 @@ double ProcessCpuSeconds() {
         return 0.0;
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+#endif
+}
+
+unsigned long long ProcessPeakMemoryBytes() {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters)))
+        return 0;
+    return counters.PeakPagefileUsage;
+#else
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) != 0)
+        return 0;
+    // Linux gives kibibytes.
+    return (unsigned long long)usage.ru_maxrss * 1024ull;
 #endif
 }
