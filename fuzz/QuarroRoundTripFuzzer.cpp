@@ -611,7 +611,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             CompareMesh(firstMeshes[kept[i]], first, secondMeshes[int32_t(i)], second);
     } else {
         // Only a bone without an inverse may stop the export.
-        UArray<BoneData> none;
         const std::map<std::string, ExpectedBone> expected = ExpectBones(first);
         for (const auto& [name, bone] : expected) {
             const TMatrix4<float> pose = PoseOf(first[bone.source].invBaseMatrix);
