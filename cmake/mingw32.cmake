@@ -1,32 +1,9 @@
 # 32-bit Windows with Debian's MinGW-w64 cross compilers:
 #   cmake -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake ...
-# Dependencies come from the prefix that scripts/setup cross-builds.
-set(CMAKE_SYSTEM_NAME Windows)
+# Dependencies come from the prefix that scripts/setup cross-builds; programs
+# run under wine (scripts/wine-run).
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
 set(QUARRO_MINGW_TRIPLE i686-w64-mingw32)
-# The posix thread model: GCC 12's win32 model has no std::thread, std::mutex
-# or std::condition_variable. -static links winpthread in, so no DLL to ship.
-set(CMAKE_C_COMPILER ${QUARRO_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QUARRO_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${QUARRO_MINGW_TRIPLE}-windres)
-
-get_filename_component(_quarro_root "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
-if(NOT QUARRO_MINGW_PREFIX)
-  set(QUARRO_MINGW_PREFIX "${_quarro_root}/.cache/mingw32")
-endif()
-
-set(CMAKE_FIND_ROOT_PATH /usr/${QUARRO_MINGW_TRIPLE} ${QUARRO_MINGW_PREFIX})
-set(CMAKE_PREFIX_PATH ${QUARRO_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Keep pkg-config away from the host's .pc files.
-set(ENV{PKG_CONFIG_LIBDIR} "${QUARRO_MINGW_PREFIX}/lib/pkgconfig")
-set(ENV{PKG_CONFIG_PATH} "")
-
-# ctest (and gtest_discover_tests) run the .exe files through wine, in the
-# project's own wine prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${_quarro_root}/scripts/wine-run)
+set(QUARRO_MINGW_CACHE mingw32)
+set(QUARRO_WINE_RUNNER wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/MinGWToolchain.cmake)
