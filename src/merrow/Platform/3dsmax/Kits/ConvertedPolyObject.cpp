@@ -10,7 +10,6 @@ namespace merrow::platform_3dsmax {
 
 namespace {
 
-const Class_ID kPolyObject = ToClassID(kPolyObjectClassID);
 const DWORD kModifierDisabled = 0x20;
 const DWORD kModifierDisabledInViews = 0x100;
 const PartID kSkinSwitchParts = 0x80003FFF;
@@ -32,10 +31,11 @@ bool HasDeadStructs(const MNMesh& mesh) {
 } // namespace
 
 PolyObject* ConvertedPolyObject::NewPolyObject() {
-    Object* object = static_cast<Object*>(GetCOREInterface()->CreateInstance(kGeometrySuperClassID, kPolyObject));
+    Object* object =
+        static_cast<Object*>(GetCOREInterface()->CreateInstance(kGeometrySuperClassID, ToClassID(kPolyObjectClassID)));
     if (object == nullptr)
         return nullptr;
-    if (object->ClassID() != kPolyObject) {
+    if (object->ClassID() != ToClassID(kPolyObjectClassID)) {
         object->DeleteThis();
         return nullptr;
     }
@@ -59,8 +59,8 @@ ConvertedPolyObject::ConvertedPolyObject(HNodeKit* owner, INode* node, bool bind
     }
     const ObjectState& state = node->EvalWorldState(t);
     Object* evaluated = state.obj;
-    if (evaluated != nullptr && evaluated->CanConvertToType(kPolyObject)) {
-        Object* converted = evaluated->ConvertToType(t, kPolyObject);
+    if (evaluated != nullptr && evaluated->CanConvertToType(ToClassID(kPolyObjectClassID))) {
+        Object* converted = evaluated->ConvertToType(t, ToClassID(kPolyObjectClassID));
         if (converted != nullptr) {
             m_polyObject = static_cast<PolyObject*>(converted);
             m_owned = converted != evaluated;

@@ -28,7 +28,6 @@ double LengthOf(const Point3& v) {
     return std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
 }
 
-const Class_ID kPolyObject = ToClassID(kPolyObjectClassID);
 const PartID kPartsGeometry = 3; // topology and geometry
 const PartID kPartsTextureMaps = 4;
 const PartID kSkinChangeParts = 0x800037FF;
@@ -499,7 +498,9 @@ bool HPolygonMeshKit<T>::MakeEditablePoly() {
     Object* collapsed = evaluated->CollapseObject();
     if (collapsed == nullptr)
         return false;
-    Object* poly = collapsed->CanConvertToType(kPolyObject) ? collapsed->ConvertToType(t, kPolyObject) : nullptr;
+    Object* poly = collapsed->CanConvertToType(ToClassID(kPolyObjectClassID))
+                       ? collapsed->ConvertToType(t, ToClassID(kPolyObjectClassID))
+                       : nullptr;
     if (poly == nullptr) {
         if (collapsed != evaluated)
             collapsed->DeleteThis();
@@ -535,7 +536,7 @@ PolyObject* HPolygonMeshKit<T>::GetEditablePolyObject() {
     if (!MakeEditablePoly())
         return nullptr;
     Object* object = GetNode()->GetObjectRef();
-    if (object == nullptr || object->ClassID() != kPolyObject)
+    if (object == nullptr || object->ClassID() != ToClassID(kPolyObjectClassID))
         return nullptr;
     return static_cast<PolyObject*>(object);
 }
