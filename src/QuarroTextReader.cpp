@@ -187,7 +187,61 @@ QuarroTextReader::Rejection CheckWholeText(const String& text) {
 }
 
 // The mesh block's reading, with the set rule that failed if one did.
-QuarroTextReader::Rejection ReadMeshContent(const unsigned char* content, int32_t length, MeshData& mesh);
+QuarroTextReader::Rejection ReadMeshContent(const unsigned char* content, int32_t length, MeshData& mesh) {
+    // The name is kept until a name entry replaces it; material indices are
+    // never read and keep what they hold.
+    mesh.vertices.Empty();
+    mesh.normals.Empty();
+    mesh.textureCoordinates.Empty();
+    mesh.vertexWeightCounts.Empty();
+    mesh.weights.Empty();
+    mesh.polygonVertexCounts.Empty();
+    mesh.polygonVertexIndices.Empty();
+    mesh.polygonNormalIndices.Empty();
+    mesh.polygonTexCoordIndices.Empty();
+
+    BlockParser parser(content, length);
+    BlockParser tokens(content, 0);
+    BlockNumbers numbers(tokens);
+    String keyword;
+    Span block;
+    while (parser.HasToken()) {
+        parser.ReadString(keyword);
+        if (keyword == "name") {
+            parser.ReadString(mesh.name);
+        } else if (keyword == "vertices") {
+            parser.ReadSpan(block.begin, block.length);
+            ReadVectors(numbers, block, mesh.vertices);
+        } else if (keyword == "normals") {
+            parser.ReadSpan(block.begin, block.length);
+            ReadVectors(numbers, block, mesh.normals);
+        } else if (keyword == "textureCoordinates") {
+            parser.ReadSpan(block.begin, block.length);
+            if (!ReadSets(numbers, block, mesh.textureCoordinates))
+                return QuarroTextReader::REJECTION_TEXTURE_SET_NUMBER;
+        } else if (keyword == "polygonVertexCounts") {
+            parser.ReadSpan(block.begin, block.length);
+            ReadInts(numbers, block, mesh.polygonVertexCounts);
+        } else if (keyword == "polygonVertexIndices") {
+            parser.ReadSpan(block.begin, block.length);
+            ReadInts(numbers, block, mesh.polygonVertexIndices);
+        } else if (keyword == "polygonNormalIndices") {
+            parser.ReadSpan(block.begin, block.length);
+            ReadInts(numbers, block, mesh.polygonNormalIndices);
+        } else if (keyword == "polygonTexCoordIndices") {
+            parser.ReadSpan(block.begin, block.length);
+            if (!ReadSets(numbers, block, mesh.polygonTexCoordIndices))
+                return QuarroTextReader::REJECTION_TEXTURE_INDEX_SET_NUMBER;
+        } else if (keyword == "vertexWeightCounts") {
+            parser.ReadSpan(block.begin, block.length);
+            ReadInts(numbers, block, mesh.vertexWeightCounts);
+        } else if (keyword == "weights") {
+            parser.ReadSpan(block.begin, block.length);
+            ReadWeights(numbers, block, mesh.weights);
+        }
+    }
+    return QuarroTextReader::REJECTION_NONE;
+}
 
 } // namespace
 
@@ -319,63 +373,3 @@ bool QuarroTextReader::ReadMeshBlock(const String& content, MeshData& mesh) {
 bool QuarroTextReader::ReadMeshBlock(const unsigned char* content, int32_t length, MeshData& mesh) {
     return ReadMeshContent(content, length, mesh) == REJECTION_NONE;
 }
-
-namespace {
-
-QuarroTextReader::Rejection ReadMeshContent(const unsigned char* content, int32_t length, MeshData& mesh) {
-    // The name is kept until a name entry replaces it; material indices are
-    // never read and keep what they hold.
-    mesh.vertices.Empty();
-    mesh.normals.Empty();
-    mesh.textureCoordinates.Empty();
-    mesh.vertexWeightCounts.Empty();
-    mesh.weights.Empty();
-    mesh.polygonVertexCounts.Empty();
-    mesh.polygonVertexIndices.Empty();
-    mesh.polygonNormalIndices.Empty();
-    mesh.polygonTexCoordIndices.Empty();
-
-    BlockParser parser(content, length);
-    BlockParser tokens(content, 0);
-    BlockNumbers numbers(tokens);
-    String keyword;
-    Span block;
-    while (parser.HasToken()) {
-        parser.ReadString(keyword);
-        if (keyword == "name") {
-            parser.ReadString(mesh.name);
-        } else if (keyword == "vertices") {
-            parser.ReadSpan(block.begin, block.length);
-            ReadVectors(numbers, block, mesh.vertices);
-        } else if (keyword == "normals") {
-            parser.ReadSpan(block.begin, block.length);
-            ReadVectors(numbers, block, mesh.normals);
-        } else if (keyword == "textureCoordinates") {
-            parser.ReadSpan(block.begin, block.length);
-            if (!ReadSets(numbers, block, mesh.textureCoordinates))
-                return QuarroTextReader::REJECTION_TEXTURE_SET_NUMBER;
-        } else if (keyword == "polygonVertexCounts") {
-            parser.ReadSpan(block.begin, block.length);
-            ReadInts(numbers, block, mesh.polygonVertexCounts);
-        } else if (keyword == "polygonVertexIndices") {
-            parser.ReadSpan(block.begin, block.length);
-            ReadInts(numbers, block, mesh.polygonVertexIndices);
-        } else if (keyword == "polygonNormalIndices") {
-            parser.ReadSpan(block.begin, block.length);
-            ReadInts(numbers, block, mesh.polygonNormalIndices);
-        } else if (keyword == "polygonTexCoordIndices") {
-            parser.ReadSpan(block.begin, block.length);
-            if (!ReadSets(numbers, block, mesh.polygonTexCoordIndices))
-                return QuarroTextReader::REJECTION_TEXTURE_INDEX_SET_NUMBER;
-        } else if (keyword == "vertexWeightCounts") {
-            parser.ReadSpan(block.begin, block.length);
-            ReadInts(numbers, block, mesh.vertexWeightCounts);
-        } else if (keyword == "weights") {
-            parser.ReadSpan(block.begin, block.length);
-            ReadWeights(numbers, block, mesh.weights);
-        }
-    }
-    return QuarroTextReader::REJECTION_NONE;
-}
-
-} // namespace
