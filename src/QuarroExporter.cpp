@@ -20,6 +20,8 @@
 #include "orlo/Utils/UTable.h"
 #include "polyobj.h"
 
+#include <new>
+
 using merrow::platform_3dsmax::HBoneKit;
 using merrow::platform_3dsmax::HMaterialKit;
 using merrow::platform_3dsmax::HNodeKit;
@@ -337,6 +339,10 @@ HStatus QuarroExporter::Export(orlo::IOutputStream* stream, bool selectedOnly) {
     } catch (const orlo::ErrorDescription& error) {
         orlo::ULogMessage(orlo::GetLogChannel(orlo::LOG_CHANNEL_FAILURE), "The plugin throwed an exception:\r\n") +=
             error.GetReport();
+        result.SetCode(HStatus::FAILED);
+    } catch (const std::bad_alloc&) {
+        orlo::ULogMessage(orlo::GetLogChannel(orlo::LOG_CHANNEL_WARNING),
+                          "The export is stopped: the host could not allocate the memory it needs.");
         result.SetCode(HStatus::FAILED);
     } catch (...) {
         orlo::ULogMessage(orlo::GetLogChannel(orlo::LOG_CHANNEL_FAILURE), "Unknown error during export.");

@@ -1,6 +1,10 @@
 #include "QuarroImporter.h"
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
+#include <new>
+#include <vector>
 
 #include "BoneData.h"
 #include "QuarroOptions.h"
@@ -157,15 +161,52 @@ const char* FindDisagreement(const MeshData& mesh, int32_t boneCount) {
     return nullptr;
 }
 
-// Each list of the record is released as soon as the host holds what was
-// made of it: a big mesh's lists and the host's mesh are then not both alive
-// while the skin is set up, when the host evaluates the mesh again.
-// False when the host built no mesh node: nothing of the mesh is then in the
-// scene, and the caller says so.
-bool BuildMesh(MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTable& boneNodes) {
-    HPolygonMeshKit<float> kit;
-    if (!kit.CreateMesh(mesh.vertices, mesh.polygonVertexIndices, mesh.polygonVertexCounts, HObject()).IsDone())
+// What a mesh's lists take here, in bytes.
+uint64_t RecordBytes(const MeshData& mesh) {
+    uint64_t bytes = uint64_t(mesh.vertices.Num()) * sizeof(mesh.vertices[0]) +
+                     uint64_t(mesh.normals.Num()) * sizeof(mesh.normals[0]) +
+                     (uint64_t(mesh.polygonVertexCounts.Num()) + mesh.polygonVertexIndices.Num() +
+                      mesh.polygonNormalIndices.Num() + mesh.vertexWeightCounts.Num()) *
+                         sizeof(unsigned int) +
+                     uint64_t(mesh.weights.Num()) * sizeof(MeshData::Weight);
+    for (const auto& set : mesh.textureCoordinates)
+        bytes += uint64_t(set.Num()) * sizeof(orlo::TVector2<float>);
+    for (const auto& set : mesh.polygonTexCoordIndices)
+        bytes += uint64_t(set.Num()) * sizeof(unsigned int);
+    return bytes;
+}
+
+// Whether the host will find the memory to build a mesh. The host does not
+// survive running out of memory inside its own operations (its tables do
+// not report a failed allocation), so a mesh it could not hold is not handed
+// to it. Its mesh, edges, normals, maps and skin took up to about five times
+// what the lists take here (measured on the stand-in host, whose tables grow
+// by doubling); six times that is asked for in pieces, as the host's arrays
+// would be, and given back at once.
+bool HostHasRoomFor(const MeshData& mesh) {
+    constexpr uint64_t kHostBytesPerRecordByte = 6;
+    constexpr size_t kPiece = size_t(8) << 20;
+    uint64_t wanted = RecordBytes(mesh) * kHostBytesPerRecordByte;
+    std::vector<std::unique_ptr<char[]>> pieces;
+    try {
+        pieces.reserve(size_t(wanted / kPiece + 1));
+        while (wanted > 0) {
+            const size_t piece = size_t(std::min<uint64_t>(wanted, kPiece));
+            std::unique_ptr<char[]> block(new (std::nothrow) char[piece]);
+            if (block == nullptr)
+                return false;
+            pieces.push_back(std::move(block));
+            wanted -= piece;
+        }
+    } catch (const std::bad_alloc&) {
         return false;
+    }
+    return true;
+}
+
+// Everything of a mesh after its polygons: normals, coordinate sets, name
+// and skin.
+void FinishMesh(HPolygonMeshKit<float>& kit, MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTable& boneNodes) {
     mesh.vertices.Empty();
     mesh.polygonVertexIndices.Empty();
     mesh.polygonVertexCounts.Empty();
@@ -231,6 +272,25 @@ bool BuildMesh(MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTable& bon
         mesh.weights.Empty();
         kit.SetWeights(values, boneIndices, mesh.vertexWeightCounts);
     }
+}
+
+// Each list of the record is released as soon as the host holds what was
+// made of it: a big mesh's lists and the host's mesh are then not both alive
+// while the skin is set up, when the host evaluates the mesh again.
+// False when the host built no mesh node: nothing of the mesh is then in the
+// scene, and the caller says so.
+bool BuildMesh(MeshData& mesh, const UArray<BoneData>& bones, BoneNodeTable& boneNodes) {
+    HPolygonMeshKit<float> kit;
+    if (!kit.CreateMesh(mesh.vertices, mesh.polygonVertexIndices, mesh.polygonVertexCounts, HObject()).IsDone())
+        return false;
+    // A mesh the host cannot finish (out of memory, say) leaves the scene
+    // again; the error goes on to the glue, which answers failure.
+    try {
+        FinishMesh(kit, mesh, bones, boneNodes);
+    } catch (...) {
+        kit.DiscardCreatedMesh();
+        throw;
+    }
     return true;
 }
 
@@ -260,6 +320,14 @@ HStatus& QuarroImporter::Import(HStatus& status, const orlo::UCommandLine& optio
 
     for (MeshData& mesh : meshes) {
         const char* disagreement = FindDisagreement(mesh, bones.Num());
+        if (disagreement == nullptr && !HostHasRoomFor(mesh)) {
+            // The later meshes would not fit either: the import stops here.
+            orlo::ULogMessage message(orlo::GetWarningChannel(), "Mesh \"");
+            message += mesh.name;
+            message += "\" is not imported: the host would not find the memory to build it. The import stops.";
+            status.SetCode(HStatus::FAILED);
+            return status;
+        }
         if (disagreement == nullptr && !BuildMesh(mesh, bones, boneBuilder.GetNodes()))
             disagreement = "the host could not build its polygons";
         if (disagreement != nullptr) {

@@ -1,6 +1,7 @@
 #include "merrow/Platform/3dsmax/HPluginModule_FileTranslator.h"
 
 #include <memory>
+#include <new>
 
 #include "merrow/HException.h"
 #include "merrow/HModuleInfo.h"
@@ -29,6 +30,11 @@ int AnswerHost(Call&& call) {
         orlo::ULogMessage(TranslatorErrors(), "The plugin throwed an exception:\r\n") += error.GetReport();
     } catch (const HException& error) {
         orlo::ULogMessage(TranslatorErrors(), error.GetMessageText());
+    } catch (const std::bad_alloc&) {
+        // The host's own allocations (a mesh's arrays, say) raise this; ours
+        // raise an error that names the request, after their warning.
+        orlo::ULogMessage(orlo::GetLogChannel(orlo::LOG_CHANNEL_WARNING),
+                          "The file translation is stopped: the host could not allocate the memory it needs.");
     } catch (...) {
         orlo::ULogMessage(TranslatorErrors(), "Unknown error during the file translation.");
     }

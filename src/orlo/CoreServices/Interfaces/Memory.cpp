@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "orlo/CoreServices/Implementations/ULogMessage.h"
 #include "orlo/CoreServices/Interfaces/ICoreServices.h"
 #include "orlo/ErrorDescription.h"
 
@@ -36,6 +37,9 @@ void* AllocateOrRaise(uint64_t size, const char* location) {
     if (block == nullptr) {
         char message[ALLOCATION_FAILURE_SIZE];
         FormatAllocationFailure(size, location, message, sizeof(message));
+        // The pool refuses without a word (it gives what the C library
+        // gives), so the reader of the log learns here what ran out.
+        ULogMessage(GetWarningChannel(), message);
         RaiseBadAlloc(ORLO_SOURCE_FILE, "orlo::AllocateOrRaise", message, __LINE__);
     }
     return block;

@@ -15,7 +15,9 @@ void* Allocate(uint32_t size, const char* location);
 void Free(void* block, const char* location);
 
 // Allocate, raising an error of type BAD_ALLOC instead of returning none for a
-// request of one byte or more. Sizes beyond 32 bits are refused the same way.
+// request of one byte or more, after the warning of a failed allocation on the
+// warning channel, as the allocators give it. Sizes beyond 32 bits are refused
+// the same way.
 void* AllocateOrRaise(uint64_t size, const char* location);
 
 // The one text of a failed allocation: "memory allocation of <size> bytes from

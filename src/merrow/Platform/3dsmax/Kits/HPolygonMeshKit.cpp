@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <new>
 
 #include "max.h"
 
@@ -32,6 +33,8 @@ const PartID kPartsGeometry = 3; // topology and geometry
 const PartID kPartsTextureMaps = 4;
 const PartID kSkinChangeParts = 0x800037FF;
 const int kMaxMapChannels = 99;
+// Enough for the host to tell an object's dependents of a change.
+const size_t kDiscardReserveBytes = size_t(1) << 20;
 const DWORD kMapChannelDead = 2;
 
 // "merrow::platform_3dsmax::HPolygonMeshKit<float>::member"; valid until the next call.
@@ -417,10 +420,22 @@ void HPolygonMeshKit<T>::TimeChanged(TimeValue) {
 
 template <class T>
 void HPolygonMeshKit<T>::DiscardNewNode(INode* node) {
+    // A build stopped half-way (the host out of memory) may have changed
+    // the node's object without saying so yet: the host hears of it before
+    // the object goes, with the reserve's memory to do it in.
+    m_discardReserve.reset();
     DestroyConvertedObject();
+    if (Object* object = node->GetObjectRef())
+        object->NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
     DeleteReference(0);
     GetCOREInterface()->DeleteNode(node, FALSE);
     SetObject(HObject());
+}
+
+template <class T>
+void HPolygonMeshKit<T>::DiscardCreatedMesh() {
+    if (INode* node = GetNode())
+        DiscardNewNode(node);
 }
 
 template <class T>
@@ -442,6 +457,7 @@ HStatus HPolygonMeshKit<T>::CreateMesh(const orlo::UArray<Vector3>& vertices, co
             return HStatus(HStatus::NOT_SUPPORTED);
 
     Interface* host = GetCOREInterface();
+    m_discardReserve.reset(new (std::nothrow) char[kDiscardReserveBytes]);
     PolyObject* poly = ConvertedPolyObject::NewPolyObject();
     if (poly == nullptr)
         return status;
@@ -450,32 +466,38 @@ HStatus HPolygonMeshKit<T>::CreateMesh(const orlo::UArray<Vector3>& vertices, co
         poly->MaybeAutoDelete();
         return status;
     }
-    SetObject(HObject::FromNode(node));
     // The node's object is the kit's to fill: it is changed through the
-    // node's reference, and the host is told once it is built.
-    MNMesh& mesh = poly->mm;
-    mesh.VAlloc(vertices.Num(), TRUE);
-    for (const Vector3& vertex : vertices) {
-        Point3 p(float(vertex.x), float(vertex.y), float(vertex.z));
-        mesh.NewVert(p);
-    }
-    mesh.FAlloc(counts.Num(), TRUE);
-    mesh.VEdgeAlloc();
-    mesh.VFaceAlloc();
-    orlo::UArray<int> corner;
-    int32_t position = 0;
-    for (unsigned int count : counts) {
-        corner.Empty();
-        for (unsigned int j = 0; j < count; ++j)
-            corner.Add(int(indices[position++]));
-        if (mesh.CreateFace(int(count), corner.GetData()) < 0) {
-            DiscardNewNode(node);
-            return status;
+    // node's reference, and the host is told once it is built. A half-filled
+    // mesh does not stay in the scene, also when the host runs out of memory.
+    try {
+        SetObject(HObject::FromNode(node));
+        MNMesh& mesh = poly->mm;
+        mesh.VAlloc(vertices.Num(), TRUE);
+        for (const Vector3& vertex : vertices) {
+            Point3 p(float(vertex.x), float(vertex.y), float(vertex.z));
+            mesh.NewVert(p);
         }
+        mesh.FAlloc(counts.Num(), TRUE);
+        mesh.VEdgeAlloc();
+        mesh.VFaceAlloc();
+        orlo::UArray<int> corner;
+        int32_t position = 0;
+        for (unsigned int count : counts) {
+            corner.Empty();
+            for (unsigned int j = 0; j < count; ++j)
+                corner.Add(int(indices[position++]));
+            if (mesh.CreateFace(int(count), corner.GetData()) < 0) {
+                DiscardNewNode(node);
+                return status;
+            }
+        }
+        MeshChanged(poly, kPartsGeometry, Topology::Changed);
+        if (!MakeEditablePoly())
+            return status;
+    } catch (...) {
+        DiscardNewNode(node);
+        throw;
     }
-    MeshChanged(poly, kPartsGeometry, Topology::Changed);
-    if (!MakeEditablePoly())
-        return status;
     host->RedrawViews(Now(), REDRAW_NORMAL, nullptr);
     if (parent.IsValid() && parent.GetNode() != nullptr)
         parent.GetNode()->AttachChild(node, TRUE);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "max.h"
 
@@ -85,6 +86,9 @@ public:
     HStatus SetNormals(const orlo::UArray<Vector3>& normals, const IndexList& indices);
     HStatus AddTextureCoordinateSet();
     HStatus SetTextureCoordinates(const orlo::UArray<Vector2>& coordinates, const IndexList& indices, unsigned int set);
+    // Takes the node that CreateMesh made out of the scene again, with all
+    // that was built on it: for a build that cannot be finished.
+    void DiscardCreatedMesh();
 
     // The skin.
     HStatus GetBones(orlo::UArray<HObject>& out);
@@ -118,6 +122,10 @@ private:
     ConvertedPolyObject* m_convertedObject;
     bool m_stale;
     RefTargetHandle m_watchedReference;
+    // Held while a mesh is built and given back before a node that cannot be
+    // finished is discarded: when the host has run out of memory, telling it
+    // of the change still finds some.
+    std::unique_ptr<char[]> m_discardReserve;
 };
 
 extern template class HPolygonMeshKit<float>;
