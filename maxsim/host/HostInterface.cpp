@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "max.h"
 
@@ -41,6 +42,13 @@ bool IsSingleMaterialClass(const Class_ID& cid) {
     return false;
 }
 } // namespace
+
+void HostInterface::Allocating(const char* operation) {
+    if (m_outOfMemoryIn.empty() || m_outOfMemoryIn != operation)
+        return;
+    m_outOfMemoryIn.clear();
+    throw std::bad_alloc();
+}
 
 HostInterface& HostInterface::Instance() {
     static HostInterface host;
@@ -398,6 +406,7 @@ void HostInterface::Reset() {
     m_timeCallbacks.clear();
     m_notifications.clear();
     m_refusingNotifications = false;
+    m_outOfMemoryIn.clear();
     m_progress.clear();
     m_obCacheInvalidations.clear();
     m_log.Clear();

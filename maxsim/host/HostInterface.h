@@ -81,6 +81,12 @@ public:
     // Every later registration is refused (answered 0) until Reset, as a
     // host short of resources may; plug-ins must carry on without one.
     void RefuseNotifications() { m_refusingNotifications = true; }
+    // The next call of the named host operation ("BuildNormals" of
+    // MNNormalSpec, "AddWeights" of the skin) raises std::bad_alloc on entry,
+    // as the host's allocator does when memory runs out; once, until Reset.
+    void RunOutOfMemoryIn(const std::string& operation) { m_outOfMemoryIn = operation; }
+    // Called on entry by the operations above.
+    void Allocating(const char* operation);
     // The nodes handed to InvalidateObCache, in call order.
     const std::vector<INode*>& ObCacheInvalidations() const { return m_obCacheInvalidations; }
 
@@ -109,6 +115,7 @@ private:
     std::vector<TimeChangeCallback*> m_timeCallbacks;
     std::vector<Registration> m_notifications;
     bool m_refusingNotifications = false;
+    std::string m_outOfMemoryIn;
     std::vector<ProgressRecord> m_progress;
     std::vector<INode*> m_obCacheInvalidations;
     int m_redraws;

@@ -5,6 +5,7 @@
 #include <map>
 #include <utility>
 
+#include "HostInterface.h"
 #include "MNMesh.h"
 
 #include "HostRules.h"
@@ -169,6 +170,7 @@ int MNNormalSpec::NewNormal(Point3& normal, bool explic) {
 void MNNormalSpec::BuildNormals() {
     if (!mpParent || mFaceArray->capacity() == 0)
         return;
+    maxsim::HostInterface::Instance().Allocating("BuildNormals");
     BeforeWrite(GEOM_CHANNEL | TOPO_CHANNEL, "BuildNormals");
     MNMesh& mesh = *mpParent;
     const int faceCount = GetNumFaces() < mesh.numf ? GetNumFaces() : mesh.numf;

@@ -2,6 +2,7 @@
 
 #include "max.h"
 
+#include "HostInterface.h"
 #include "inode.h"
 #include "maxapi.h"
 #include "modstack.h"
@@ -210,6 +211,7 @@ BOOL SkinModifier::SetBoneTm(INode* boneNode, Matrix3 objectTm, Matrix3 nodeTm) 
 }
 
 BOOL SkinModifier::AddWeights(INode* skinNode, int vertexID, Tab<INode*>& boneNodeList, Tab<float>& weights) {
+    maxsim::HostInterface::Instance().Allocating("AddWeights");
     if (boneNodeList.Count() != weights.Count())
         return FALSE;
     IDerivedObject* derived = nullptr;

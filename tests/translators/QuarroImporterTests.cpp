@@ -1,4 +1,5 @@
 #include <cmath>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -418,6 +419,33 @@ TEST_F(QuarroImporterTest, ALongThinInverseBindMatrixIsInverted) {
     EXPECT_NEAR(Length(tm.GetRow(0)), 0.1f, 1e-5f);
     EXPECT_NEAR(Length(tm.GetRow(1)), 100.0f, 0.01f);
     EXPECT_NEAR(Length(tm.GetRow(2)), 100.0f, 0.01f);
+}
+
+// The host runs out of memory while a mesh is finished: the error goes on
+// to the glue, the half-built mesh leaves the scene, the host is told of
+// every change (the fixture checks its rules), and the bones stay.
+TEST_F(QuarroImporterTest, AMeshTheHostRunsOutOfMemoryForLeavesTheScene) {
+    for (const char* operation : {"BuildNormals", "AddWeights"}) {
+        SCOPED_TRACE(operation);
+        UArray<BoneData> bones;
+        bones.Add(Bone("Root", "", 0, 0, 0));
+        bones.Add(Bone("Tip", "Root", 0, 0, 2));
+        UArray<MeshData> meshes;
+        MeshData mesh = QuadAndTriangle("Starved", 1);
+        for (unsigned int count : {1u, 1u, 1u, 1u, 1u})
+            mesh.vertexWeightCounts.Add(count);
+        for (int v = 0; v < 5; ++v)
+            mesh.weights.Add(MeshData::Weight{v % 2, 1.0f});
+        meshes.Add(mesh);
+        const std::string text = orlo_test::WriteRecords(bones, meshes);
+        maxsim::HostInterface::Instance().RunOutOfMemoryIn(operation);
+        EXPECT_THROW(Import(text), std::bad_alloc);
+        EXPECT_EQ(TopLevelCount(), 1) << "a node besides the root bone";
+        EXPECT_EQ(Find("Starved"), nullptr);
+        EXPECT_NE(Find("Tip"), nullptr);
+        EXPECT_EQ(TakeHostRuleBreaks(), std::vector<std::string>{});
+        maxsim::HostInterface::Instance().Reset();
+    }
 }
 
 TEST_F(QuarroImporterTest, ARejectedFileBuildsNothing) {

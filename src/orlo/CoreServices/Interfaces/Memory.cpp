@@ -38,8 +38,15 @@ void* AllocateOrRaise(uint64_t size, const char* location) {
         char message[ALLOCATION_FAILURE_SIZE];
         FormatAllocationFailure(size, location, message, sizeof(message));
         // The pool refuses without a word (it gives what the C library
-        // gives), so the reader of the log learns here what ran out.
-        ULogMessage(GetWarningChannel(), message);
+        // gives), so the reader of the log learns here what ran out. Logging
+        // allocates too: a request refused while the warning is written is
+        // not warned of again.
+        static thread_local bool warning = false;
+        if (!warning) {
+            warning = true;
+            ULogMessage(GetWarningChannel(), message);
+            warning = false;
+        }
         RaiseBadAlloc(ORLO_SOURCE_FILE, "orlo::AllocateOrRaise", message, __LINE__);
     }
     return block;
