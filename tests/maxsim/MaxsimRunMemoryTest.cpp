@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 // A skinned grid of side × side vertices on two bones: quads, a normal and a
 // coordinate per vertex, two weights per vertex.
-void WriteSkinnedGrid(const fs::path& path, int side) {
+[[maybe_unused]] void WriteSkinnedGrid(const fs::path& path, int side) {
     std::ofstream out(path, std::ios::binary);
     out << "version 1\r\n\r\nnumBones 2\r\n";
     out << "bone 0 {\r\n\tname \"Root\"\r\n\tparent \"\"\r\n\tinvBaseMatrix 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 "
@@ -60,14 +60,14 @@ void WriteSkinnedGrid(const fs::path& path, int side) {
     out << "\t}\r\n}\r\n";
 }
 
-std::string ReadText(const fs::path& p) {
+[[maybe_unused]] std::string ReadText(const fs::path& p) {
     std::ifstream f(p, std::ios::binary);
     std::stringstream s;
     s << f.rdbuf();
     return s.str();
 }
 
-bool Contains(const std::string& text, const std::string& part) {
+[[maybe_unused]] bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
