@@ -1,5 +1,6 @@
 #include "HostSession.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -189,9 +190,13 @@ int HostSession::Run(const std::vector<HostAction>& actions) {
         }
         if (timed) {
             const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallBefore;
+            // Under wine (seen under the emulator) the process's CPU time can
+            // read a little lower than just before: a short action then took
+            // none, not a negative time.
+            const double cpu = std::max(0.0, ProcessCpuSeconds() - cpuBefore);
             char line[160];
-            snprintf(line, sizeof(line), " took %.3f s CPU, %.3f s wall; peak %.1f MiB so far\n",
-                     ProcessCpuSeconds() - cpuBefore, wall.count(), double(ProcessPeakMemoryBytes()) / 1048576.0);
+            snprintf(line, sizeof(line), " took %.3f s CPU, %.3f s wall; peak %.1f MiB so far\n", cpu, wall.count(),
+                     double(ProcessPeakMemoryBytes()) / 1048576.0);
             m_err << "maxsim-run: " << ActionName(action.kind) << line;
         }
         if (!ok)
