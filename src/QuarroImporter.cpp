@@ -179,10 +179,10 @@ uint64_t RecordBytes(const MeshData& mesh) {
 // Whether the host will find the memory to build a mesh. The host does not
 // survive running out of memory inside its own operations (its tables do
 // not report a failed allocation), so a mesh it could not hold is not handed
-// to it. Its mesh, edges, normals, maps and skin took up to about five times
-// what the lists take here (measured on the stand-in host, whose tables grow
-// by doubling); six times that is asked for in pieces, as the host's arrays
-// would be, and given back at once.
+// to it. Six times what the lists take here is asked for in pieces, as the
+// host's arrays would be, and given back at once: on the stand-in host, whose
+// tables grow by doubling, four times still let the build run out of memory
+// under some address-space limits, six under none.
 bool HostHasRoomFor(const MeshData& mesh) {
     constexpr uint64_t kHostBytesPerRecordByte = 6;
     constexpr size_t kPiece = size_t(8) << 20;
