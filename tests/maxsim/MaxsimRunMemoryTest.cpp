@@ -4,68 +4,14 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "ChildProcess.h"
+#include "GridMesh.h"
 
 namespace {
 namespace fs = std::filesystem;
-
-// A skinned grid of side × side vertices on two bones: quads, a normal and a
-// coordinate per vertex, two weights per vertex.
-[[maybe_unused]] void WriteSkinnedGrid(const fs::path& path, int side) {
-    std::ofstream out(path, std::ios::binary);
-    out << "version 1\r\n\r\nnumBones 2\r\n";
-    out << "bone 0 {\r\n\tname \"Root\"\r\n\tparent \"\"\r\n\tinvBaseMatrix 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 "
-           "1\r\n}\r\n\r\n";
-    out << "bone 1 {\r\n\tname \"Tip\"\r\n\tparent \"Root\"\r\n\tinvBaseMatrix 1 0 0 0 0 1 0 0 0 0 1 0 -1 0 0 "
-           "1\r\n}\r\n\r\n";
-    out << "numMeshes 1\r\nmesh 0 {\r\n\tname \"Grid\"\r\n\r\n\tvertices {\r\n";
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            out << "\t\t" << x * 0.01 << ' ' << y * 0.01 << " 0\r\n";
-    out << "\t}\r\n\r\n\tnormals {\r\n";
-    for (int v = 0; v < side * side; ++v)
-        out << "\t\t0 0 1\r\n";
-    out << "\t}\r\n\r\n\ttextureCoordinates {\r\n\t\tset 0 {\r\n";
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            out << "\t\t\t" << double(x) / side << ' ' << double(y) / side << "\r\n";
-    out << "\t\t}\r\n\t}\r\n\r\n\tmaterialNames {\r\n\t}\r\n\r\n\tpolygonVertexCounts {\r\n";
-    const int quads = (side - 1) * (side - 1);
-    for (int q = 0; q < quads; ++q)
-        out << "\t\t4\r\n";
-    std::ostringstream corners;
-    for (int y = 0; y + 1 < side; ++y)
-        for (int x = 0; x + 1 < side; ++x) {
-            const int v = y * side + x;
-            corners << "\t\t" << v << ' ' << v + 1 << ' ' << v + side + 1 << ' ' << v + side << "\r\n";
-        }
-    out << "\t}\r\n\r\n\tpolygonVertexIndices {\r\n"
-        << corners.str() << "\t}\r\n\r\n\tpolygonNormalIndices {\r\n"
-        << corners.str() << "\t}\r\n\r\n\tpolygonTexCoordIndices {\r\n\t\tset 0 {\r\n"
-        << corners.str() << "\t\t}\r\n\t}\r\n\r\n\tpolygonMaterialIndices {\r\n\t}\r\n\r\n\tvertexWeightCounts {\r\n";
-    for (int v = 0; v < side * side; ++v)
-        out << "\t\t2\r\n";
-    out << "\t}\r\n\r\n\tweights {\r\n";
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x) {
-            const double tip = double(x) / (side - 1);
-            out << "\t\t0 " << 1 - tip << "\r\n\t\t1 " << tip << "\r\n";
-        }
-    out << "\t}\r\n}\r\n";
-}
-
-[[maybe_unused]] std::string ReadText(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 [[maybe_unused]] bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -96,7 +42,7 @@ TEST(ProductModuleOutOfMemory, EveryAddressSpaceLimitEndsInAWholeMeshOrACleanFai
     fs::create_directories(dir);
     const fs::path in = dir / "grid.qro", out = dir / "out.qro";
     constexpr int kSide = 200;
-    WriteSkinnedGrid(in, kSide);
+    orlo_test::WriteGridMesh(in.string(), kSide);
 
     std::set<std::string> reasonsSeen;
     bool imported = false;
@@ -117,7 +63,7 @@ TEST(ProductModuleOutOfMemory, EveryAddressSpaceLimitEndsInAWholeMeshOrACleanFai
             if (Contains(r.err, "the export to"))
                 continue; // imported, but the export did not fit
             ASSERT_EQ(r.exit, 0);
-            const std::string text = ReadText(out);
+            const std::string text = ChildProcess::ReadAll(out);
             const size_t begin = text.find("\tvertices {"), end = text.find("\t}", begin);
             ASSERT_NE(begin, std::string::npos) << "the export holds no mesh";
             EXPECT_EQ(std::count(text.begin() + begin, text.begin() + end, '\n'), kSide * kSide + 1);
@@ -134,8 +80,10 @@ TEST(ProductModuleOutOfMemory, EveryAddressSpaceLimitEndsInAWholeMeshOrACleanFai
                 said = true;
             }
         EXPECT_TRUE(said) << "no warning says that memory ran out";
-        if (!Contains(r.err, "the export to"))
-            EXPECT_FALSE(Contains(ReadText(out), "mesh 0 {")) << "a mesh of the failed import is in the scene";
+        if (!Contains(r.err, "the export to")) {
+            EXPECT_FALSE(Contains(ChildProcess::ReadAll(out), "mesh 0 {"))
+                << "a mesh of the failed import is in the scene";
+        }
     }
     EXPECT_TRUE(imported) << "the file did not import even with 1 GB";
     // The sweep passed the file's text and the host's building.

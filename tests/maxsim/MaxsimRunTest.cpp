@@ -17,15 +17,8 @@
 namespace {
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 std::string ReadFile(const fs::path& p) {
-    const std::string text = ReadBytes(p);
+    const std::string text = ChildProcess::ReadAll(p);
     // The Windows build writes CR LF to its standard streams.
     std::string plain;
     for (size_t i = 0; i < text.size(); ++i)
@@ -301,8 +294,8 @@ TEST(ProductModule, DemoSceneSurvivesExportImportExport) {
     ASSERT_EQ(r.exit, 0) << r.err;
     r = RunSession({"plugin", QUARRO_MODULE, "import", first.string(), "export", second.string()}, dir);
     ASSERT_EQ(r.exit, 0) << r.err;
-    const std::vector<std::string> a = TokensWithoutMaterials(ReadBytes(first));
-    const std::vector<std::string> b = TokensWithoutMaterials(ReadBytes(second));
+    const std::vector<std::string> a = TokensWithoutMaterials(ChildProcess::ReadAll(first));
+    const std::vector<std::string> b = TokensWithoutMaterials(ChildProcess::ReadAll(second));
     ASSERT_GT(a.size(), 1000u);
     ASSERT_EQ(a.size(), b.size());
     for (size_t i = 0; i < a.size(); ++i) {
@@ -319,7 +312,7 @@ TEST(ProductModule, DemoSceneSurvivesExportImportExport) {
 #ifdef _WIN32
 // A module's export name table holds its five entry points and nothing else.
 void ExpectOnlyEntryPointsExported(const char* module) {
-    const std::string image = ReadBytes(module);
+    const std::string image = ChildProcess::ReadAll(module);
     ASSERT_GT(image.size(), 0x40u);
     auto u16 = [&](size_t at) {
         return at + 1 < image.size() ? unsigned(uint8_t(image[at])) | unsigned(uint8_t(image[at + 1])) << 8 : 0u;

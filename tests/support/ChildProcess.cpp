@@ -21,11 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
 // The console's line ends become "\n" in the Windows build.
 std::string Lines(std::string text) {
 #ifdef _WIN32
@@ -142,13 +137,18 @@ ChildProcess::Outcome ChildProcess::Run(const std::vector<std::string>& argument
     Outcome outcome;
     if (!arguments.empty())
         Spawn(arguments, folder / "stdout.txt", folder / "stderr.txt", options, outcome);
-    outcome.out = Lines(ReadAll(folder / "stdout.txt"));
-    outcome.err = Lines(ReadAll(folder / "stderr.txt"));
+    outcome.out = Lines(ChildProcess::ReadAll(folder / "stdout.txt"));
+    outcome.err = Lines(ChildProcess::ReadAll(folder / "stderr.txt"));
     if (scratch) {
         std::error_code error;
         fs::remove_all(folder, error);
     }
     return outcome;
+}
+
+std::string ChildProcess::ReadAll(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
 bool ChildProcess::IsOnPath(const std::string& program) {

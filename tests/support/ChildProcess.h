@@ -38,4 +38,6 @@ public:
     static Outcome Run(const std::vector<std::string>& arguments) { return Run(arguments, Options()); }
     // Whether a program of this name is on the search path.
     static bool IsOnPath(const std::string& program);
+    // The bytes of a file, such as one the program wrote; empty when there is none.
+    static std::string ReadAll(const std::filesystem::path& path);
 };
