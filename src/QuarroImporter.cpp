@@ -320,16 +320,18 @@ HStatus& QuarroImporter::Import(HStatus& status, const orlo::UCommandLine& optio
 
     for (MeshData& mesh : meshes) {
         const char* disagreement = FindDisagreement(mesh, bones.Num());
-        if (disagreement == nullptr && !HostHasRoomFor(mesh)) {
-            // The later meshes would not fit either: the import stops here.
-            orlo::ULogMessage message(orlo::GetWarningChannel(), "Mesh \"");
-            message += mesh.name;
-            message += "\" is not imported: the host would not find the memory to build it. The import stops.";
-            status.SetCode(HStatus::FAILED);
-            return status;
+        if (disagreement == nullptr) {
+            if (!HostHasRoomFor(mesh)) {
+                // The import stops at the first mesh the host could not hold.
+                orlo::ULogMessage message(orlo::GetWarningChannel(), "Mesh \"");
+                message += mesh.name;
+                message += "\" is not imported: the host would not find the memory to build it. The import stops.";
+                status.SetCode(HStatus::FAILED);
+                return status;
+            }
+            if (!BuildMesh(mesh, bones, boneBuilder.GetNodes()))
+                disagreement = "the host could not build its polygons";
         }
-        if (disagreement == nullptr && !BuildMesh(mesh, bones, boneBuilder.GetNodes()))
-            disagreement = "the host could not build its polygons";
         if (disagreement != nullptr) {
             orlo::ULogMessage message(orlo::GetWarningChannel(), "Mesh \"");
             message += mesh.name;

@@ -44,7 +44,7 @@ bool IsSingleMaterialClass(const Class_ID& cid) {
 } // namespace
 
 void HostInterface::Allocating(const char* operation) {
-    if (m_outOfMemoryIn.empty() || m_outOfMemoryIn != operation)
+    if (m_outOfMemoryIn != operation)
         return;
     m_outOfMemoryIn.clear();
     throw std::bad_alloc();
